@@ -1,0 +1,400 @@
+#include "storage/ini_document.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tovrel {
+
+bool IsProfileSpace(char16_t c) {
+  // Tab, line feed, vertical tab, form feed, carriage return, blank, and
+  // ^Z, the old end-of-file mark some files still carry.
+  return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == 0x20;
+}
+
+namespace {
+
+std::u16string_view TrimProfile(std::u16string_view s) {
+  std::size_t b = 0;
+  std::size_t e = s.size();
+  while (b < e && IsProfileSpace(s[b])) ++b;
+  while (e > b && IsProfileSpace(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+std::u16string_view TrimLeadingProfile(std::u16string_view s) {
+  std::size_t b = 0;
+  while (b < s.size() && IsProfileSpace(s[b])) ++b;
+  return s.substr(b);
+}
+
+// A line break inside a written name or value would split the line on disk.
+std::u16string SingleLine(std::u16string_view s) {
+  std::u16string out(s);
+  for (char16_t& c : out) {
+    if (c == u'\r' || c == u'\n') c = u' ';
+  }
+  return out;
+}
+
+// The copy the profile functions make of a value or default into the
+// caller's buffer: quotes that open and close the text are removed, and the
+// text is cut to the buffer. The closing quote is removed by dropping the
+// last character copied once the buffer could hold the whole quoted text.
+std::u16string CopyEntry(std::u16string_view value, std::size_t bufferSize) {
+  if (bufferSize == 0) return {};
+  bool quoted = false;
+  if (value.size() >= 2 && (value[0] == u'\'' || value[0] == u'"') &&
+      value.back() == value[0]) {
+    quoted = true;
+    value.remove_prefix(1);
+  }
+  std::u16string out(value.substr(0, std::min(value.size(), bufferSize - 1)));
+  if (quoted && bufferSize >= value.size() && !out.empty()) out.pop_back();
+  return out;
+}
+
+std::uint32_t ParseProfileInteger(std::u16string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && s[i] <= u' ') ++i;
+  bool minus = false;
+  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
+    minus = s[i] == u'-';
+    ++i;
+  }
+  std::uint32_t base = 10;
+  if (s.size() - i >= 2 && s[i] == u'0') {
+    if (s[i + 1] == u'x') base = 16;
+    else if (s[i + 1] == u'o') base = 8;
+    else if (s[i + 1] == u'b') base = 2;
+    if (base != 10) i += 2;
+  }
+  std::uint32_t total = 0;
+  for (; i < s.size(); ++i) {
+    const char16_t c = s[i];
+    std::uint32_t digit = 99;
+    if (c >= u'0' && c <= u'9') digit = c - u'0';
+    else if (c >= u'A' && c <= u'Z') digit = c - u'A' + 10;
+    else if (c >= u'a' && c <= u'z') digit = c - u'a' + 10;
+    if (digit >= base) break;
+    total = total * base + digit;  // wraps like the 32-bit original
+  }
+  return minus ? 0u - total : total;
+}
+
+}  // namespace
+
+std::u16string DecodeProfileBytes(std::string_view bytes, const AnsiCodePage& ansi,
+                                  TextEncoding* encoding) {
+  auto starts = [&](std::string_view bom) { return bytes.substr(0, bom.size()) == bom; };
+  TextEncoding found = TextEncoding::Ansi;
+  std::u16string text;
+  if (starts("\xEF\xBB\xBF")) {
+    found = TextEncoding::Utf8;
+    text = Utf8ToUtf16(bytes.substr(3));
+  } else if (starts("\xFF\xFE")) {
+    found = TextEncoding::Utf16Le;
+    text = Utf16LeBytesToText(bytes.substr(2));
+  } else if (starts("\xFE\xFF")) {
+    found = TextEncoding::Utf16Be;
+    text = Utf16BeBytesToText(bytes.substr(2));
+  } else {
+    text = ansi.ToUtf16(bytes);
+  }
+  if (encoding) *encoding = found;
+  // A null character ends the text, as it ends the string the original
+  // functions parse.
+  const std::size_t nul = text.find(u'\0');
+  if (nul != std::u16string::npos) text.resize(nul);
+  return text;
+}
+
+IniDocument::IniDocument() {
+  Section leading;
+  leading.hasHeader = false;
+  sections_.push_back(std::move(leading));
+}
+
+IniDocument IniDocument::FromBytes(std::string_view bytes, const AnsiCodePage& ansi) {
+  return Parse(DecodeProfileBytes(bytes, ansi));
+}
+
+IniDocument IniDocument::Parse(std::u16string_view text) {
+  IniDocument doc;
+  Section* current = &doc.sections_.front();
+  bool previousKeyNamed = true;  // no previous key in this section yet
+  bool havePreviousKey = false;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = pos;
+    while (end < text.size() && text[end] != u'\n' && text[end] != u'\r') ++end;
+    const std::u16string_view raw = text.substr(pos, end - pos);
+    // One line break is CRLF, LF or CR; further breaks are blank lines.
+    pos = end;
+    if (pos < text.size() && text[pos] == u'\r') ++pos;
+    if (pos < text.size() && text[pos] == u'\n') ++pos;
+
+    const std::u16string_view line = TrimProfile(raw);
+    if (line.empty()) {
+      Line blank;
+      blank.kind = LineKind::Blank;
+      blank.raw = std::u16string(raw);
+      doc.AppendLine(*current, std::move(blank));
+      continue;
+    }
+    if (line.front() == u'[') {
+      const std::size_t close = line.find(u']');
+      if (close != std::u16string_view::npos) {
+        Section section;
+        section.hasHeader = true;
+        section.name = std::u16string(line.substr(1, close - 1));
+        if (raw != u"[" + section.name + u"]") section.rawHeader = std::u16string(raw);
+        const std::u16string folded = FoldCase(section.name);
+        doc.sections_.push_back(std::move(section));
+        doc.firstSection_.try_emplace(folded, doc.sections_.size() - 1);
+        current = &doc.sections_.back();
+        havePreviousKey = false;
+        continue;
+      }
+      // A "[" without "]" is read as a key line, as the original does.
+    }
+    Line entry;
+    const std::size_t eq = line.find(u'=');
+    if (eq == std::u16string_view::npos) {
+      entry.kind = LineKind::KeyWithoutValue;
+      entry.name = std::u16string(line);
+    } else {
+      entry.kind = LineKind::Key;
+      entry.name = std::u16string(TrimProfile(line.substr(0, eq)));
+      entry.value = std::u16string(TrimLeadingProfile(line.substr(eq + 1)));
+    }
+    // Of several lines in a row whose name is empty, only the first counts.
+    if (entry.name.empty() && havePreviousKey && !previousKeyNamed) continue;
+    havePreviousKey = true;
+    previousKeyNamed = !entry.name.empty();
+    const bool plain = entry.kind == LineKind::Key ? raw == entry.name + u"=" + entry.value
+                                                   : raw == entry.name;
+    if (!plain) {
+      entry.keepRaw = true;
+      entry.raw = std::u16string(raw);
+    }
+    doc.AppendLine(*current, std::move(entry));
+    doc.IndexKey(*current, current->lines.size() - 1);
+  }
+  doc.modified_ = false;
+  return doc;
+}
+
+void IniDocument::AppendLine(Section& section, Line line) {
+  if (line.kind == LineKind::Blank) {
+    section.trailingBlanks.push_back(std::move(line.raw));
+    return;
+  }
+  // Blank lines followed by more content belong inside the section.
+  for (auto& blank : section.trailingBlanks) {
+    Line kept;
+    kept.kind = LineKind::Blank;
+    kept.raw = std::move(blank);
+    section.lines.push_back(std::move(kept));
+  }
+  section.trailingBlanks.clear();
+  section.lines.push_back(std::move(line));
+}
+
+void IniDocument::IndexKey(Section& section, std::size_t lineIndex) {
+  section.firstKey.try_emplace(FoldCase(section.lines[lineIndex].name), lineIndex);
+}
+
+const IniDocument::Section* IniDocument::FindSection(std::u16string_view trimmedName) const {
+  if (trimmedName.empty() && !sections_.front().removed) return &sections_.front();
+  const auto it = firstSection_.find(FoldCase(trimmedName));
+  return it == firstSection_.end() ? nullptr : &sections_[it->second];
+}
+
+IniDocument::Section* IniDocument::FindSection(std::u16string_view trimmedName) {
+  return const_cast<Section*>(std::as_const(*this).FindSection(trimmedName));
+}
+
+const IniDocument::Line* IniDocument::FindKey(std::u16string_view section,
+                                              std::u16string_view key) const {
+  const Section* s = FindSection(TrimProfile(section));
+  if (!s) return nullptr;
+  const auto it = s->firstKey.find(FoldCase(TrimProfile(key)));
+  return it == s->firstKey.end() ? nullptr : &s->lines[it->second];
+}
+
+std::u16string IniDocument::GetString(std::u16string_view section, std::u16string_view key,
+                                      std::u16string_view defaultText,
+                                      std::size_t bufferSize) const {
+  const Line* line = FindKey(section, key);
+  if (line && line->kind == LineKind::Key) return CopyEntry(line->value, bufferSize);
+  // Blanks at the end of a default are dropped.
+  std::size_t n = defaultText.size();
+  while (n > 0 && defaultText[n - 1] == u' ') --n;
+  return CopyEntry(defaultText.substr(0, n), bufferSize);
+}
+
+std::uint32_t IniDocument::GetInt(std::u16string_view section, std::u16string_view key,
+                                  std::int32_t defaultValue) const {
+  const std::u16string text = GetString(section, key, u"", 30);
+  if (text.empty()) return static_cast<std::uint32_t>(defaultValue);
+  return ParseProfileInteger(text);
+}
+
+bool IniDocument::HasKey(std::u16string_view section, std::u16string_view key) const {
+  return FindKey(section, key) != nullptr;
+}
+
+void IniDocument::WriteString(std::u16string_view sectionName, std::u16string_view keyName,
+                              std::u16string_view valueText) {
+  const std::u16string sectionTrim = SingleLine(TrimProfile(sectionName));
+  const std::u16string keyTrim = SingleLine(TrimProfile(keyName));
+  const std::u16string value = SingleLine(TrimLeadingProfile(valueText));
+  Section* section = FindSection(sectionTrim);
+  if (!section) {
+    if (sectionTrim.empty()) {
+      section = &sections_.front();
+      section->removed = false;
+    } else {
+      Section created;
+      created.hasHeader = true;
+      created.name = sectionTrim;
+      sections_.push_back(std::move(created));
+      firstSection_.try_emplace(FoldCase(sectionTrim), sections_.size() - 1);
+      section = &sections_.back();
+    }
+  }
+  const std::u16string folded = FoldCase(keyTrim);
+  const auto it = section->firstKey.find(folded);
+  if (it != section->firstKey.end()) {
+    Line& line = section->lines[it->second];
+    if (line.kind == LineKind::Key && line.value == value) return;  // no change
+    line.kind = LineKind::Key;
+    line.value = value;
+    line.keepRaw = false;
+    line.raw.clear();
+    modified_ = true;
+    return;
+  }
+  // A new key goes after the last line of the section, before the blank
+  // lines that separate it from the next one.
+  Line line;
+  line.kind = LineKind::Key;
+  line.name = keyTrim;
+  line.value = value;
+  section->lines.push_back(std::move(line));
+  section->firstKey.emplace(folded, section->lines.size() - 1);
+  modified_ = true;
+}
+
+void IniDocument::ReindexKey(Section& section, const std::u16string& folded, std::size_t from) {
+  section.firstKey.erase(folded);
+  for (std::size_t i = from; i < section.lines.size(); ++i) {
+    const Line& line = section.lines[i];
+    if ((line.kind == LineKind::Key || line.kind == LineKind::KeyWithoutValue) &&
+        FoldCase(line.name) == folded) {
+      section.firstKey.emplace(folded, i);
+      return;
+    }
+  }
+}
+
+void IniDocument::DeleteKey(std::u16string_view sectionName, std::u16string_view keyName) {
+  // The first matching key of any section of that name is removed.
+  const std::u16string folded = FoldCase(keyName);
+  for (Section& section : sections_) {
+    if (section.removed || !EqualsIgnoreCase(section.name, sectionName)) continue;
+    const auto it = section.firstKey.find(folded);
+    if (it == section.firstKey.end()) continue;
+    const std::size_t index = it->second;
+    section.lines[index].kind = LineKind::Removed;
+    section.lines[index].raw.clear();
+    section.lines[index].value.clear();
+    ReindexKey(section, folded, index + 1);
+    modified_ = true;
+    return;
+  }
+}
+
+void IniDocument::ReindexSection(const std::u16string& folded, std::size_t from) {
+  firstSection_.erase(folded);
+  for (std::size_t i = from; i < sections_.size(); ++i) {
+    if (!sections_[i].removed && sections_[i].hasHeader && FoldCase(sections_[i].name) == folded) {
+      firstSection_.emplace(folded, i);
+      return;
+    }
+  }
+}
+
+void IniDocument::DeleteSection(std::u16string_view sectionName) {
+  bool any = false;
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    Section& section = sections_[i];
+    if (section.removed || !EqualsIgnoreCase(section.name, sectionName)) continue;
+    if (!section.hasHeader) {
+      // The lines before the first section have no header to remove.
+      if (section.lines.empty()) continue;
+      section.lines.clear();
+      section.firstKey.clear();
+    } else {
+      section.removed = true;
+      section.lines.clear();
+      section.lines.shrink_to_fit();
+      section.trailingBlanks.clear();
+      section.firstKey.clear();
+    }
+    any = true;
+  }
+  if (any) {
+    ReindexSection(FoldCase(sectionName), 0);
+    modified_ = true;
+  }
+}
+
+void IniDocument::AppendLineText(std::u16string& out, const Line& line) {
+  if (line.keepRaw || line.kind == LineKind::Blank) {
+    out += line.raw;
+  } else {
+    out += line.name;
+    if (line.kind == LineKind::Key) {
+      out += u'=';
+      out += line.value;
+    }
+  }
+  out += u"\r\n";
+}
+
+std::u16string IniDocument::ToText() const {
+  std::u16string out;
+  for (const Section& section : sections_) {
+    if (section.removed) continue;
+    if (section.hasHeader) {
+      if (section.rawHeader.empty()) {
+        out += u'[';
+        out += section.name;
+        out += u']';
+      } else {
+        out += section.rawHeader;
+      }
+      out += u"\r\n";
+    }
+    for (const Line& line : section.lines) {
+      if (line.kind != LineKind::Removed) AppendLineText(out, line);
+    }
+    for (const auto& blank : section.trailingBlanks) {
+      out += blank;
+      out += u"\r\n";
+    }
+  }
+  return out;
+}
+
+std::string IniDocument::ToUtf16LeBytes() const {
+  const std::u16string text = ToText();
+  std::string out;
+  out.reserve(2 + text.size() * 2);
+  out += "\xFF\xFE";
+  AppendUtf16Le(out, text);
+  return out;
+}
+
+}  // namespace tovrel

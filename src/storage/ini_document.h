@@ -1,0 +1,107 @@
+// An INI file held in memory, read and changed with the semantics of the
+// Windows private-profile functions, and written back whole.
+//
+// Layout is kept: lines the program does not change (comments, blank lines,
+// "key = value" spacing, unknown sections and keys) are written back exactly
+// as they were read, as Windows does when it edits a profile file in place.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "storage/text_codec.h"
+
+namespace tovrel {
+
+// Characters the profile functions trim around names and values.
+bool IsProfileSpace(char16_t c);
+
+// What encoding the bytes of a file were in.
+enum class TextEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+// Decodes the bytes of a profile file: a UTF-8, UTF-16LE or UTF-16BE
+// byte-order mark selects that encoding, anything else is ANSI text.
+std::u16string DecodeProfileBytes(std::string_view bytes, const AnsiCodePage& ansi,
+                                  TextEncoding* encoding = nullptr);
+
+class IniDocument {
+public:
+  IniDocument();
+
+  // Parses decoded text; any input is accepted (CRLF, LF or CR line ends).
+  static IniDocument Parse(std::u16string_view text);
+  static IniDocument FromBytes(std::string_view bytes, const AnsiCodePage& ansi);
+
+  // As GetPrivateProfileStringW with a key: the value, or the default when
+  // the key is missing or has no "=", with surrounding quotes removed, cut
+  // to bufferSize - 1 characters (bufferSize counts the terminating null).
+  std::u16string GetString(std::u16string_view section, std::u16string_view key,
+                           std::u16string_view defaultText, std::size_t bufferSize) const;
+
+  // As GetPrivateProfileIntW: decimal, "0x" hex, "0o" octal or "0b" binary
+  // digits after an optional sign, up to the first other character; the
+  // default when the value is missing or empty. Arithmetic wraps at 32 bits.
+  std::uint32_t GetInt(std::u16string_view section, std::u16string_view key,
+                       std::int32_t defaultValue) const;
+
+  // True when the key exists in the first section of that name.
+  bool HasKey(std::u16string_view section, std::u16string_view key) const;
+
+  // As WritePrivateProfileStringW: replaces the value of the first such key
+  // of the first such section, or appends the key to that section, or
+  // appends a new section. Leading blanks of the value are dropped. Line
+  // breaks inside a name or value are written as blanks so that a value can
+  // never turn into further lines of the file.
+  void WriteString(std::u16string_view section, std::u16string_view key,
+                   std::u16string_view value);
+  // As WritePrivateProfileStringW with a null value: removes the first such key.
+  void DeleteKey(std::u16string_view section, std::u16string_view key);
+  // As WritePrivateProfileStringW with a null key: removes every section of that name.
+  void DeleteSection(std::u16string_view section);
+
+  bool IsModified() const { return modified_; }
+  void MarkSaved() { modified_ = false; }
+
+  // The whole file as text, lines ended by CRLF.
+  std::u16string ToText() const;
+  // The whole file as it is written to disk: UTF-16LE, byte-order mark, CRLF.
+  std::string ToUtf16LeBytes() const;
+
+private:
+  enum class LineKind : std::uint8_t { Blank, Key, KeyWithoutValue, Removed };
+  struct Line {
+    LineKind kind = LineKind::Blank;
+    bool keepRaw = false;       // write `raw` back unchanged
+    std::u16string name;        // key name as stored (trimmed)
+    std::u16string value;       // value as stored
+    std::u16string raw;         // the line as read, when it differs from name=value
+  };
+  struct Section {
+    std::u16string name;        // as between the brackets, untrimmed
+    bool hasHeader = false;     // false only for the lines before the first section
+    bool removed = false;
+    std::u16string rawHeader;   // header line as read; empty means "[name]"
+    std::vector<Line> lines;
+    std::vector<std::u16string> trailingBlanks;  // blank lines before the next section
+    std::unordered_map<std::u16string, std::size_t> firstKey;  // folded name -> line
+  };
+
+  const Section* FindSection(std::u16string_view trimmedName) const;
+  Section* FindSection(std::u16string_view trimmedName);
+  const Line* FindKey(std::u16string_view section, std::u16string_view key) const;
+  void AppendLine(Section& section, Line line);
+  void IndexKey(Section& section, std::size_t lineIndex);
+  void ReindexKey(Section& section, const std::u16string& folded, std::size_t from);
+  void ReindexSection(const std::u16string& folded, std::size_t from);
+  static void AppendLineText(std::u16string& out, const Line& line);
+
+  std::vector<Section> sections_;
+  std::unordered_map<std::u16string, std::size_t> firstSection_;  // folded name -> section
+  bool modified_ = false;
+};
+
+}  // namespace tovrel

@@ -146,7 +146,7 @@ IniDocument IniDocument::Parse(std::u16string_view text) {
       if (close != std::u16string_view::npos) {
         Section section;
         section.hasHeader = true;
-        section.name = std::u16string(line.substr(1, close - 1));
+        section.name = std::u16string(TrimProfile(line.substr(1, close - 1)));
         if (raw != u"[" + section.name + u"]") section.rawHeader = std::u16string(raw);
         const std::u16string folded = FoldCase(section.name);
         doc.sections_.push_back(std::move(section));
@@ -326,7 +326,8 @@ void IniDocument::ReindexSection(const std::u16string& folded, std::size_t from)
 }
 
 void IniDocument::DeleteSection(std::u16string_view sectionName) {
-  bool any = false;
+  // Only the first section of that name goes; a later copy of the same name
+  // then becomes the one that reads and writes find.
   for (std::size_t i = 0; i < sections_.size(); ++i) {
     Section& section = sections_[i];
     if (section.removed || !EqualsIgnoreCase(section.name, sectionName)) continue;
@@ -341,12 +342,10 @@ void IniDocument::DeleteSection(std::u16string_view sectionName) {
       section.lines.shrink_to_fit();
       section.trailingBlanks.clear();
       section.firstKey.clear();
+      ReindexSection(FoldCase(sectionName), i + 1);
     }
-    any = true;
-  }
-  if (any) {
-    ReindexSection(FoldCase(sectionName), 0);
     modified_ = true;
+    return;
   }
 }
 

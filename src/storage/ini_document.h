@@ -60,7 +60,7 @@ public:
                    std::u16string_view value);
   // As WritePrivateProfileStringW with a null value: removes the first such key.
   void DeleteKey(std::u16string_view section, std::u16string_view key);
-  // As WritePrivateProfileStringW with a null key: removes every section of that name.
+  // As WritePrivateProfileStringW with a null key: removes the first section of that name.
   void DeleteSection(std::u16string_view section);
 
   bool IsModified() const { return modified_; }

@@ -37,11 +37,10 @@ TEST(IniRead, CaseFoldingCoversAccentedAndCyrillicNames) {
   EXPECT_EQ(Get(d, "ärger", "жук"), u"1");
 }
 
-TEST(IniRead, SectionNameInsideBracketsIsTakenAsWritten) {
-  // Blanks inside the brackets are part of the name, so a trimmed lookup
-  // does not find it; text after "]" is ignored.
+TEST(IniRead, SectionNamesAreTrimmedInsideTheBrackets) {
+  // Text after "]" is ignored.
   const IniDocument d = Doc("[ spaced ]\na=1\n[plain] trailing words\nb=2\n");
-  EXPECT_EQ(Get(d, "spaced", "a", "none"), u"none");
+  EXPECT_EQ(Get(d, "spaced", "a", "none"), u"1");
   EXPECT_EQ(Get(d, "plain", "b"), u"2");
 }
 
@@ -201,11 +200,14 @@ TEST(IniWrite, DeletingAKeyRevealsItsNextDuplicate) {
   EXPECT_FALSE(d.IsModified());
 }
 
-TEST(IniWrite, DeletingASectionRemovesEveryCopyAndANewOneStartsAtTheEnd) {
+TEST(IniWrite, DeletingASectionRemovesItsFirstCopyAndANewOneStartsAtTheEnd) {
   IniDocument d = Doc("[Title]\nt0=a\n[listview_dt]\n0,0.m=1\n[title]\nt1=b\n[keep]\nx=1\n");
   d.DeleteSection(u"TITLE");
-  EXPECT_EQ(d.ToText(), u"[listview_dt]\r\n0,0.m=1\r\n[keep]\r\nx=1\r\n");
+  EXPECT_EQ(d.ToText(), u"[listview_dt]\r\n0,0.m=1\r\n[title]\r\nt1=b\r\n[keep]\r\nx=1\r\n");
   EXPECT_FALSE(d.HasKey(u"Title", u"t0"));
+  // The later copy is now the one that is read.
+  EXPECT_EQ(d.GetString(u"Title", u"t1", u"", 10), u"b");
+  d.DeleteSection(u"title");
   d.WriteString(u"Title", u"t0", u"new");
   EXPECT_EQ(d.ToText(), u"[listview_dt]\r\n0,0.m=1\r\n[keep]\r\nx=1\r\n[Title]\r\nt0=new\r\n");
 }

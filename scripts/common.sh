@@ -17,7 +17,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=C.UTF-8
 
 REQUIRED_PACKAGES=(cmake make g++ python3 libgtest-dev g++-mingw-w64-x86-64-posix
-  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-apps imagemagick fonts-wqy-microhei
+  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-apps x11-utils imagemagick fonts-wqy-microhei
   cups cups-client printer-driver-cups-pdf)
 
 log() { printf '== %s\n' "$*" >&2; }
@@ -52,9 +52,11 @@ build_windows() {
   cmake --build "$WIN_DIR" -j"$(nproc)"
 }
 
-# The prefix is made once; the Japanese UI font is mapped to an installed CJK font.
+# The prefix is made once; the Japanese UI font is mapped to an installed CJK
+# font, and Wine draws the window frames itself (Xvfb has no window manager).
+PREFIX_VERSION=2
 ensure_wine_prefix() {
-  if [ -f "$WINEPREFIX/.tovrel-ready" ]; then return 0; fi
+  if [ "$(cat "$WINEPREFIX/.tovrel-ready" 2>/dev/null)" = "$PREFIX_VERSION" ]; then return 0; fi
   log "creating the Wine prefix in $WINEPREFIX"
   rm -rf "$WINEPREFIX"
   "$WINE_BIN" wineboot -i >/dev/null 2>&1 || true
@@ -63,8 +65,10 @@ ensure_wine_prefix() {
     "$WINE_BIN" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" \
       /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
   done
+  "$WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  "$WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1
   "$WINESERVER_BIN" -w
-  touch "$WINEPREFIX/.tovrel-ready"
+  echo "$PREFIX_VERSION" > "$WINEPREFIX/.tovrel-ready"
 }
 
 XVFB_PID=""

@@ -1,0 +1,17 @@
+// Dialog resources and the ids of their controls.
+#pragma once
+
+// Shared control ids of several dialogs.
+#define IDB_DIALOG_OK 1001
+#define IDT_LINE_1 1511
+#define IDT_LINE_2 1512
+#define IDT_LINE_3 1513
+
+#define IDD_ABOUT 1
+#define IDD_VERSION 103
+#define IDD_DRIVE_SEARCH_WAIT 7
+#define IDD_STARTUP_WAIT 10
+#define IDD_SHUTDOWN_WAIT 11
+
+#define IDD_LANGUAGE 14
+#define IDC_LANGUAGE 1401

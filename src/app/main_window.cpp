@@ -1,54 +1,236 @@
 #include "app/main_window.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
+#include <string>
+
+#include "app/app_context.h"
+#include "app/app_files_win32.h"
+#include "app/command_table.h"
+#include "app/info_windows.h"
+#include "dialog_ids.h"
+#include "drawing_list/list_view_window.h"
 #include "resource_ids.h"
+#include "ui_text/language_dialog.h"
+#include "ui_text/ui_text_win32.h"
 
 namespace tovrel {
 
 namespace {
 
+// Addresses of the help page and the maker's home page.
+constexpr wchar_t kHelpPage[] = L"https://velmora.example/tovrel/help/";
+constexpr wchar_t kHomePage[] = L"https://velmora.example/";
+
 struct MainWindowState {
-  HINSTANCE instance = nullptr;
+  HWND window = nullptr;
+  HWND toolbar = nullptr;
+  HWND list = nullptr;
+  HWND status = nullptr;
   HMENU menu = nullptr;
+  HWND currentModeless = nullptr;  // the last wait or About window opened
+  HFONT uiFont = nullptr;
+  int editorKind = 0;              // in-place editor: 0 none, 1 text box, 2 drop-down
+  int editedRow = 0;
+  int editedColumn = 0;
+  int runRowCount = 0;             // timer-driven per-row run
+  int runCurrentRow = 0;
 };
 
-BOOL OnCreate(HWND hwnd, LPCREATESTRUCTW create) {
-  auto* state = static_cast<MainWindowState*>(create->lpCreateParams);
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-  state->menu = LoadMenuW(state->instance, MAKEINTRESOURCEW(IDM_MENU_JAPANESE));
-  SetMenu(hwnd, state->menu);
+MainWindowState g_state;
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+void SetLanguageMenu(HWND window) {
+  const std::int32_t language = App().settings.moji_type;
+  if (language >= 0 && language < 4) {
+    g_state.menu = LoadMenuW(Instance(), MAKEINTRESOURCEW(IDM_MENU_JAPANESE + language));
+  }
+  SetMenu(window, g_state.menu);
+}
+
+HWND CreateToolbar(HWND window) {
+  HWND toolbar = CreateToolbarEx(window,
+                                 WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_ALTDRAG |
+                                     TBSTYLE_TOOLTIPS | CCS_ADJUSTABLE,
+                                 kToolbarId, 0, nullptr, 0, nullptr, 0, 0, 0, 0, 0, sizeof(TBBUTTON));
+  if (!toolbar) return nullptr;
+  SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(32, 32));
+  TBADDBITMAP bitmap{Instance(), IDB_TOOLBAR};
+  const int base = static_cast<int>(
+      SendMessageW(toolbar, TB_ADDBITMAP, kToolbarButtonCount, reinterpret_cast<LPARAM>(&bitmap)));
+  TBBUTTON buttons[kToolbarButtonCount]{};
+  for (int i = 0; i < kToolbarButtonCount; ++i) {
+    buttons[i].iBitmap = base + i;
+    buttons[i].idCommand = kFirstToolbarId + i;
+    buttons[i].fsState = TBSTATE_ENABLED;
+    buttons[i].fsStyle = TBSTYLE_BUTTON;
+  }
+  SendMessageW(toolbar, TB_ADDBUTTONSW, kToolbarButtonCount, reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+  return toolbar;
+}
+
+HWND CreateStatusBar(HWND window) {
+  HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM,
+                                0, 0, 0, 0, window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), Instance(),
+                                nullptr);
+  int rightEdges[4] = {450, 600, 800, -1};
+  SendMessageW(status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(rightEdges));
+  return status;
+}
+
+void RefreshStatus() {
+  if (!g_state.status) return;
+  const AppContext& app = App();
+  SendMessageW(g_state.status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(app.settings.file_folder)));
+  SendMessageW(g_state.status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(app.ActiveTemplate().title)));
+  SendMessageW(g_state.status, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"\"Velmora\""));
+}
+
+// Fills the printer catalog before a command that needs it.
+void EnsurePrinters() {}
+
+BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
+  g_state = MainWindowState{};
+  g_state.window = window;
+  g_state.currentModeless = OpenWaitWindow(window, IDD_STARTUP_WAIT);
+  HWND startupWait = g_state.currentModeless;
+  AppContext& app = App();
+  LoadCatalogFile(app);
+  InitCommonControls();
+  LoadSettingsFile(app);
+  LoadTemplateFile(app);
+  g_state.toolbar = CreateToolbar(window);
+  g_state.list = CreateDrawingList(window, app.ActiveTemplate());
+  g_state.uiFont = CreateFontW(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic");
+  g_state.status = CreateStatusBar(window);
+  app.catalogLoaded = false;
+  g_state.editorKind = 0;
+  SetLanguageMenu(window);
+  CloseWaitWindow(startupWait);
   return TRUE;
 }
 
-void OnCommand(HWND hwnd, int id, HWND, UINT) {
-  switch (id) {
-    case IDM_END:
-    case IDM_EXIT:
-      DestroyWindow(hwnd);
+void OnDestroy(HWND window) {
+  g_state.currentModeless = OpenWaitWindow(window, IDD_SHUTDOWN_WAIT);
+  CloseWaitWindow(g_state.currentModeless);
+  g_state.currentModeless = nullptr;
+  if (g_state.uiFont) DeleteObject(g_state.uiFont);
+  g_state.uiFont = nullptr;
+  PostQuitMessage(0);
+}
+
+void OnSize(HWND window, UINT state, int width, int height) {
+  const WPARAM wParam = state;
+  const LPARAM lParam = MAKELPARAM(width, height);
+  if (g_state.toolbar) SendMessageW(g_state.toolbar, WM_SIZE, wParam, lParam);
+  if (g_state.list) {
+    MoveWindow(g_state.list, 0, 40, width, height - 60, TRUE);
+    SendMessageW(g_state.list, LVM_ARRANGE, LVA_ALIGNLEFT, 0);
+  }
+  if (g_state.status) SendMessageW(g_state.status, WM_SIZE, wParam, lParam);
+  InvalidateRect(window, nullptr, FALSE);
+  UpdateWindow(window);
+}
+
+void OnPaint(HWND window) {
+  PAINTSTRUCT paint;
+  BeginPaint(window, &paint);
+  RefreshStatus();
+  EndPaint(window, &paint);
+}
+
+LRESULT OnNotify(HWND, int, NMHDR* header) {
+  if (header->code == TTN_GETDISPINFOW) {
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    const int number = TooltipTextNumber(static_cast<int>(header->idFrom));
+    if (number >= 0) {
+      info->lpszText = const_cast<wchar_t*>(LookUpText(TextTable::Code, number));
+      info->hinst = nullptr;
+    }
+  }
+  return 0;
+}
+
+void ChangeLanguage(HWND window) {
+  if (RowCount(g_state.list) > 0) {
+    ShowMessage(window, 16);
+    return;
+  }
+  RunLanguageDialog(window);
+  g_state.currentModeless = OpenWaitWindow(window, IDD_STARTUP_WAIT);
+  LoadTemplateFile(App());
+  CloseWaitWindow(g_state.currentModeless);
+  g_state.currentModeless = nullptr;
+  RefreshStatus();
+  RebuildColumns(g_state.list, App().ActiveTemplate());
+  SetMenu(window, nullptr);
+  if (g_state.menu) DestroyMenu(g_state.menu);
+  g_state.menu = nullptr;
+  SetLanguageMenu(window);
+}
+
+void OpenPage(HWND window, const wchar_t* address) {
+  ShellExecuteW(window, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void OnCommand(HWND window, int id, HWND, UINT) {
+  const Command command = CommandForId(id);
+  if (NeedsPrintersFirst(command) && !App().catalogLoaded) EnsurePrinters();
+  switch (command) {
+    case Command::Exit:
+      DestroyWindow(window);
+      break;
+    case Command::About:
+      g_state.currentModeless = OpenAboutWindow(window);
+      break;
+    case Command::Version:
+      RunVersionDialog(window);
+      break;
+    case Command::Language:
+      ChangeLanguage(window);
+      break;
+    case Command::TemplateSelection:
+      if (RowCount(g_state.list) > 0) ShowMessage(window, 16);
+      break;
+    case Command::Help:
+      OpenPage(window, kHelpPage);
+      break;
+    case Command::HomePage:
+      OpenPage(window, kHomePage);
       break;
     default:
-      break;
+      break;  // features still to come do nothing
   }
 }
 
-void OnDestroy(HWND) { PostQuitMessage(0); }
+void OnTimer(HWND window, UINT id) {
+  if (id == kDropDownCommitTimer || id == kPerRowRunTimer) KillTimer(window, id);
+}
 
-LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<LPCREATESTRUCTW>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    HANDLE_MSG(hwnd, WM_CREATE, OnCreate);
-    HANDLE_MSG(hwnd, WM_COMMAND, OnCommand);
-    HANDLE_MSG(hwnd, WM_DESTROY, OnDestroy);
+    case WM_CREATE:
+      return HANDLE_WM_CREATE(window, wParam, lParam, OnCreate);
+    HANDLE_MSG(window, WM_DESTROY, OnDestroy);
+    HANDLE_MSG(window, WM_SIZE, OnSize);
+    HANDLE_MSG(window, WM_PAINT, OnPaint);
+    HANDLE_MSG(window, WM_NOTIFY, OnNotify);
+    HANDLE_MSG(window, WM_COMMAND, OnCommand);
+    HANDLE_MSG(window, WM_TIMER, OnTimer);
+    case WM_ACTIVATE:
+    case WM_QUERYNEWPALETTE:
+      return 0;
     default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
   }
 }
-
-}  // namespace
 
 bool RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
   WNDCLASSEXW wc{};
@@ -61,19 +243,40 @@ bool RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = className;
   wc.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
-  return RegisterClassExW(&wc) != 0;
+  // A second run in the same process (the tests) finds the class registered.
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-HWND CreateMainWindow(HINSTANCE instance, const wchar_t* className, const wchar_t* title,
-                      int showCommand) {
-  static MainWindowState state;  // one main window per process
-  state.instance = instance;
-  HWND hwnd = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-                              CW_USEDEFAULT, 0, nullptr, nullptr, instance, &state);
-  if (!hwnd) return nullptr;
-  ShowWindow(hwnd, showCommand);
-  UpdateWindow(hwnd);
-  return hwnd;
+}  // namespace
+
+HWND MainWindowHandle() { return g_state.window; }
+
+int RunTovrel(HINSTANCE instance, int showCommand) {
+  wchar_t title[100] = L"";
+  wchar_t className[100] = L"";
+  LoadStringW(instance, IDS_APP_TITLE, title, 100);
+  LoadStringW(instance, IDS_WINDOW_CLASS, className, 100);
+  if (!RegisterMainWindowClass(instance, className)) return 0;
+  HWND window = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+  if (!window) return 0;
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+
+  HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  g_state.window = nullptr;
+
+  // The settings are written once, at the end; a failure is shown, never lost in silence.
+  std::u16string error;
+  if (!SaveSettingsFile(App(), &error)) ShowMessageWithDetail(nullptr, 50, error);
+  return static_cast<int>(msg.wParam);
 }
 
 }  // namespace tovrel

@@ -1,0 +1,32 @@
+// The program's process-wide records: one of each per process, alive for the
+// whole run, owned here and reached through App().
+#pragma once
+
+#include <string>
+
+#include "storage/app_settings.h"
+#include "storage/script_template.h"
+#include "ui_text/ui_text.h"
+
+namespace tovrel {
+
+struct AppContext {
+  AppSettings settings;
+  TemplateSet templates;
+  UiText text;
+  // The folder where all of the program's own files lie (259 characters at most).
+  std::u16string workingDirectory;
+  // Set by a fill of the printer catalog after start-up; printer-dependent
+  // commands fill the catalog first while it is clear.
+  bool catalogLoaded = false;
+
+  const ScriptTemplate& ActiveTemplate() const { return templates[ActiveTemplateIndex()]; }
+  int ActiveTemplateIndex() const {
+    const int index = settings.autocad_type;
+    return index >= 0 && index < kTemplateCount ? index : 1;
+  }
+};
+
+AppContext& App();
+
+}  // namespace tovrel

@@ -1,0 +1,72 @@
+#include "app/app_files_win32.h"
+
+#include <windows.h>
+
+#include "app/app_context.h"
+#include "storage/ansi_code_page_win32.h"
+#include "storage/ini_file.h"
+
+namespace tovrel {
+
+AppContext& App() {
+  static AppContext app;
+  return app;
+}
+
+std::u16string CurrentDirectory() {
+  wchar_t buffer[MAX_PATH] = L"";
+  const DWORD n = GetCurrentDirectoryW(MAX_PATH, buffer);
+  if (n == 0 || n >= MAX_PATH) return {};
+  return std::u16string(reinterpret_cast<const char16_t*>(buffer), n);
+}
+
+void EnterWorkingDirectory(const AppContext& app) {
+  if (!app.workingDirectory.empty()) {
+    SetCurrentDirectoryW(reinterpret_cast<const wchar_t*>(app.workingDirectory.c_str()));
+  }
+}
+
+std::u16string PathInWorkingDirectory(const AppContext& app, std::u16string_view name) {
+  std::u16string path = app.workingDirectory;
+  path += u'\\';
+  path += name;
+  return path;
+}
+
+void LoadCatalogFile(AppContext& app) {
+  app.workingDirectory = CurrentDirectory();
+  const IniFile catalog(PathInWorkingDirectory(app, kCatalogFileName), SystemAnsiCodePage());
+  app.text.Load(catalog.Doc());
+}
+
+void LoadSettingsFile(AppContext& app) {
+  app.workingDirectory = CurrentDirectory();
+  const IniFile file(SettingsPath(app.workingDirectory), SystemAnsiCodePage());
+  LoadSettings(file.Doc(), app.workingDirectory, app.settings);
+}
+
+bool SaveSettingsFile(AppContext& app, std::u16string* error) {
+  EnterWorkingDirectory(app);
+  IniFile file(SettingsPath(app.workingDirectory), SystemAnsiCodePage());
+  SaveSettings(app.settings, file.Doc());
+  return file.Save(error);
+}
+
+void LoadTemplateFile(AppContext& app) {
+  app.workingDirectory = CurrentDirectory();
+  const std::u16string name = TemplateFileName(app.settings.moji_type);
+  if (name.empty()) return;  // no template file for an unknown language
+  const IniFile file(PathInWorkingDirectory(app, name), SystemAnsiCodePage());
+  LoadTemplates(file.Doc(), app.templates);
+}
+
+bool SaveTemplateFile(AppContext& app, std::u16string* error) {
+  EnterWorkingDirectory(app);
+  const std::u16string name = TemplateFileName(app.settings.moji_type);
+  if (name.empty()) return true;
+  IniFile file(PathInWorkingDirectory(app, name), SystemAnsiCodePage());
+  SaveTemplates(app.templates, file.Doc());
+  return file.Save(error);
+}
+
+}  // namespace tovrel

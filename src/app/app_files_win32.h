@@ -1,0 +1,24 @@
+// Reading and writing the program's own files in its working directory.
+#pragma once
+
+#include <string>
+
+namespace tovrel {
+
+struct AppContext;
+
+// The process's current directory, which becomes the working directory.
+std::u16string CurrentDirectory();
+// Makes the working directory the process's current directory again.
+void EnterWorkingDirectory(const AppContext& app);
+// working directory + "\" + name.
+std::u16string PathInWorkingDirectory(const AppContext& app, std::u16string_view name);
+
+void LoadCatalogFile(AppContext& app);
+void LoadSettingsFile(AppContext& app);
+// false, with the reason, when "Tovrel.ini" could not be written.
+bool SaveSettingsFile(AppContext& app, std::u16string* error);
+void LoadTemplateFile(AppContext& app);
+bool SaveTemplateFile(AppContext& app, std::u16string* error);
+
+}  // namespace tovrel

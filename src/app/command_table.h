@@ -1,0 +1,33 @@
+// Every command id the menus, the toolbar and the accelerators send, and the
+// operation it starts. Toolbar buttons carry their own ids (330 to 346) but
+// mostly start the same operation as a menu item.
+#pragma once
+
+namespace tovrel {
+
+enum class Command {
+  None,
+  AddDwgFiles, AddDxfFiles, AddDwgFolder, AddDxfFolder, AddDwgTree, AddDxfTree, FolderBrowser,
+  DeleteSelectedMenu, DeleteSelectedToolbar, DeleteAll, Exit,
+  SearchInList, SelectAll, DeselectAll, SearchDrives,
+  EditOneRow, CopyRow, PasteRow, EditOneColumn, MoveRowDown, MoveRowUp,
+  ApplyFileNameRules, FileNameRulesDialog,
+  RunAll, RunSelected, RunToolbar, RunPerRowOnce, RunPerRowTimer,
+  SaveListAs, LoadListFrom, SaveScriptAll, SaveScriptSelected,
+  InitialValues, PrinterListing, TemplateSelection, Environment, ShowScript, ConvertOldFiles,
+  Language, Help, HomePage, About, Version,
+};
+
+// The operation of a command id; Command::None for ids the program does not own.
+Command CommandForId(int id);
+
+// Commands that need the printer catalog filled before they start.
+bool NeedsPrintersFirst(Command command);
+
+inline constexpr int kFirstToolbarId = 330;
+inline constexpr int kToolbarButtonCount = 17;
+
+// The code text that names a toolbar button in its tooltip; -1 for other ids.
+int TooltipTextNumber(int id);
+
+}  // namespace tovrel

@@ -1,0 +1,206 @@
+#include "app_harness.h"
+
+#include <vector>
+
+#include "app/main_window.h"
+#include "storage/ansi_code_page_win32.h"
+#include "storage/ini_file.h"
+
+#ifndef TOVREL_DIST_DIR
+#error "TOVREL_DIST_DIR names the folder of the shipped files"
+#endif
+
+namespace tovrel::test {
+
+namespace {
+
+std::wstring Widen(const char* utf8) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, out.data(), n);
+  out.resize(static_cast<std::size_t>(n - 1));
+  return out;
+}
+
+// The dist folder as a Windows path (the build passes a Unix path).
+std::wstring DistDir() {
+  std::wstring unix = Widen(TOVREL_DIST_DIR);
+  if (!unix.empty() && unix[0] == L'/') {
+    std::wstring dos = L"Z:" + unix;
+    for (wchar_t& c : dos) {
+      if (c == L'/') c = L'\\';
+    }
+    return dos;
+  }
+  return unix;
+}
+
+void RemoveTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = dir + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+  }
+  RemoveDirectoryW(dir.c_str());
+}
+
+struct FindArgs {
+  std::wstring caption;
+  bool anyCaption;
+  HWND except;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindows(HWND window, LPARAM lParam) {
+  auto* args = reinterpret_cast<FindArgs*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != GetCurrentProcessId() || !IsWindowVisible(window) || window == args->except) return TRUE;
+  wchar_t cls[64] = L"";
+  GetClassNameW(window, cls, 64);
+  if (wcscmp(cls, L"#32770") != 0) return TRUE;
+  if (args->anyCaption || TextOf(window) == args->caption) args->found.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+Workspace::Workspace() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  static int counter = 0;
+  dir_ = std::wstring(temp) + L"tovrel-ws-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+         std::to_wstring(++counter);
+  RemoveTree(dir_);
+  CreateDirectoryW(dir_.c_str(), nullptr);
+  // The shipped data files, as an installation has them beside the program.
+  WIN32_FIND_DATAW found;
+  const std::wstring dist = DistDir();
+  HANDLE h = FindFirstFileW((dist + L"\\*.ini").c_str(), &found);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      CopyFileW((dist + L"\\" + found.cFileName).c_str(), Path(found.cFileName).c_str(), FALSE);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+  }
+}
+
+Workspace::~Workspace() { RemoveTree(dir_); }
+
+void Workspace::WriteUtf16(const std::wstring& name, const std::wstring& text) const {
+  std::string bytes = "\xFF\xFE";
+  bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  HANDLE h = CreateFileW(Path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+}
+
+RunningApp::RunningApp(const Workspace& workspace) {
+  SetCurrentDirectoryW(workspace.Dir().c_str());
+  thread_ = std::thread([] { RunTovrel(GetModuleHandleW(nullptr), SW_SHOW); });
+  WaitUntil([] { return MainWindowHandle() != nullptr && IsWindowVisible(MainWindowHandle()); });
+  main_ = MainWindowHandle();
+}
+
+RunningApp::~RunningApp() {
+  if (thread_.joinable()) Exit();
+}
+
+void RunningApp::PostCommand(int id) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+void RunningApp::Settle() const { SendMessageW(main_, WM_NULL, 0, 0); }
+
+void RunningApp::Exit() {
+  RequestExit();
+  Join();
+}
+
+void RunningApp::RequestExit() const {
+  if (IsWindow(main_)) PostCommand(27);
+}
+
+void RunningApp::Join() {
+  if (thread_.joinable()) thread_.join();
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  while (!condition()) {
+    if (GetTickCount64() > end) return false;
+    Sleep(10);  // polling interval, not a synchronisation
+  }
+  return true;
+}
+
+HWND WaitForDialog(const std::wstring& caption, HWND except) {
+  HWND result = nullptr;
+  WaitUntil([&] {
+    FindArgs args{caption, caption.empty(), except, {}};
+    EnumWindows(CollectWindows, reinterpret_cast<LPARAM>(&args));
+    if (args.found.empty()) return false;
+    result = args.found.front();
+    return true;
+  });
+  return result;
+}
+
+int CountTopLevelWindows(const std::wstring& caption) {
+  FindArgs args{caption, false, nullptr, {}};
+  EnumWindows(CollectWindows, reinterpret_cast<LPARAM>(&args));
+  return static_cast<int>(args.found.size());
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t buffer[1024] = L"";
+  GetWindowTextW(window, buffer, 1024);
+  return buffer;
+}
+
+std::wstring ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
+
+std::wstring MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
+
+void PressButton(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void PressKeys(HWND foreground, std::initializer_list<WORD> keys) {
+  SetForegroundWindow(foreground);
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    inputs.push_back(in);
+  }
+  for (auto it = keys.end(); it != keys.begin();) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = *--it;
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(in);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::wstring CatalogText(const std::wstring& section, const std::wstring& key) {
+  const std::wstring path = DistDir() + L"\\Tovrel_wchar.ini";
+  IniFile catalog(std::u16string(path.begin(), path.end()), SystemAnsiCodePage());
+  const std::u16string text = catalog.GetString(std::u16string(section.begin(), section.end()),
+                                                std::u16string(key.begin(), key.end()), u"", 64);
+  return std::wstring(text.begin(), text.end());
+}
+
+}  // namespace tovrel::test

@@ -1,0 +1,81 @@
+// Runs the program's main window on a thread of the test process, in a
+// scratch working directory, and finds and drives the windows it opens.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <thread>
+
+namespace tovrel::test {
+
+// A scratch working directory with the shipped data files copied in.
+class Workspace {
+public:
+  Workspace();
+  ~Workspace();
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
+
+  const std::wstring& Dir() const { return dir_; }
+  std::wstring Path(const std::wstring& name) const { return dir_ + L"\\" + name; }
+  // Writes a file in UTF-16LE with a byte-order mark.
+  void WriteUtf16(const std::wstring& name, const std::wstring& text) const;
+
+private:
+  std::wstring dir_;
+};
+
+// The program from its start to its end, run on its own thread so that the
+// test can drive its modal dialogs and message boxes.
+class RunningApp {
+public:
+  explicit RunningApp(const Workspace& workspace);
+  ~RunningApp();  // closes the program if the test did not
+  RunningApp(const RunningApp&) = delete;
+  RunningApp& operator=(const RunningApp&) = delete;
+
+  HWND Main() const { return main_; }
+  HWND Child(int id) const { return GetDlgItem(main_, id); }
+  // Sends a command as the menu does, without waiting for it to finish.
+  void PostCommand(int id) const;
+  // Ends the program as the "End" menu item does and waits for the thread.
+  void Exit();
+  // The two halves of Exit, for a test that answers a message box between them.
+  void RequestExit() const;
+  void Join();
+  bool Running() const { return thread_.joinable(); }
+  // Returns once the program has finished what it was doing and waits for
+  // its next message.
+  void Settle() const;
+
+private:
+  std::thread thread_;
+  HWND main_ = nullptr;
+};
+
+// Waits (up to 10 s) until `condition` holds; false on time-out.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// A visible top-level dialog-class window of this process with this caption
+// (any caption when empty), waiting for it to appear; nullptr on time-out.
+HWND WaitForDialog(const std::wstring& caption = L"", HWND except = nullptr);
+// Every visible top-level window of this process with this caption.
+int CountTopLevelWindows(const std::wstring& caption);
+
+std::wstring TextOf(HWND window);
+std::wstring ItemText(HWND dialog, int id);
+// The body text of a message box.
+std::wstring MessageBoxText(HWND box);
+// Presses a button of a dialog as a click does, without waiting.
+void PressButton(HWND dialog, int id);
+// Types keys on the keyboard into the foreground window: every key of
+// `keys` goes down in order, then all come up in reverse order.
+void PressKeys(HWND foreground, std::initializer_list<WORD> keys);
+
+// The catalog text of the shipped "Tovrel_wchar.ini" for a section and key.
+std::wstring CatalogText(const std::wstring& section, const std::wstring& key);
+
+}  // namespace tovrel::test

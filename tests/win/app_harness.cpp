@@ -22,6 +22,8 @@ std::wstring Widen(const char* utf8) {
   return out;
 }
 
+}  // namespace
+
 // The dist folder as a Windows path (the build passes a Unix path).
 std::wstring DistDir() {
   std::wstring unix = Widen(TOVREL_DIST_DIR);
@@ -34,6 +36,8 @@ std::wstring DistDir() {
   }
   return unix;
 }
+
+namespace {
 
 void RemoveTree(const std::wstring& dir) {
   WIN32_FIND_DATAW found;

@@ -75,6 +75,9 @@ void PressButton(HWND dialog, int id);
 // `keys` goes down in order, then all come up in reverse order.
 void PressKeys(HWND foreground, std::initializer_list<WORD> keys);
 
+// The folder of the shipped program and its files.
+std::wstring DistDir();
+
 // The catalog text of the shipped "Tovrel_wchar.ini" for a section and key.
 std::wstring CatalogText(const std::wstring& section, const std::wstring& key);
 

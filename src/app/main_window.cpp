@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -11,7 +12,12 @@
 #include "app/command_table.h"
 #include "app/info_windows.h"
 #include "dialog_ids.h"
+#include "drawing_list/add_drawings_window.h"
+#include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/list_view_window.h"
+#include "drawing_list/row_selection.h"
+#include "drawing_list/row_sort.h"
+#include "storage/list_file_win32.h"
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
 #include "ui_text/ui_text_win32.h"
@@ -37,6 +43,7 @@ struct MainWindowState {
   int editedColumn = 0;
   int runRowCount = 0;             // timer-driven per-row run
   int runCurrentRow = 0;
+  SortDirections sortDirections;   // per list column, for the whole run
 };
 
 MainWindowState g_state;
@@ -112,6 +119,10 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   g_state.status = CreateStatusBar(window);
   app.catalogLoaded = false;
   g_state.editorKind = 0;
+  if (g_state.list) {
+    ListViewRowStore store(g_state.list);
+    LoadListFile(kKeptListFileName, store);
+  }
   SetLanguageMenu(window);
   CloseWaitWindow(startupWait);
   return TRUE;
@@ -119,7 +130,15 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
 
 void OnDestroy(HWND window) {
   g_state.currentModeless = OpenWaitWindow(window, IDD_SHUTDOWN_WAIT);
+  std::u16string error;
+  bool saved = true;
+  if (g_state.list) {
+    const ListViewRowStore store(g_state.list);
+    saved = SaveListFile(kKeptListFileName, store, &error);
+  }
   CloseWaitWindow(g_state.currentModeless);
+  // The list is the user's work of the day: a failed save is never silent.
+  if (!saved) ShowMessageWithDetail(nullptr, 51, error);
   g_state.currentModeless = nullptr;
   if (g_state.uiFont) DeleteObject(g_state.uiFont);
   g_state.uiFont = nullptr;
@@ -146,7 +165,24 @@ void OnPaint(HWND window) {
   EndPaint(window, &paint);
 }
 
-LRESULT OnNotify(HWND, int, NMHDR* header) {
+LRESULT OnListNotify(HWND window, NMHDR* header) {
+  ListViewRowStore store(g_state.list);
+  switch (header->code) {
+    case NM_CLICK:
+      NormaliseMarksAfterClick(store);
+      return 0;
+    case LVN_COLUMNCLICK: {
+      const int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
+      if (!SortByColumn(store, column, g_state.sortDirections)) ShowMessage(window, 13);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(window, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+  }
+}
+
+LRESULT OnNotify(HWND window, int, NMHDR* header) {
+  if (header->idFrom == kDrawingListId && header->hwndFrom == g_state.list) return OnListNotify(window, header);
   if (header->code == TTN_GETDISPINFOW) {
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
     const int number = TooltipTextNumber(static_cast<int>(header->idFrom));
@@ -183,7 +219,45 @@ void OpenPage(HWND window, const wchar_t* address) {
 void OnCommand(HWND window, int id, HWND, UINT) {
   const Command command = CommandForId(id);
   if (NeedsPrintersFirst(command) && !App().catalogLoaded) EnsurePrinters();
+  HWND list = g_state.list;
   switch (command) {
+    case Command::AddDwgFolder:
+    case Command::AddDxfFolder:
+      AddFolderCommand(window, list, command == Command::AddDwgFolder ? DrawingKind::Dwg : DrawingKind::Dxf);
+      break;
+    case Command::AddDwgTree:
+    case Command::AddDxfTree:
+      AddFolderTreeCommand(window, list, command == Command::AddDwgTree ? DrawingKind::Dwg : DrawingKind::Dxf);
+      break;
+    case Command::AddDwgFiles:
+    case Command::AddDxfFiles:
+      AddPickedFilesCommand(window, list, command == Command::AddDwgFiles ? DrawingKind::Dwg : DrawingKind::Dxf);
+      break;
+    case Command::SearchDrives:
+      SearchDrivesCommand(window, list, g_state.currentModeless);
+      break;
+    case Command::SearchInList:
+      SearchInListCommand(window, list);
+      break;
+    case Command::SelectAll:
+      SelectAllCommand(list);
+      break;
+    case Command::DeselectAll:
+      DeselectAllCommand(list);
+      break;
+    case Command::DeleteSelectedMenu:
+    case Command::DeleteSelectedToolbar:
+      DeleteSelectedCommand(window, list, command == Command::DeleteSelectedToolbar);
+      break;
+    case Command::DeleteAll:
+      DeleteAllCommand(list);
+      break;
+    case Command::SaveListAs:
+      SaveListAsCommand(window, list);
+      break;
+    case Command::LoadListFrom:
+      LoadListFromCommand(window, list);
+      break;
     case Command::Exit:
       DestroyWindow(window);
       break;
@@ -257,9 +331,14 @@ int RunTovrel(HINSTANCE instance, int showCommand) {
   LoadStringW(instance, IDS_APP_TITLE, title, 100);
   LoadStringW(instance, IDS_WINDOW_CLASS, className, 100);
   if (!RegisterMainWindowClass(instance, className)) return 0;
+  // The shell's folder dialog needs COM on this thread.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   HWND window = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
                                 CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
-  if (!window) return 0;
+  if (!window) {
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+  }
   ShowWindow(window, showCommand);
   UpdateWindow(window);
 
@@ -276,6 +355,7 @@ int RunTovrel(HINSTANCE instance, int showCommand) {
   // The settings are written once, at the end; a failure is shown, never lost in silence.
   std::u16string error;
   if (!SaveSettingsFile(App(), &error)) ShowMessageWithDetail(nullptr, 50, error);
+  if (SUCCEEDED(com)) CoUninitialize();
   return static_cast<int>(msg.wParam);
 }
 

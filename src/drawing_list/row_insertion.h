@@ -17,8 +17,10 @@ inline constexpr int kImageDwg = 1;
 // appended). Walks the template's slots in order and stops at the first slot
 // not in use; each slot with a display mode gives the next list column its
 // text: 1 the file name, 2 the folder, 3 the date text, 4 the slot's initial
-// value (127 characters at most). Item data is the row index. A template
-// without a displayed slot inserts nothing.
+// value (127 characters at most); any other non-zero mode (only a hand-edited
+// template file holds one) gives an empty cell. Item data is the row index.
+// A template without a displayed slot before its first slot not in use
+// inserts nothing.
 void InsertDrawingRow(RowStore& store, const ScriptTemplate& activeTemplate,
                       std::u16string_view fileName, std::u16string_view folder,
                       std::u16string_view dateText, int image, int rowIndex);

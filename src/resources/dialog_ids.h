@@ -15,3 +15,6 @@
 
 #define IDD_LANGUAGE 14
 #define IDC_LANGUAGE 1401
+
+#define IDD_SEARCH 8
+#define IDC_SEARCH_TEXT 1401

@@ -28,12 +28,21 @@ std::u16string_view TrimLeadingProfile(std::u16string_view s) {
 }
 
 // A line break inside a written name or value would split the line on disk.
-std::u16string SingleLine(std::u16string_view s) {
-  std::u16string out(s);
+void AssignSingleLine(std::u16string& out, std::u16string_view s) {
+  out.assign(s);
   for (char16_t& c : out) {
     if (c == u'\r' || c == u'\n') c = u' ';
   }
-  return out;
+}
+
+bool HasLineBreak(std::u16string_view s) {
+  return s.find_first_of(u"\r\n") != std::u16string_view::npos;
+}
+
+// True when `raw` is exactly name "=" value.
+bool IsPlainKeyLine(std::u16string_view raw, std::u16string_view name, std::u16string_view value) {
+  return raw.size() == name.size() + 1 + value.size() && raw.substr(0, name.size()) == name &&
+         raw[name.size()] == u'=' && raw.substr(name.size() + 1) == value;
 }
 
 // The copy the profile functions make of a value or default into the
@@ -108,6 +117,15 @@ std::u16string DecodeProfileBytes(std::string_view bytes, const AnsiCodePage& an
   return text;
 }
 
+std::size_t FoldedHash::operator()(std::u16string_view s) const noexcept {
+  std::size_t h = 1469598103934665603ull & static_cast<std::size_t>(-1);
+  for (const char16_t c : s) {
+    h ^= FoldCase(c);
+    h *= static_cast<std::size_t>(1099511628211ull);
+  }
+  return h;
+}
+
 IniDocument::IniDocument() {
   Section leading;
   leading.hasHeader = false;
@@ -120,6 +138,9 @@ IniDocument IniDocument::FromBytes(std::string_view bytes, const AnsiCodePage& a
 
 IniDocument IniDocument::Parse(std::u16string_view text) {
   IniDocument doc;
+  // Most files are one big section: make room for all of their lines at once.
+  const std::size_t lineEstimate = static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1;
+  doc.sections_.reserve(16);
   Section* current = &doc.sections_.front();
   bool previousKeyNamed = true;  // no previous key in this section yet
   bool havePreviousKey = false;
@@ -147,10 +168,17 @@ IniDocument IniDocument::Parse(std::u16string_view text) {
         Section section;
         section.hasHeader = true;
         section.name = std::u16string(TrimProfile(line.substr(1, close - 1)));
-        if (raw != u"[" + section.name + u"]") section.rawHeader = std::u16string(raw);
-        const std::u16string folded = FoldCase(section.name);
+        if (!(raw.size() == section.name.size() + 2 && raw.front() == u'[' && raw.back() == u']' &&
+              raw.substr(1, section.name.size()) == section.name)) {
+          section.rawHeader = std::u16string(raw);
+        }
+        std::u16string name = section.name;
+        if (doc.sections_.size() == 1) {
+          section.lines.reserve(lineEstimate);
+          section.firstKey.Reserve(lineEstimate);
+        }
         doc.sections_.push_back(std::move(section));
-        doc.firstSection_.try_emplace(folded, doc.sections_.size() - 1);
+        doc.firstSection_.try_emplace(std::move(name), doc.sections_.size() - 1);
         current = &doc.sections_.back();
         havePreviousKey = false;
         continue;
@@ -171,7 +199,7 @@ IniDocument IniDocument::Parse(std::u16string_view text) {
     if (entry.name.empty() && havePreviousKey && !previousKeyNamed) continue;
     havePreviousKey = true;
     previousKeyNamed = !entry.name.empty();
-    const bool plain = entry.kind == LineKind::Key ? raw == entry.name + u"=" + entry.value
+    const bool plain = entry.kind == LineKind::Key ? IsPlainKeyLine(raw, entry.name, entry.value)
                                                    : raw == entry.name;
     if (!plain) {
       entry.keepRaw = true;
@@ -201,13 +229,19 @@ void IniDocument::AppendLine(Section& section, Line line) {
 }
 
 void IniDocument::IndexKey(Section& section, std::size_t lineIndex) {
-  section.firstKey.try_emplace(FoldCase(section.lines[lineIndex].name), lineIndex);
+  section.firstKey.Insert(section.lines[lineIndex].name, lineIndex,
+                          [&section](std::size_t i) { return section.NameAt(i); });
 }
 
 const IniDocument::Section* IniDocument::FindSection(std::u16string_view trimmedName) const {
   if (trimmedName.empty() && !sections_.front().removed) return &sections_.front();
-  const auto it = firstSection_.find(FoldCase(trimmedName));
-  return it == firstSection_.end() ? nullptr : &sections_[it->second];
+  if (lastSectionValid_ && lastSectionQuery_ == trimmedName) return &sections_[lastSection_];
+  const auto it = firstSection_.find(trimmedName);
+  if (it == firstSection_.end()) return nullptr;
+  lastSectionQuery_.assign(trimmedName);
+  lastSection_ = it->second;
+  lastSectionValid_ = true;
+  return &sections_[it->second];
 }
 
 IniDocument::Section* IniDocument::FindSection(std::u16string_view trimmedName) {
@@ -218,8 +252,8 @@ const IniDocument::Line* IniDocument::FindKey(std::u16string_view section,
                                               std::u16string_view key) const {
   const Section* s = FindSection(TrimProfile(section));
   if (!s) return nullptr;
-  const auto it = s->firstKey.find(FoldCase(TrimProfile(key)));
-  return it == s->firstKey.end() ? nullptr : &s->lines[it->second];
+  const std::size_t line = s->firstKey.Find(TrimProfile(key), [s](std::size_t i) { return s->NameAt(i); });
+  return line == NameIndex::kNone ? nullptr : &s->lines[line];
 }
 
 std::u16string IniDocument::GetString(std::u16string_view section, std::u16string_view key,
@@ -246,9 +280,15 @@ bool IniDocument::HasKey(std::u16string_view section, std::u16string_view key) c
 
 void IniDocument::WriteString(std::u16string_view sectionName, std::u16string_view keyName,
                               std::u16string_view valueText) {
-  const std::u16string sectionTrim = SingleLine(TrimProfile(sectionName));
-  const std::u16string keyTrim = SingleLine(TrimProfile(keyName));
-  const std::u16string value = SingleLine(TrimLeadingProfile(valueText));
+  // Names and values are used as given unless a line break has to go.
+  std::u16string sectionCopy, keyCopy, valueCopy;
+  std::u16string_view sectionTrim = TrimProfile(sectionName);
+  std::u16string_view keyTrim = TrimProfile(keyName);
+  std::u16string_view value = TrimLeadingProfile(valueText);
+  if (HasLineBreak(sectionTrim)) AssignSingleLine(sectionCopy, sectionTrim), sectionTrim = sectionCopy;
+  if (HasLineBreak(keyTrim)) AssignSingleLine(keyCopy, keyTrim), keyTrim = keyCopy;
+  if (HasLineBreak(value)) AssignSingleLine(valueCopy, value), value = valueCopy;
+
   Section* section = FindSection(sectionTrim);
   if (!section) {
     if (sectionTrim.empty()) {
@@ -257,19 +297,20 @@ void IniDocument::WriteString(std::u16string_view sectionName, std::u16string_vi
     } else {
       Section created;
       created.hasHeader = true;
-      created.name = sectionTrim;
+      created.name = std::u16string(sectionTrim);
       sections_.push_back(std::move(created));
-      firstSection_.try_emplace(FoldCase(sectionTrim), sections_.size() - 1);
+      lastSectionValid_ = false;  // the vector may have moved
+      firstSection_.try_emplace(std::u16string(sectionTrim), sections_.size() - 1);
       section = &sections_.back();
     }
   }
-  const std::u16string folded = FoldCase(keyTrim);
-  const auto it = section->firstKey.find(folded);
-  if (it != section->firstKey.end()) {
-    Line& line = section->lines[it->second];
+  auto nameAt = [section](std::size_t i) { return section->NameAt(i); };
+  const std::size_t found = section->firstKey.Find(keyTrim, nameAt);
+  if (found != NameIndex::kNone) {
+    Line& line = section->lines[found];
     if (line.kind == LineKind::Key && line.value == value) return;  // no change
     line.kind = LineKind::Key;
-    line.value = value;
+    line.value.assign(value);
     line.keepRaw = false;
     line.raw.clear();
     modified_ = true;
@@ -279,20 +320,22 @@ void IniDocument::WriteString(std::u16string_view sectionName, std::u16string_vi
   // lines that separate it from the next one.
   Line line;
   line.kind = LineKind::Key;
-  line.name = keyTrim;
-  line.value = value;
+  line.name = std::u16string(keyTrim);
+  line.value = std::u16string(value);
   section->lines.push_back(std::move(line));
-  section->firstKey.emplace(folded, section->lines.size() - 1);
+  section->firstKey.Insert(keyTrim, section->lines.size() - 1, nameAt);
   modified_ = true;
 }
 
-void IniDocument::ReindexKey(Section& section, const std::u16string& folded, std::size_t from) {
-  section.firstKey.erase(folded);
+void IniDocument::ReindexKey(Section& section, std::u16string_view name, std::size_t from) {
+  const std::u16string key(name);
+  auto nameAt = [&section](std::size_t i) { return section.NameAt(i); };
+  section.firstKey.Erase(key, nameAt);
   for (std::size_t i = from; i < section.lines.size(); ++i) {
     const Line& line = section.lines[i];
     if ((line.kind == LineKind::Key || line.kind == LineKind::KeyWithoutValue) &&
-        FoldCase(line.name) == folded) {
-      section.firstKey.emplace(folded, i);
+        EqualsIgnoreCase(line.name, key)) {
+      section.firstKey.Insert(line.name, i, nameAt);
       return;
     }
   }
@@ -300,26 +343,26 @@ void IniDocument::ReindexKey(Section& section, const std::u16string& folded, std
 
 void IniDocument::DeleteKey(std::u16string_view sectionName, std::u16string_view keyName) {
   // The first matching key of any section of that name is removed.
-  const std::u16string folded = FoldCase(keyName);
   for (Section& section : sections_) {
     if (section.removed || !EqualsIgnoreCase(section.name, sectionName)) continue;
-    const auto it = section.firstKey.find(folded);
-    if (it == section.firstKey.end()) continue;
-    const std::size_t index = it->second;
+    const std::size_t index = section.firstKey.Find(keyName, [&section](std::size_t i) { return section.NameAt(i); });
+    if (index == NameIndex::kNone) continue;
     section.lines[index].kind = LineKind::Removed;
     section.lines[index].raw.clear();
     section.lines[index].value.clear();
-    ReindexKey(section, folded, index + 1);
+    ReindexKey(section, keyName, index + 1);
     modified_ = true;
     return;
   }
 }
 
-void IniDocument::ReindexSection(const std::u16string& folded, std::size_t from) {
-  firstSection_.erase(folded);
+void IniDocument::ReindexSection(std::u16string_view name, std::size_t from) {
+  lastSectionValid_ = false;
+  const std::u16string key(name);
+  firstSection_.erase(key);
   for (std::size_t i = from; i < sections_.size(); ++i) {
-    if (!sections_[i].removed && sections_[i].hasHeader && FoldCase(sections_[i].name) == folded) {
-      firstSection_.emplace(folded, i);
+    if (!sections_[i].removed && sections_[i].hasHeader && EqualsIgnoreCase(sections_[i].name, key)) {
+      firstSection_.emplace(sections_[i].name, i);
       return;
     }
   }
@@ -335,14 +378,14 @@ void IniDocument::DeleteSection(std::u16string_view sectionName) {
       // The lines before the first section have no header to remove.
       if (section.lines.empty()) continue;
       section.lines.clear();
-      section.firstKey.clear();
+      section.firstKey.Clear();
     } else {
       section.removed = true;
       section.lines.clear();
       section.lines.shrink_to_fit();
       section.trailingBlanks.clear();
-      section.firstKey.clear();
-      ReindexSection(FoldCase(sectionName), i + 1);
+      section.firstKey.Clear();
+      ReindexSection(sectionName, i + 1);
     }
     modified_ = true;
     return;
@@ -363,7 +406,14 @@ void IniDocument::AppendLineText(std::u16string& out, const Line& line) {
 }
 
 std::u16string IniDocument::ToText() const {
+  std::size_t size = 0;
+  for (const Section& section : sections_) {
+    size += section.name.size() + section.rawHeader.size() + 4;
+    for (const Line& line : section.lines) size += line.name.size() + line.value.size() + line.raw.size() + 3;
+    for (const auto& blank : section.trailingBlanks) size += blank.size() + 2;
+  }
   std::u16string out;
+  out.reserve(size);
   for (const Section& section : sections_) {
     if (section.removed) continue;
     if (section.hasHeader) {

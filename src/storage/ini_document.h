@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "storage/name_index.h"
 #include "storage/text_codec.h"
 
 namespace tovrel {
@@ -27,6 +28,20 @@ enum class TextEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
 // byte-order mark selects that encoding, anything else is ANSI text.
 std::u16string DecodeProfileBytes(std::string_view bytes, const AnsiCodePage& ansi,
                                   TextEncoding* encoding = nullptr);
+
+// Hashing and equality of names without regard to case, usable with a
+// string view so that a lookup allocates nothing.
+struct FoldedHash {
+  using is_transparent = void;
+  std::size_t operator()(std::u16string_view s) const noexcept;
+};
+struct FoldedEqual {
+  using is_transparent = void;
+  bool operator()(std::u16string_view a, std::u16string_view b) const noexcept {
+    return EqualsIgnoreCase(a, b);
+  }
+};
+using FoldedIndex = std::unordered_map<std::u16string, std::size_t, FoldedHash, FoldedEqual>;
 
 class IniDocument {
 public:
@@ -87,7 +102,8 @@ private:
     std::u16string rawHeader;   // header line as read; empty means "[name]"
     std::vector<Line> lines;
     std::vector<std::u16string> trailingBlanks;  // blank lines before the next section
-    std::unordered_map<std::u16string, std::size_t> firstKey;  // folded name -> line
+    NameIndex firstKey;         // name -> first line of that name
+    std::u16string_view NameAt(std::size_t line) const { return lines[line].name; }
   };
 
   const Section* FindSection(std::u16string_view trimmedName) const;
@@ -95,12 +111,17 @@ private:
   const Line* FindKey(std::u16string_view section, std::u16string_view key) const;
   void AppendLine(Section& section, Line line);
   void IndexKey(Section& section, std::size_t lineIndex);
-  void ReindexKey(Section& section, const std::u16string& folded, std::size_t from);
-  void ReindexSection(const std::u16string& folded, std::size_t from);
+  void ReindexKey(Section& section, std::u16string_view name, std::size_t from);
+  void ReindexSection(std::u16string_view name, std::size_t from);
   static void AppendLineText(std::u16string& out, const Line& line);
 
   std::vector<Section> sections_;
-  std::unordered_map<std::u16string, std::size_t> firstSection_;  // folded name -> section
+  FoldedIndex firstSection_;  // name -> first section of that name
+  // The section the last lookup found: the program reads and writes one
+  // section thousands of times in a row.
+  mutable std::u16string lastSectionQuery_;
+  mutable std::size_t lastSection_ = 0;
+  mutable bool lastSectionValid_ = false;
   bool modified_ = false;
 };
 

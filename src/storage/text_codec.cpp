@@ -159,8 +159,7 @@ void AppendUtf16Le(std::string& out, std::u16string_view text) {
   }
 }
 
-char16_t FoldCase(char16_t c) {
-  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+char16_t FoldCaseBeyondAscii(char16_t c) {
   if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
       (c >= 0x410 && c <= 0x42F) || (c >= 0xFF21 && c <= 0xFF3A)) {
     return static_cast<char16_t>(c + 0x20);

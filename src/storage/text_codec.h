@@ -35,7 +35,11 @@ void AppendUtf16Le(std::string& out, std::u16string_view text);
 
 // Case folding used for INI section and key names: simple one-to-one
 // lowercase mapping for Latin, Greek, Cyrillic and full-width Latin letters.
-char16_t FoldCase(char16_t c);
+char16_t FoldCaseBeyondAscii(char16_t c);
+inline char16_t FoldCase(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+  return FoldCaseBeyondAscii(c);
+}
 std::u16string FoldCase(std::u16string_view text);
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 

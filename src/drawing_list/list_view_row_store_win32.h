@@ -1,0 +1,34 @@
+// The RowStore of the running program: the rows live in the report list view.
+#pragma once
+
+#include <windows.h>
+
+#include "drawing_list/row_store.h"
+
+namespace tovrel {
+
+class ListViewRowStore final : public RowStore {
+public:
+  explicit ListViewRowStore(HWND list) : list_(list) {}
+
+  int RowCount() const override;
+  int ColumnCount() const override;
+  std::u16string CellText(int row, int column, std::size_t bufferSize) const override;
+  void SetCellText(int row, int column, std::u16string_view text) override;
+  void InsertRow(int index, std::u16string_view text, int image, std::intptr_t itemData) override;
+  void DeleteRow(int row) override;
+  void DeleteAllRows() override;
+  int Image(int row) const override;
+  std::intptr_t ItemData(int row) const override;
+  bool IsSelected(int row) const override;
+  bool IsFocused(int row) const override;
+  void SetMarks(int row, bool on) override;
+  int NextSelected(int from) const override;
+  int SelectedCount() const override;
+  bool Sort(const std::function<int(int before, int after)>& compare) override;
+
+private:
+  HWND list_;
+};
+
+}  // namespace tovrel

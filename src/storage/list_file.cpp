@@ -1,0 +1,85 @@
+#include "storage/list_file.h"
+
+#include <cstdint>
+
+#include "drawing_list/row_insertion.h"
+#include "storage/decimal_text.h"
+#include "storage/ini_document.h"
+
+namespace tovrel {
+
+namespace {
+
+constexpr char16_t kRowCountKey[] = u"max_cont";
+constexpr std::size_t kSaveCellBufferSize = 512;
+constexpr std::size_t kLoadCellBufferSize = 260;
+
+// Builds the keys "<row>,<column>" of one row in place, without streams:
+// a list of 10,000 rows has 320,000 of them.
+class CellKey {
+public:
+  explicit CellKey(int row) {
+    key_.reserve(24);
+    AppendDecimal(key_, row);
+    key_ += u',';
+    prefix_ = key_.size();
+  }
+  const std::u16string& For(int column) {
+    key_.resize(prefix_);
+    AppendDecimal(key_, column);
+    return key_;
+  }
+
+private:
+  std::u16string key_;
+  std::size_t prefix_ = 0;
+};
+
+int ImageOfName(std::u16string_view name) {
+  if (name.size() < 3) return kImageDxf;
+  const std::u16string_view ending = name.substr(name.size() - 3);
+  if (ending == u"dwg" || ending == u"DWG" || ending == u"Dwg") return kImageDwg;
+  return kImageDxf;
+}
+
+}  // namespace
+
+void SaveList(const RowStore& store, IniDocument& file) {
+  const int count = store.RowCount();
+  file.WriteString(kListSection, kRowCountKey, DecimalText(count));
+  for (int row = 0; row < count; ++row) {
+    CellKey key(row);
+    for (int column = 0; column < kListFileColumns; ++column) {
+      file.WriteString(kListSection, key.For(column), store.CellText(row, column, kSaveCellBufferSize));
+    }
+  }
+}
+
+void LoadList(const IniDocument& file, RowStore& store) {
+  const auto count = static_cast<std::int32_t>(file.GetInt(kListSection, kRowCountKey, 0));
+  if (count <= 0) return;
+  const int first = store.RowCount();
+  for (int r = 0; r < count; ++r) {
+    const int row = first + r;
+    CellKey key(r);
+    const std::u16string name = file.GetString(kListSection, key.For(0), u"", kLoadCellBufferSize);
+    store.InsertRow(row, name, ImageOfName(name), row);
+    for (int column = 1; column < kListFileColumns; ++column) {
+      const std::u16string text = file.GetString(kListSection, key.For(column), u"", kLoadCellBufferSize);
+      // A new row's cells are empty already; skipping empty texts spares the
+      // list view most of its messages for a sparse list.
+      if (!text.empty()) store.SetCellText(row, column, text);
+    }
+  }
+}
+
+std::u16string WithIniExtension(std::u16string_view chosenPath) {
+  const std::size_t slash = chosenPath.find_last_of(u"\\/");
+  const std::size_t nameStart = slash == std::u16string_view::npos ? 0 : slash + 1;
+  const std::size_t dot = chosenPath.find(u'.', nameStart);
+  std::u16string result(chosenPath.substr(0, dot));  // npos: the whole path
+  result += u".ini";
+  return result;
+}
+
+}  // namespace tovrel

@@ -1,0 +1,444 @@
+// Screen captures of every window of the program, in the four languages,
+// for looking at: window_gallery OUTPUT_FOLDER writes LANG-WINDOW.bmp files
+// (whole screen, 24 bits) and regions.txt, which names the part of each
+// capture that shows the window of interest ("name left top right bottom").
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/info_windows.h"
+#include "app_harness.h"
+#include "dialog_ids.h"
+
+using namespace tovrel::test;
+
+namespace {
+
+constexpr int kAbout = 53;
+constexpr int kVersion = 104;
+constexpr int kLanguage = 55;
+constexpr int kSearchInList = 37857;
+constexpr int kAddDwgFolder = 37827;
+constexpr int kAddDwgFiles = 37844;
+constexpr int kFirstToolbarButton = 330;
+constexpr int kToolbarButtons = 17;
+
+struct Language {
+  const wchar_t* prefix;  // file name prefix
+  const wchar_t* letter;  // catalog key suffix: j, e, k, c
+};
+const Language kLanguages[] = {{L"ja", L"j"}, {L"en", L"e"}, {L"ko", L"k"}, {L"zh", L"c"}};
+
+std::wstring g_folder;
+std::string g_regions;  // lines of regions.txt
+int g_saved = 0;
+
+// Writes a line to stdout in UTF-8 (the C runtime's wide output knows only ASCII).
+void Print(const std::wstring& line) {
+  const std::wstring text = line + L"\n";
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+  fwrite(bytes.data(), 1, bytes.size(), stdout);
+  fflush(stdout);
+}
+
+void Pump(int ms) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(10);
+  } while (GetTickCount64() < end);
+}
+
+// The whole screen as a bottom-up 24-bit BMP file.
+bool SaveScreen(const std::wstring& path) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = false;
+  if (dib && bits) {
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+    GdiFlush();
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageSize;
+    info.bmiHeader.biSizeImage = imageSize;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      ok = WriteFile(h, &file, sizeof file, &written, nullptr) &&
+           WriteFile(h, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr) &&
+           WriteFile(h, bits, imageSize, &written, nullptr);
+      CloseHandle(h);
+    }
+    SelectObject(memory, old);
+    DeleteObject(dib);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+RECT Union(std::initializer_list<HWND> windows) {
+  RECT all{};
+  for (HWND w : windows) {
+    RECT r;
+    if (w && GetWindowRect(w, &r)) UnionRect(&all, &all, &r);
+  }
+  return all;
+}
+
+// Lets everything paint, then saves the screen as PREFIX-NAME.bmp and notes
+// the region of the windows of interest.
+void Shot(const Language& language, const std::wstring& name, std::initializer_list<HWND> windows) {
+  Pump(400);
+  const std::wstring file = std::wstring(language.prefix) + L"-" + name;
+  const RECT r = Union(windows);
+  if (SaveScreen(g_folder + L"\\" + file + L".bmp")) {
+    ++g_saved;
+    char line[200];
+    std::snprintf(line, sizeof line, "%ls %ld %ld %ld %ld\n", file.c_str(), r.left, r.top, r.right, r.bottom);
+    g_regions += line;
+    Print(L"saved " + file);
+  } else {
+    Print(L"FAILED " + file);
+  }
+}
+
+// Prints, for every text control of a dialog, the room its text needs in the
+// control's font against the room it has, and marks those that do not fit.
+// Static texts that wrap are measured wrapped to the control's width.
+void ReportFit(const Language& language, const wchar_t* name, HWND dialog) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t cls[32] = L"";
+    GetClassNameW(child, cls, 32);
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    const bool isButton = _wcsicmp(cls, L"Button") == 0;
+    const bool isStatic = _wcsicmp(cls, L"Static") == 0;
+    if (!isButton && !isStatic) continue;
+    const LONG type = style & SS_TYPEMASK;
+    if (isStatic && type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP) continue;
+    const std::wstring text = TextOf(child);
+    if (text.empty()) continue;
+    RECT box{};
+    GetClientRect(child, &box);
+    const int room = box.right - (isButton ? 8 : 0);  // a button's frame and focus rectangle
+    const bool wraps = isStatic && type != SS_LEFTNOWORDWRAP;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+    RECT line{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &line, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    RECT wrapped{0, 0, room, 0};
+    DrawTextW(dc, text.c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    const bool fits = wraps ? wrapped.bottom <= box.bottom && wrapped.right <= room
+                            : line.right <= room && line.bottom <= box.bottom;
+    const int lines = line.bottom > 0 ? static_cast<int>((wrapped.bottom + line.bottom / 2) / line.bottom) : 0;
+    Print(L"  " + std::wstring(language.prefix) + L"-" + name + L" #" + std::to_wstring(GetDlgCtrlID(child)) +
+          L" \"" + text + L"\": needs " + std::to_wstring(line.right) + L"x" + std::to_wstring(line.bottom) +
+          (wraps && lines > 1 ? L" (" + std::to_wstring(lines) + L" lines when wrapped)" : L"") + L", has " +
+          std::to_wstring(room) + L"x" + std::to_wstring(box.bottom) + (fits ? L"" : L"  <-- CLIPPED"));
+  }
+}
+
+void Skip(const Language& language, const std::wstring& name, const std::wstring& why) {
+  Print(L"skipped " + std::wstring(language.prefix) + L"-" + name + L": " + why);
+}
+
+// A visible top-level window of this process with this class.
+HWND FindVisible(const wchar_t* className) {
+  struct Args {
+    const wchar_t* cls;
+    HWND found;
+  } args{className, nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* a = reinterpret_cast<Args*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        wchar_t cls[64] = L"";
+        GetClassNameW(w, cls, 64);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(w) && _wcsicmp(cls, a->cls) == 0) {
+          a->found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&args));
+  return args.found;
+}
+
+void Key(WORD key) {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = key;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+void MoveMouse(int x, int y) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+void CloseMenus(HWND main) {
+  for (int i = 0; i < 10 && FindVisible(L"#32768"); ++i) {
+    Key(VK_ESCAPE);
+    Pump(100);
+  }
+  if (FindVisible(L"#32768")) PostMessageW(main, WM_CANCELMODE, 0, 0);
+  WaitUntil([] { return FindVisible(L"#32768") == nullptr; }, 2000);
+}
+
+// Every popup of the menu bar, dropped one after the other.
+void MenuShots(const Language& language, const RunningApp& app) {
+  SetForegroundWindow(app.Main());
+  Pump(200);
+  // Alt+F as the keyboard gives it: the first popup drops down.
+  PostMessageW(app.Main(), WM_SYSCOMMAND, SC_KEYMENU, L'f');
+  const int popups = GetMenuItemCount(GetMenu(app.Main()));
+  for (int i = 0; i < popups; ++i) {
+    if (i > 0) Key(VK_RIGHT);
+    const bool dropped = GetSubMenu(GetMenu(app.Main()), i) != nullptr;
+    if (!dropped) continue;  // a plain item at the end of the bar
+    HWND popup = nullptr;
+    WaitUntil([&] { return (popup = FindVisible(L"#32768")) != nullptr; }, 3000);
+    if (!popup) {
+      Skip(language, (L"menu-" + std::to_wstring(i + 1)).c_str(), L"the popup did not drop down");
+      break;
+    }
+    Pump(300);
+    popup = FindVisible(L"#32768");
+    Shot(language, L"menu-" + std::to_wstring(i + 1), {popup, app.Main()});
+  }
+  CloseMenus(app.Main());
+  app.Settle();
+}
+
+std::wstring TooltipText(HWND main, int id) {
+  NMTTDISPINFOW info{};
+  info.hdr.idFrom = static_cast<UINT_PTR>(id);
+  info.hdr.code = TTN_GETDISPINFOW;
+  SendMessageW(main, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&info));
+  return info.lpszText ? info.lpszText : L"";
+}
+
+// The tooltip of a toolbar button, shown by resting the mouse on it (a few
+// tries: the first move after a menu closed is sometimes not taken as hover).
+void TooltipShot(const Language& language, const RunningApp& app, int index, const std::wstring& name) {
+  HWND toolbar = app.Child(329);
+  RECT r{};
+  SendMessageW(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+  MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  const int x = (r.left + r.right) / 2;
+  const int y = (r.top + r.bottom) / 2;
+  const int awayX = GetSystemMetrics(SM_CXSCREEN) - 2;
+  const int awayY = GetSystemMetrics(SM_CYSCREEN) - 2;
+  HWND tip = nullptr;
+  for (int attempt = 0; attempt < 4 && !tip; ++attempt) {
+    SetForegroundWindow(app.Main());
+    MoveMouse(awayX, awayY);
+    Pump(400);
+    for (int step = 4; step >= 0; --step) {
+      MoveMouse(x - step, y - step);
+      Pump(40);
+    }
+    WaitUntil([&] { return (tip = FindVisible(TOOLTIPS_CLASSW)) != nullptr; }, 3000);
+  }
+  if (tip) {
+    Shot(language, name, {tip, toolbar});
+  } else {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &gui);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    Skip(language, name.c_str(),
+         L"no tooltip appeared (main window " + std::wstring(gui.hwndActive == app.Main() ? L"active" : L"not active") +
+             L", cursor " + std::to_wstring(cursor.x) + L"," + std::to_wstring(cursor.y) + L", button at " +
+             std::to_wstring(x) + L"," + std::to_wstring(y) + L")");
+  }
+  MoveMouse(awayX, awayY);
+  WaitUntil([] { return FindVisible(TOOLTIPS_CLASSW) == nullptr; }, 2000);
+}
+
+void CloseAndWait(HWND dialog, int button) {
+  if (!dialog) return;
+  if (button) {
+    PressButton(dialog, button);
+  } else {
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+  }
+  WaitUntil([&] { return !IsWindow(dialog); });
+}
+
+// A dialog that a command opens, whatever its caption; the command is given
+// up when no dialog comes (a feature not built yet).
+void CommandWindowShot(const Language& language, const RunningApp& app, int command, const wchar_t* name,
+                       int closeButton) {
+  app.PostCommand(command);
+  HWND dialog = nullptr;
+  WaitUntil([&] { return (dialog = FindVisible(L"#32770")) != nullptr; }, 5000);
+  if (!dialog) {
+    Skip(language, name, L"no window opened");
+    app.Settle();
+    return;
+  }
+  Pump(800);  // the shell's dialogs fill their lists after they show
+  Shot(language, name, {dialog});
+  ReportFit(language, name, dialog);
+  CloseAndWait(dialog, closeButton);
+  if (IsWindow(dialog)) CloseAndWait(dialog, 0);
+  app.Settle();
+}
+
+void Gallery(const Language& language, int index) {
+  Workspace ws;
+  ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nmoji_type=" + std::to_wstring(index) + L"\r\n");
+  RunningApp app(ws);
+  app.Settle();
+  HWND main = app.Main();
+  SetForegroundWindow(main);
+  Shot(language, L"main", {main});
+
+  MenuShots(language, app);
+
+  // The first button and the one with the longest text.
+  int longest = 0;
+  for (int i = 1; i < kToolbarButtons; ++i) {
+    if (TooltipText(main, kFirstToolbarButton + i).size() > TooltipText(main, kFirstToolbarButton + longest).size()) {
+      longest = i;
+    }
+  }
+  TooltipShot(language, app, 0, L"tooltip-1");
+  TooltipShot(language, app, longest, L"tooltip-" + std::to_wstring(longest + 1));
+
+  const std::wstring l = language.letter;
+  app.PostCommand(kAbout);
+  HWND about = WaitForDialog(CatalogText(L"dialog", L"No.11:dialog-" + l));
+  if (about) {
+    Shot(language, L"about", {about});
+    ReportFit(language, L"about", about);
+    CloseAndWait(about, IDB_DIALOG_OK);
+  } else {
+    Skip(language, L"about", L"did not open");
+  }
+
+  app.PostCommand(kVersion);
+  HWND version = WaitForDialog(CatalogText(L"dialog", L"No.10:dialog-" + l));
+  if (version) {
+    Shot(language, L"version", {version});
+    ReportFit(language, L"version", version);
+    CloseAndWait(version, IDOK);
+  } else {
+    Skip(language, L"version", L"did not open");
+  }
+
+  app.PostCommand(kLanguage);
+  HWND dialog = WaitForDialog(L"setup of language");
+  if (dialog) {
+    Shot(language, L"language", {dialog});
+    ReportFit(language, L"language", dialog);
+    HWND combo = GetDlgItem(dialog, IDC_LANGUAGE);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO box{};
+    box.cbSize = sizeof box;
+    GetComboBoxInfo(combo, &box);
+    Shot(language, L"language-combo", {dialog, box.hwndList});
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    CloseAndWait(dialog, 0);  // the close box keeps the language
+    app.Settle();
+  } else {
+    Skip(language, L"language", L"did not open");
+  }
+
+  // Message 16: the language cannot change while the list has rows.
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  wchar_t text[] = L"a.dwg";
+  item.pszText = text;
+  SendMessageW(app.Child(300), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  app.PostCommand(kLanguage);
+  HWND box = WaitForDialog(CatalogText(L"meg", L"No.16:meg-" + l + L"b"));
+  if (box) {
+    Shot(language, L"message", {box});
+    ReportFit(language, L"message", box);
+    CloseAndWait(box, IDOK);
+  } else {
+    Skip(language, L"message", L"did not open");
+  }
+  SendMessageW(app.Child(300), LVM_DELETEALLITEMS, 0, 0);
+  app.Settle();
+
+  CommandWindowShot(language, app, kSearchInList, L"search", 0);
+  CommandWindowShot(language, app, kAddDwgFolder, L"folder-dialog", IDCANCEL);
+  CommandWindowShot(language, app, kAddDwgFiles, L"open-dialog", IDCANCEL);
+
+  // The wait windows stand only for a moment; here they are opened directly.
+  const std::pair<int, const wchar_t*> waits[] = {
+      {IDD_STARTUP_WAIT, L"wait-startup"}, {IDD_SHUTDOWN_WAIT, L"wait-shutdown"}, {IDD_DRIVE_SEARCH_WAIT, L"wait-search"}};
+  for (const auto& [id, name] : waits) {
+    HWND wait = tovrel::OpenWaitWindow(main, id);
+    if (wait) {
+      Shot(language, name, {wait});
+      ReportFit(language, name, wait);
+      tovrel::CloseWaitWindow(wait);
+      Pump(100);
+    } else {
+      Skip(language, name, L"could not be created");
+    }
+  }
+  app.Exit();
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc < 2) {
+    Print(L"usage: window_gallery OUTPUT_FOLDER");
+    return 2;
+  }
+  g_folder = argv[1];
+  CreateDirectoryW(g_folder.c_str(), nullptr);
+  LocalFree(argv);
+  for (int i = 0; i < 4; ++i) Gallery(kLanguages[i], i);
+  HANDLE h = CreateFileW((g_folder + L"\\regions.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    WriteFile(h, g_regions.data(), static_cast<DWORD>(g_regions.size()), &written, nullptr);
+    CloseHandle(h);
+  }
+  Print(std::to_wstring(g_saved) + L" captures");
+  return g_saved > 0 ? 0 : 1;
+}

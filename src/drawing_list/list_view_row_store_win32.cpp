@@ -28,19 +28,23 @@ int ListViewRowStore::RowCount() const {
 }
 
 int ListViewRowStore::ColumnCount() const {
-  HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
-  return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  if (columns_ < 0) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+    columns_ = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  }
+  return columns_;
 }
 
 std::u16string ListViewRowStore::CellText(int row, int column, std::size_t bufferSize) const {
   if (bufferSize == 0 || column < 0 || column >= ColumnCount()) return {};
-  std::vector<wchar_t> buffer(bufferSize, L'\0');
+  if (buffer_.size() < bufferSize) buffer_.resize(bufferSize);
+  buffer_[0] = L'\0';
   LVITEMW item{};
   item.iSubItem = column;
-  item.pszText = buffer.data();
+  item.pszText = buffer_.data();
   item.cchTextMax = static_cast<int>(bufferSize);
   const auto n = static_cast<std::size_t>(SendMessageW(list_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
-  return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), n < bufferSize ? n : bufferSize - 1);
+  return std::u16string(reinterpret_cast<const char16_t*>(buffer_.data()), n < bufferSize ? n : bufferSize - 1);
 }
 
 void ListViewRowStore::SetCellText(int row, int column, std::u16string_view text) {

@@ -1,7 +1,11 @@
 // The RowStore of the running program: the rows live in the report list view.
+// A store is made for one operation: it remembers the column count and a
+// text buffer for as long as it lives.
 #pragma once
 
 #include <windows.h>
+
+#include <vector>
 
 #include "drawing_list/row_store.h"
 
@@ -29,6 +33,8 @@ public:
 
 private:
   HWND list_;
+  mutable int columns_ = -1;
+  mutable std::vector<wchar_t> buffer_;
 };
 
 }  // namespace tovrel

@@ -46,13 +46,6 @@ bool Selected(HWND list, int row) {
   return (SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
-void Select(HWND list, int row) {
-  LVITEMW item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED | LVIS_DROPHILITED;
-  item.state = item.stateMask;
-  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
 // Creates a file with a fixed last-write time (UTC).
 void MakeFile(const std::wstring& path, WORD year, WORD month, WORD day, WORD hour, WORD minute) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

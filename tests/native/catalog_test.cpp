@@ -33,7 +33,7 @@ struct NumberRange {
 // The numbers the program asks for, per table.
 const std::vector<NumberRange> kDialogNumbers = {{0, 4}, {10, 39}, {46, 77}};
 const std::vector<NumberRange> kCodeNumbers = {{0, 8}, {10, 70}};
-const std::vector<NumberRange> kMessageNumbers = {{2, 25}, {27, 53}};
+const std::vector<NumberRange> kMessageNumbers = {{2, 25}, {27, 54}};
 // Messages shown with Yes and No buttons.
 const std::vector<int> kQuestionMessages = {29, 36, 39, 40, 41, 42, 43, 44, 46, 47};
 

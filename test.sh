@@ -11,6 +11,7 @@ ensure_wine_prefix
 trap stop_services EXIT
 start_xvfb
 start_wineserver
+start_cupsd
 
 # One CTest run over both trees, so that it ends with one summary line.
 cat > "$BUILD_DIR/CTestTestfile.cmake" <<CTEST

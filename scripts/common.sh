@@ -18,7 +18,7 @@ export LANG=C.UTF-8
 
 REQUIRED_PACKAGES=(cmake make g++ python3 libgtest-dev g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-apps x11-utils imagemagick fonts-wqy-microhei
-  cups cups-client printer-driver-cups-pdf)
+  cups cups-client libcups2 printer-driver-cups-pdf)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -106,6 +106,7 @@ start_wineserver() {
 }
 
 stop_services() {
+  stop_cupsd
   if [ -n "$WINESERVER_PID" ]; then
     "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
     kill "$WINESERVER_PID" 2>/dev/null || true
@@ -122,3 +123,112 @@ stop_services() {
 screenshot() {
   xwd -root -silent -display "$DISPLAY" | convert xwd:- "$1"
 }
+
+# A private CUPS scheduler for the printer tests, with its own configuration,
+# spool, logs and socket under build/cups/<pid of this script>, reachable
+# only through that socket. Wine's spooler asks CUPS (through libcups, which
+# follows CUPS_SERVER) for its printers each time a program starts, so the
+# printers added here reach EnumPrintersW of every later Wine program, and
+# the prefix needs no refresh.
+CUPS_ROOT="$BUILD_DIR/cups"
+CUPS_DIR=""
+CUPSD_PID=""
+# CUPS queue names cannot hold blanks; the printer tests add one named with
+# blanks on the Windows side.
+TEST_PRINTERS=(Tovrel_PDF Tovrel_Plotter Tovrel_Prohibited)
+CUPS_PDF_PPD=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+
+# Removes what runs that died left behind: their folders and schedulers.
+clean_stale_cups() {
+  local dir pid
+  for dir in "$CUPS_ROOT"/*/; do
+    [ -d "$dir" ] || continue
+    dir="${dir%/}"
+    kill -0 "$(basename "$dir")" 2>/dev/null && continue  # its script still runs
+    pid="$(cat "$dir/cupsd.pid" 2>/dev/null || true)"
+    if [ -n "$pid" ] && grep -qF "$dir/" "/proc/$pid/cmdline" 2>/dev/null; then
+      kill "$pid" 2>/dev/null || true
+    fi
+    rm -rf "$dir"
+  done
+}
+
+start_cupsd() {
+  mkdir -p "$CUPS_ROOT"
+  clean_stale_cups
+  CUPS_DIR="$CUPS_ROOT/$$"
+  mkdir -p "$CUPS_DIR/etc/ppd" "$CUPS_DIR/spool/tmp" "$CUPS_DIR/state" "$CUPS_DIR/cache" "$CUPS_DIR/log"
+  cat > "$CUPS_DIR/etc/cups-files.conf" <<CONF
+ServerRoot $CUPS_DIR/etc
+RequestRoot $CUPS_DIR/spool
+TempDir $CUPS_DIR/spool/tmp
+StateDir $CUPS_DIR/state
+CacheDir $CUPS_DIR/cache
+ServerBin /usr/lib/cups
+DataDir /usr/share/cups
+ErrorLog $CUPS_DIR/log/error_log
+AccessLog $CUPS_DIR/log/access_log
+PageLog $CUPS_DIR/log/page_log
+Printcap $CUPS_DIR/state/printcap
+SystemGroup root
+FatalErrors config listen
+CONF
+  cat > "$CUPS_DIR/etc/cupsd.conf" <<CONF
+LogLevel warn
+Listen $CUPS_DIR/cups.sock
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  JobPrivateAccess all
+  JobPrivateValues none
+  SubscriptionPrivateAccess all
+  SubscriptionPrivateValues none
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+CONF
+  cupsd -f -c "$CUPS_DIR/etc/cupsd.conf" -s "$CUPS_DIR/etc/cups-files.conf" \
+    >"$CUPS_DIR/log/cupsd.out" 2>&1 &
+  CUPSD_PID=$!
+  echo "$CUPSD_PID" > "$CUPS_DIR/cupsd.pid"
+  export CUPS_SERVER="$CUPS_DIR/cups.sock"
+  local i
+  for i in $(seq 1 100); do
+    lpstat -r >/dev/null 2>&1 && break
+    kill -0 "$CUPSD_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if ! lpstat -r >/dev/null 2>&1; then
+    log "cupsd did not start:"
+    cat "$CUPS_DIR/log/cupsd.out" "$CUPS_DIR/log/error_log" >&2 2>/dev/null || true
+    return 1
+  fi
+  local printer out
+  for printer in "${TEST_PRINTERS[@]}"; do
+    # CUPS warns that PPD files are deprecated; only a failure is shown.
+    if ! out="$(lpadmin -p "$printer" -E -v cups-pdf:/ -P "$CUPS_PDF_PPD" -D "$printer (Tovrel tests)" 2>&1)"; then
+      log "lpadmin could not add $printer: $out"
+      return 1
+    fi
+  done
+  log "cupsd $CUPSD_PID on $CUPS_SERVER with printers: $(lpstat -e | tr '\n' ' ')"
+}
+
+stop_cupsd() {
+  [ -n "$CUPSD_PID" ] || return 0
+  local printer
+  for printer in "${TEST_PRINTERS[@]}"; do
+    lpadmin -x "$printer" 2>/dev/null || true
+  done
+  kill "$CUPSD_PID" 2>/dev/null || true
+  wait "$CUPSD_PID" 2>/dev/null || true
+  CUPSD_PID=""
+  rm -rf "$CUPS_DIR"
+}
+

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "printers/printer_catalog.h"
 #include "storage/app_settings.h"
 #include "storage/script_template.h"
 #include "ui_text/ui_text.h"
@@ -16,9 +17,9 @@ struct AppContext {
   UiText text;
   // The folder where all of the program's own files lie (259 characters at most).
   std::u16string workingDirectory;
-  // Set by a fill of the printer catalog after start-up; printer-dependent
-  // commands fill the catalog first while it is clear.
-  bool catalogLoaded = false;
+  // The printers and their papers; printer-dependent commands fill it first
+  // while its catalogLoaded flag is clear.
+  PrinterCatalog printers;
 
   const ScriptTemplate& ActiveTemplate() const { return templates[ActiveTemplateIndex()]; }
   int ActiveTemplateIndex() const {

@@ -17,6 +17,9 @@
 #include "drawing_list/list_view_window.h"
 #include "drawing_list/row_selection.h"
 #include "drawing_list/row_sort.h"
+#include "printers/printer_catalog_win32.h"
+#include "printers/printer_list_dialog.h"
+#include "script/script_runner_win32.h"
 #include "storage/list_file_win32.h"
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
@@ -41,8 +44,7 @@ struct MainWindowState {
   int editorKind = 0;              // in-place editor: 0 none, 1 text box, 2 drop-down
   int editedRow = 0;
   int editedColumn = 0;
-  int runRowCount = 0;             // timer-driven per-row run
-  int runCurrentRow = 0;
+  TimerRun timerRun;               // the timer-driven per-row run
   SortDirections sortDirections;   // per list column, for the whole run
 };
 
@@ -99,7 +101,7 @@ void RefreshStatus() {
 }
 
 // Fills the printer catalog before a command that needs it.
-void EnsurePrinters() {}
+void EnsurePrinters() { FillPrinterCatalog(g_state.window); }
 
 BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   g_state = MainWindowState{};
@@ -117,9 +119,13 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic");
   g_state.status = CreateStatusBar(window);
-  app.catalogLoaded = false;
+  // The start-up fill shows its messages now; the flag stays clear so that
+  // the first command that needs printers reads them again.
+  FillPrinterCatalog(window);
+  app.printers.catalogLoaded = false;
   g_state.editorKind = 0;
   if (g_state.list) {
+    const ListRedrawPause pause(g_state.list);
     ListViewRowStore store(g_state.list);
     LoadListFile(kKeptListFileName, store);
   }
@@ -171,6 +177,16 @@ LRESULT OnListNotify(HWND window, NMHDR* header) {
     case NM_CLICK:
       NormaliseMarksAfterClick(store);
       return 0;
+    case NM_RCLICK:
+      // Until the catalog is loaded a right-click only loads it; the user
+      // right-clicks again to edit.
+      if (App().printers.catalogLoaded) {
+        g_state.editedColumn = reinterpret_cast<NMITEMACTIVATE*>(header)->iSubItem;
+      } else {
+        ShowMessage(window, 14);
+        FillPrinterCatalog(window);
+      }
+      return 0;
     case LVN_COLUMNCLICK: {
       const int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
       if (!SortByColumn(store, column, g_state.sortDirections)) ShowMessage(window, 13);
@@ -218,7 +234,7 @@ void OpenPage(HWND window, const wchar_t* address) {
 
 void OnCommand(HWND window, int id, HWND, UINT) {
   const Command command = CommandForId(id);
-  if (NeedsPrintersFirst(command) && !App().catalogLoaded) EnsurePrinters();
+  if (NeedsPrintersFirst(command) && !App().printers.catalogLoaded) EnsurePrinters();
   HWND list = g_state.list;
   switch (command) {
     case Command::AddDwgFolder:
@@ -258,6 +274,30 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     case Command::LoadListFrom:
       LoadListFromCommand(window, list);
       break;
+    case Command::RunAll:
+      RunWholeList(window, list, kScopeAllRows);
+      break;
+    case Command::RunSelected:
+      RunWholeList(window, list, kScopeSelectedRows);
+      break;
+    case Command::RunToolbar:
+      RunWholeList(window, list, kScopeSelectedOrAll);
+      break;
+    case Command::RunPerRowOnce:
+      RunPerRowOnce(window, list);
+      break;
+    case Command::RunPerRowTimer:
+      StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer);
+      break;
+    case Command::SaveScriptAll:
+    case Command::SaveScriptSelected:
+      if (SaveScriptAs(window, list, command == Command::SaveScriptAll ? kScopeAllRows : kScopeSelectedRows)) {
+        ShowMessage(window, 15);
+      }
+      break;
+    case Command::ShowScript:
+      ShowScript(window);
+      break;
     case Command::Exit:
       DestroyWindow(window);
       break;
@@ -273,6 +313,11 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     case Command::TemplateSelection:
       if (RowCount(g_state.list) > 0) ShowMessage(window, 16);
       break;
+    case Command::PrinterListing:
+      RunPrinterListDialog(window);
+      InvalidateRect(window, nullptr, TRUE);
+      UpdateWindow(window);
+      break;
     case Command::Help:
       OpenPage(window, kHelpPage);
       break;
@@ -285,7 +330,11 @@ void OnCommand(HWND window, int id, HWND, UINT) {
 }
 
 void OnTimer(HWND window, UINT id) {
-  if (id == kDropDownCommitTimer || id == kPerRowRunTimer) KillTimer(window, id);
+  if (id == kPerRowRunTimer) {
+    OnTimerRunTick(window, g_state.list, g_state.timerRun, kPerRowRunTimer);
+  } else if (id == kDropDownCommitTimer) {
+    KillTimer(window, id);
+  }
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

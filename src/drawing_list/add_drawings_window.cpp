@@ -42,9 +42,10 @@ const Win32FileSystem& Files() {
 
 std::u16string U(const wchar_t* s) { return reinterpret_cast<const char16_t*>(s); }
 
-void ApplyRulesFrom(RowStore& store, int firstRow) {
+void ApplyRulesFrom(HWND list, RowStore& store, int firstRow) {
   const AppContext& app = App();
   if (app.settings.file_set.chg_on != 0) {
+    const ListRedrawPause pause(list);
     ApplyFileNameRules(store, app.settings.file_set, app.text, app.settings.moji_type, firstRow);
   }
 }
@@ -135,10 +136,13 @@ void AddFolderCommand(HWND owner, HWND list, DrawingKind kind) {
   const std::u16string folder = ChooseFolder(kind);
   if (folder.empty()) return;
   Remember(folder);
-  if (ScanFolder(Files(), store, App().ActiveTemplate(), RowFolder(folder), kind, firstRow) == 0) {
-    ShowMessage(owner, 2);
+  int next = 0;
+  {
+    const ListRedrawPause pause(list);
+    next = ScanFolder(Files(), store, App().ActiveTemplate(), RowFolder(folder), kind, firstRow);
   }
-  ApplyRulesFrom(store, firstRow);
+  if (next == 0) ShowMessage(owner, 2);
+  ApplyRulesFrom(list, store, firstRow);
 }
 
 void AddFolderTreeCommand(HWND, HWND list, DrawingKind kind) {
@@ -147,8 +151,11 @@ void AddFolderTreeCommand(HWND, HWND list, DrawingKind kind) {
   const std::u16string folder = ChooseFolder(kind);
   if (folder.empty()) return;
   Remember(folder);
-  AddFolderTree(Files(), store, App().ActiveTemplate(), RowFolder(folder), kind, firstRow);
-  ApplyRulesFrom(store, firstRow);
+  {
+    const ListRedrawPause pause(list);
+    AddFolderTree(Files(), store, App().ActiveTemplate(), RowFolder(folder), kind, firstRow);
+  }
+  ApplyRulesFrom(list, store, firstRow);
 }
 
 void AddPickedFilesCommand(HWND owner, HWND list, DrawingKind kind) {
@@ -178,10 +185,13 @@ void AddPickedFilesCommand(HWND owner, HWND list, DrawingKind kind) {
       std::u16string_view(reinterpret_cast<const char16_t*>(result.data()), result.size()), ofn.nFileOffset);
   if (!picked) return;
   std::vector<std::u16string> notFound;
-  AddPickedFiles(Files(), store, App().ActiveTemplate(), *picked, notFound);
+  {
+    const ListRedrawPause pause(list);
+    AddPickedFiles(Files(), store, App().ActiveTemplate(), *picked, notFound);
+  }
   for (std::size_t i = 0; i < notFound.size(); ++i) ShowMessage(owner, 3);
   Remember(picked->folder);
-  ApplyRulesFrom(store, firstRow);
+  ApplyRulesFrom(list, store, firstRow);
 }
 
 void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot) {
@@ -213,23 +223,30 @@ void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot) {
 
 void SearchInListCommand(HWND owner, HWND list) {
   RunSearchDialog(owner);
+  const ListRedrawPause pause(list);
   ListViewRowStore store(list);
   SelectRowsContaining(store, Search().text);
 }
 
 void SelectAllCommand(HWND list) {
+  const ListRedrawPause pause(list);
   ListViewRowStore store(list);
   SelectAllRows(store);
 }
 
 void DeselectAllCommand(HWND list) {
+  const ListRedrawPause pause(list);
   ListViewRowStore store(list);
   DeselectAllRows(store);
 }
 
 void DeleteSelectedCommand(HWND owner, HWND list, bool toolbarForm) {
-  ListViewRowStore store(list);
-  const int message = DeleteSelectedRows(store, toolbarForm);
+  int message = 0;
+  {
+    const ListRedrawPause pause(list);
+    ListViewRowStore store(list);
+    message = DeleteSelectedRows(store, toolbarForm);
+  }
   if (message != 0) ShowMessage(owner, message);
 }
 

@@ -21,7 +21,20 @@ int CALLBACK CompareByPosition(LPARAM a, LPARAM b, LPARAM context) {
   return (*sort->compare)(static_cast<int>(a), static_cast<int>(b));
 }
 
+int g_redrawPauses = 0;  // one window thread: a plain count suffices
+
 }  // namespace
+
+ListRedrawPause::ListRedrawPause(HWND list) : list_(list) {
+  if (g_redrawPauses++ == 0) SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+ListRedrawPause::~ListRedrawPause() {
+  if (--g_redrawPauses == 0) {
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+  }
+}
 
 int ListViewRowStore::RowCount() const {
   return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
@@ -114,6 +127,7 @@ int ListViewRowStore::SelectedCount() const {
 // not be unique (it is the row index at insertion), so for the sort each row
 // carries its position instead, and its own item data is put back after.
 bool ListViewRowStore::Sort(const std::function<int(int before, int after)>& compare) {
+  const ListRedrawPause pause(list_);
   const int count = RowCount();
   std::vector<LPARAM> original(static_cast<std::size_t>(count));
   LVITEMW item{};

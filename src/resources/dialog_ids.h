@@ -18,3 +18,6 @@
 
 #define IDD_SEARCH 8
 #define IDC_SEARCH_TEXT 1401
+
+#define IDD_PRINTER_LIST 5
+#define IDL_PRINTER_LIST 302

@@ -158,7 +158,7 @@ IniDocument IniDocument::Parse(std::u16string_view text) {
     if (line.empty()) {
       Line blank;
       blank.kind = LineKind::Blank;
-      blank.raw = std::u16string(raw);
+      blank.value = std::u16string(raw);
       doc.AppendLine(*current, std::move(blank));
       continue;
     }
@@ -202,8 +202,8 @@ IniDocument IniDocument::Parse(std::u16string_view text) {
     const bool plain = entry.kind == LineKind::Key ? IsPlainKeyLine(raw, entry.name, entry.value)
                                                    : raw == entry.name;
     if (!plain) {
-      entry.keepRaw = true;
-      entry.raw = std::u16string(raw);
+      entry.raw = static_cast<std::uint32_t>(doc.raws_.size());
+      doc.raws_.emplace_back(raw);
     }
     doc.AppendLine(*current, std::move(entry));
     doc.IndexKey(*current, current->lines.size() - 1);
@@ -214,14 +214,14 @@ IniDocument IniDocument::Parse(std::u16string_view text) {
 
 void IniDocument::AppendLine(Section& section, Line line) {
   if (line.kind == LineKind::Blank) {
-    section.trailingBlanks.push_back(std::move(line.raw));
+    section.trailingBlanks.push_back(std::move(line.value));
     return;
   }
   // Blank lines followed by more content belong inside the section.
   for (auto& blank : section.trailingBlanks) {
     Line kept;
     kept.kind = LineKind::Blank;
-    kept.raw = std::move(blank);
+    kept.value = std::move(blank);
     section.lines.push_back(std::move(kept));
   }
   section.trailingBlanks.clear();
@@ -298,6 +298,11 @@ void IniDocument::WriteString(std::u16string_view sectionName, std::u16string_vi
       Section created;
       created.hasHeader = true;
       created.name = std::u16string(sectionTrim);
+      if (reservedKeys_ != 0 && EqualsIgnoreCase(reservedSection_, sectionTrim)) {
+        created.lines.reserve(reservedKeys_);
+        created.firstKey.Reserve(reservedKeys_);
+        reservedKeys_ = 0;
+      }
       sections_.push_back(std::move(created));
       lastSectionValid_ = false;  // the vector may have moved
       firstSection_.try_emplace(std::u16string(sectionTrim), sections_.size() - 1);
@@ -311,8 +316,8 @@ void IniDocument::WriteString(std::u16string_view sectionName, std::u16string_vi
     if (line.kind == LineKind::Key && line.value == value) return;  // no change
     line.kind = LineKind::Key;
     line.value.assign(value);
-    line.keepRaw = false;
-    line.raw.clear();
+    if (line.raw != kNoRaw) std::u16string().swap(raws_[line.raw]);
+    line.raw = kNoRaw;
     modified_ = true;
     return;
   }
@@ -325,6 +330,17 @@ void IniDocument::WriteString(std::u16string_view sectionName, std::u16string_vi
   section->lines.push_back(std::move(line));
   section->firstKey.Insert(keyTrim, section->lines.size() - 1, nameAt);
   modified_ = true;
+}
+
+void IniDocument::ReserveKeys(std::u16string_view sectionName, std::size_t count) {
+  const std::u16string_view trimmed = TrimProfile(sectionName);
+  if (Section* section = FindSection(trimmed)) {
+    section->lines.reserve(section->lines.size() + count);
+    section->firstKey.Reserve(count);  // only while the section has no keys yet
+    return;
+  }
+  reservedSection_.assign(trimmed);
+  reservedKeys_ = count;
 }
 
 void IniDocument::ReindexKey(Section& section, std::u16string_view name, std::size_t from) {
@@ -348,7 +364,8 @@ void IniDocument::DeleteKey(std::u16string_view sectionName, std::u16string_view
     const std::size_t index = section.firstKey.Find(keyName, [&section](std::size_t i) { return section.NameAt(i); });
     if (index == NameIndex::kNone) continue;
     section.lines[index].kind = LineKind::Removed;
-    section.lines[index].raw.clear();
+    if (section.lines[index].raw != kNoRaw) std::u16string().swap(raws_[section.lines[index].raw]);
+    section.lines[index].raw = kNoRaw;
     section.lines[index].value.clear();
     ReindexKey(section, keyName, index + 1);
     modified_ = true;
@@ -392,9 +409,11 @@ void IniDocument::DeleteSection(std::u16string_view sectionName) {
   }
 }
 
-void IniDocument::AppendLineText(std::u16string& out, const Line& line) {
-  if (line.keepRaw || line.kind == LineKind::Blank) {
-    out += line.raw;
+void IniDocument::AppendLineText(std::u16string& out, const Line& line) const {
+  if (line.kind == LineKind::Blank) {
+    out += line.value;
+  } else if (line.raw != kNoRaw) {
+    out += raws_[line.raw];
   } else {
     out += line.name;
     if (line.kind == LineKind::Key) {
@@ -409,7 +428,9 @@ std::u16string IniDocument::ToText() const {
   std::size_t size = 0;
   for (const Section& section : sections_) {
     size += section.name.size() + section.rawHeader.size() + 4;
-    for (const Line& line : section.lines) size += line.name.size() + line.value.size() + line.raw.size() + 3;
+    for (const Line& line : section.lines) {
+      size += line.name.size() + line.value.size() + 3 + (line.raw != kNoRaw ? raws_[line.raw].size() : 0);
+    }
     for (const auto& blank : section.trailingBlanks) size += blank.size() + 2;
   }
   std::u16string out;

@@ -78,6 +78,10 @@ public:
   // As WritePrivateProfileStringW with a null key: removes the first section of that name.
   void DeleteSection(std::u16string_view section);
 
+  // Makes room for `count` keys in a section about to be written, so that
+  // writing a large file does not copy its lines again and again.
+  void ReserveKeys(std::u16string_view section, std::size_t count);
+
   bool IsModified() const { return modified_; }
   void MarkSaved() { modified_ = false; }
 
@@ -88,12 +92,14 @@ public:
 
 private:
   enum class LineKind : std::uint8_t { Blank, Key, KeyWithoutValue, Removed };
+  static constexpr std::uint32_t kNoRaw = 0xFFFFFFFFu;
+  // One line of a section. Kept small: a list file has 320,000 of them.
   struct Line {
-    LineKind kind = LineKind::Blank;
-    bool keepRaw = false;       // write `raw` back unchanged
     std::u16string name;        // key name as stored (trimmed)
-    std::u16string value;       // value as stored
-    std::u16string raw;         // the line as read, when it differs from name=value
+    std::u16string value;       // value as stored; for a blank line the line as read
+    std::uint32_t raw = kNoRaw; // index in raws_ of the line as read, written back
+                                // unchanged while the key keeps its value
+    LineKind kind = LineKind::Blank;
   };
   struct Section {
     std::u16string name;        // as between the brackets, untrimmed
@@ -113,10 +119,14 @@ private:
   void IndexKey(Section& section, std::size_t lineIndex);
   void ReindexKey(Section& section, std::u16string_view name, std::size_t from);
   void ReindexSection(std::u16string_view name, std::size_t from);
-  static void AppendLineText(std::u16string& out, const Line& line);
+  void AppendLineText(std::u16string& out, const Line& line) const;
 
   std::vector<Section> sections_;
   FoldedIndex firstSection_;  // name -> first section of that name
+  std::vector<std::u16string> raws_;  // lines kept as read (spacing, comments)
+  // Room asked for a section before it exists (see ReserveKeys).
+  std::u16string reservedSection_;
+  std::size_t reservedKeys_ = 0;
   // The section the last lookup found: the program reads and writes one
   // section thousands of times in a row.
   mutable std::u16string lastSectionQuery_;

@@ -37,6 +37,7 @@ public:
     doc_.DeleteKey(section, key);
   }
   void DeleteSection(std::u16string_view section) { doc_.DeleteSection(section); }
+  void ReserveKeys(std::u16string_view section, std::size_t count) { doc_.ReserveKeys(section, count); }
 
   // Writes the whole file (UTF-16LE with byte-order mark, CRLF) when
   // anything changed. Returns false, with the

@@ -46,6 +46,7 @@ int ImageOfName(std::u16string_view name) {
 
 void SaveList(const RowStore& store, IniDocument& file) {
   const int count = store.RowCount();
+  file.ReserveKeys(kListSection, static_cast<std::size_t>(count) * kListFileColumns + 1);
   file.WriteString(kListSection, kRowCountKey, DecimalText(count));
   for (int row = 0; row < count; ++row) {
     CellKey key(row);

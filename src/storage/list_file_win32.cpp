@@ -71,6 +71,7 @@ void SaveListAsCommand(HWND owner, HWND list) {
 void LoadListFromCommand(HWND owner, HWND list) {
   const std::u16string chosen = AskListFile(owner, 31);
   if (chosen.empty()) return;
+  const ListRedrawPause pause(list);
   ListViewRowStore store(list);
   store.DeleteAllRows();
   LoadListFile(chosen, store);

@@ -159,6 +159,7 @@ void SaveTemplates(const TemplateSet& templates, IniDocument& file) {
     }
   }
   file.DeleteSection(kTemplateColumnSection);
+  file.ReserveKeys(kTemplateColumnSection, static_cast<std::size_t>(kTemplateCount) * kColumnCount * 13);
   KeyName name;
   for (int t = 0; t < kTemplateCount; ++t) {
     for (int c = 0; c < kColumnCount; ++c) {

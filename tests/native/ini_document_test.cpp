@@ -227,3 +227,17 @@ TEST(IniWrite, WrittenDocumentReadsBackTheSame) {
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
 }
+
+TEST(IniWrite, ReservingRoomChangesNothingThatIsWritten) {
+  IniDocument reserved = IniDocument::Parse(u"[other]\r\nx=1\r\n");
+  IniDocument plain = IniDocument::Parse(u"[other]\r\nx=1\r\n");
+  reserved.ReserveKeys(u"listliew", 1000);  // a section that does not exist yet
+  reserved.ReserveKeys(u"other", 1000);     // and one that does
+  for (IniDocument* d : {&reserved, &plain}) {
+    d->WriteString(u"listliew", u"max_cont", u"2");
+    d->WriteString(u"other", u"y", u"2");
+    d->WriteString(u"LISTLIEW", u"0,0", u"a.dwg");
+  }
+  EXPECT_EQ(reserved.ToText(), plain.ToText());
+  EXPECT_EQ(reserved.GetString(u"listliew", u"0,0", u"", 10), u"a.dwg");
+}

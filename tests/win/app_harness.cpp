@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include "app/main_window.h"
 #include "storage/ansi_code_page_win32.h"
 #include "storage/ini_file.h"
@@ -197,6 +200,31 @@ void PressKeys(HWND foreground, std::initializer_list<WORD> keys) {
     inputs.push_back(in);
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool AcceptFolderDialog(const std::wstring& folder) {
+  HWND dialog = WaitForDialog();
+  if (!dialog) return false;
+  const std::wstring leaf = folder.substr(folder.find_last_of(L'\\') + 1);
+  auto selectedText = [&] {
+    HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+    if (!tree) return std::wstring();
+    wchar_t text[260] = L"";
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item.hItem) return std::wstring();
+    item.pszText = text;
+    item.cchTextMax = 260;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return std::wstring(text);
+  };
+  if (!WaitUntil([&] { return selectedText() == leaf; }, 3000)) {
+    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    if (!WaitUntil([&] { return selectedText() == leaf; })) return false;
+  }
+  PressButton(dialog, IDOK);
+  return WaitUntil([&] { return !IsWindow(dialog); });
 }
 
 std::wstring CatalogText(const std::wstring& section, const std::wstring& key) {

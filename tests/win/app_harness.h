@@ -78,6 +78,11 @@ void PressKeys(HWND foreground, std::initializer_list<WORD> keys);
 // The folder of the shipped program and its files.
 std::wstring DistDir();
 
+// Waits for the shell's folder dialog, waits until it shows `folder`
+// selected (asking it to select the folder if it does not by itself), then
+// presses OK and waits for it to close. False when any step times out.
+bool AcceptFolderDialog(const std::wstring& folder);
+
 // The catalog text of the shipped "Tovrel_wchar.ini" for a section and key.
 std::wstring CatalogText(const std::wstring& section, const std::wstring& key);
 

@@ -96,10 +96,7 @@ protected:
   // Runs a folder command and accepts the preselected folder in the shell's dialog.
   void AddFolderAccepting(int command) {
     app_->PostCommand(command);
-    HWND dialog = WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    PressButton(dialog, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(AcceptFolderDialog(drawings_));
   }
 
   Workspace ws_;
@@ -141,10 +138,8 @@ TEST_F(DrawingList, AddingAFolderFillsRowsFromTheTemplateAndRemembersTheFolder) 
 TEST_F(DrawingList, AnEmptyFolderShowsMessage2AndACancelEndsTheCommand) {
   StartWithFolder(empty_);
   app_->PostCommand(37827);
-  HWND dialog = WaitForDialog();
-  ASSERT_NE(dialog, nullptr);
-  PressButton(dialog, IDOK);
-  HWND box = WaitForDialog(CatalogText(L"meg", L"No.2:meg-jb"), dialog);
+  ASSERT_TRUE(AcceptFolderDialog(empty_));
+  HWND box = WaitForDialog(CatalogText(L"meg", L"No.2:meg-jb"));
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(MessageBoxText(box), CatalogText(L"meg", L"No.2:meg-ja"));
   PressButton(box, IDOK);
@@ -153,7 +148,7 @@ TEST_F(DrawingList, AnEmptyFolderShowsMessage2AndACancelEndsTheCommand) {
   // Cancelling leaves the list, the remembered folder and the screen as they were.
   tovrel::App().settings.file_folder = u"c:\\";
   app_->PostCommand(37838);
-  dialog = WaitForDialog();
+  HWND dialog = WaitForDialog();
   ASSERT_NE(dialog, nullptr);
   PressButton(dialog, IDCANCEL);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));

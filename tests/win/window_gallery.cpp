@@ -201,7 +201,10 @@ void Key(WORD key) {
   SendInput(2, in, sizeof(INPUT));
 }
 
+// Moves the cursor as a mouse does; injected moves are sometimes dropped
+// under Wine, so the cursor is also put there directly.
 void MoveMouse(int x, int y) {
+  SetCursorPos(x, y);
   INPUT in{};
   in.type = INPUT_MOUSE;
   in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Builds the Windows tree and runs the benchmarks under Wine. Every benchmark
+# prints one line "NAME key=value ..." on stdout; build logs and diagnostics
+# go to stderr. Benchmarks never fail a build and are not part of the tests.
+#
+#   ./bench.sh          every benchmark, in the order of the table below
+#   ./bench.sh NAME     only that one
+set -euo pipefail
+source "$(dirname "$0")/scripts/common.sh"
+
+# A prefix of its own: a benchmark runs for minutes, and a test run's
+# wineserver shutdown in a shared prefix would end it (and ours theirs).
+export WINEPREFIX="$BUILD_DIR/wineprefix-bench"
+
+# A Windows benchmark program of the build tree, run under Wine.
+# shellcheck disable=SC2317  # called through the table below
+run_windows_bench() {
+  local exe="$WIN_DIR/bench/$1.exe"
+  shift
+  "$WINE_BIN" "$exe" "$@"
+}
+
+# A benchmark that opens windows: it needs a display.
+# shellcheck disable=SC2317  # called through the table below
+run_gui_bench() {
+  if [ -z "$XVFB_PID" ]; then start_xvfb >&2; fi
+  run_windows_bench "$@" 2> >(grep -v "Read access denied" >&2)
+}
+
+# NAME and the command that prints its line. Add a benchmark with one row.
+BENCHMARKS=(
+  "template-file    run_windows_bench ini_bench template-file"
+  "list-file-10000  run_windows_bench ini_bench list-file-10000"
+  "add-folder-10000 run_gui_bench list_bench add-folder-10000"
+  "sort-10000       run_gui_bench list_bench sort-10000"
+  "startup-10000    run_gui_bench list_bench startup-10000"
+  "exit-10000       run_gui_bench list_bench exit-10000"
+)
+
+benchmark_names() {
+  local row
+  for row in "${BENCHMARKS[@]}"; do printf '%s\n' "${row%% *}"; done
+}
+
+selected=()
+if [ $# -eq 0 ]; then
+  selected=("${BENCHMARKS[@]}")
+else
+  for name in "$@"; do
+    found=""
+    for row in "${BENCHMARKS[@]}"; do
+      if [ "${row%% *}" = "$name" ]; then found="$row"; fi
+    done
+    if [ -z "$found" ]; then
+      log "unknown benchmark '$name'; known: $(benchmark_names | tr '\n' ' ')"
+      exit 2
+    fi
+    selected+=("$found")
+  done
+fi
+
+ensure_packages
+build_windows >&2
+ensure_wine_prefix
+trap stop_services EXIT
+start_wineserver
+
+status=0
+for row in "${selected[@]}"; do
+  read -r name command <<<"$row"
+  log "running $name"
+  # A benchmark whose line is missing failed, even if its program said otherwise.
+  # shellcheck disable=SC2086  # the command is a word list by design
+  if ! output="$($command)" || ! grep -q "^$name " <<<"$output"; then
+    log "$name failed"
+    status=1
+  fi
+  if [ -n "$output" ]; then printf '%s\n' "$output"; fi
+done
+exit "$status"

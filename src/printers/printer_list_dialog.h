@@ -1,0 +1,12 @@
+// Dialog 5: every printer of the catalog with all of its paper names side by
+// side. Opening it always refreshes the catalog from the spooler.
+#pragma once
+
+#include <windows.h>
+
+namespace tovrel {
+
+// Runs the listing modally over `owner`; returns when the user closes it.
+void RunPrinterListDialog(HWND owner);
+
+}  // namespace tovrel

@@ -1,0 +1,240 @@
+#include "script/script_writer.h"
+
+#include <algorithm>
+
+#include "storage/text_codec.h"
+
+namespace tovrel {
+
+namespace {
+
+constexpr std::u16string_view kLineEnd = u"\r\n";
+
+std::u16string_view CommandOf(const TemplateColumn& column) {
+  const std::u16string_view command = column.command;
+  return command.substr(0, std::min(command.size(), TemplateColumn::kCommandSize - 1));
+}
+
+// One character: a surrogate pair is kept whole, never split into a lone
+// half that would make the file invalid UTF-16.
+std::u16string_view FirstCharacter(std::u16string_view text) {
+  if (text.empty()) return text;
+  const bool pair = text.size() >= 2 && text[0] >= 0xD800 && text[0] <= 0xDBFF &&
+                    text[1] >= 0xDC00 && text[1] <= 0xDFFF;
+  return text.substr(0, pair ? 2 : 1);
+}
+
+bool NeedsSeparator(std::u16string_view folder) {
+  return !(folder.size() >= 2 && folder.back() == u'\\');
+}
+
+void AppendLine(std::string& bytes, std::u16string_view text) {
+  AppendUtf16Le(bytes, text);
+  AppendUtf16Le(bytes, kLineEnd);
+}
+
+// `prefix` "<path>" CR LF, the shape of output mode 1 and of the closing
+// open line.
+bool AppendOpenLine(std::string& bytes, std::u16string_view prefix, std::u16string_view path) {
+  if (prefix.size() + 3 + path.size() > kMaxScriptLine) return false;
+  AppendUtf16Le(bytes, prefix);
+  AppendUtf16Le(bytes, u" \"");
+  AppendUtf16Le(bytes, path);
+  AppendUtf16Le(bytes, u"\"\r\n");
+  return true;
+}
+
+ScriptWriteResult Failure(int messageNumber, int failedRow = -1) {
+  ScriptWriteResult result;
+  result.messageNumber = messageNumber;
+  result.failedRow = failedRow;
+  return result;
+}
+
+// Hands the finished script to the open sink and closes it. A failed write
+// or close is a script that cannot be trusted: message 19.
+ScriptWriteResult Deliver(const std::string& bytes, ScriptSink& sink) {
+  if (!sink.Write(bytes)) {
+    sink.Close();
+    return Failure(kMessageScriptCannotCreate);
+  }
+  if (!sink.Close()) return Failure(kMessageScriptCannotCreate);
+  ScriptWriteResult result;
+  result.ok = true;
+  result.bytesWritten = bytes.size();
+  return result;
+}
+
+}  // namespace
+
+ScriptColumns FindScriptColumns(const ScriptTemplate& tmpl) {
+  ScriptColumns found;
+  int listColumn = 0;
+  for (const TemplateColumn& column : tmpl.columns) {
+    if (column.inUse == 0) break;
+    if (column.displayMode == 0) continue;
+    if (column.displayMode == 1) found.fileNameColumn = listColumn;
+    if (column.displayMode == 2) found.folderColumn = listColumn;
+    ++listColumn;
+  }
+  return found;
+}
+
+std::u16string DrawingPath(std::u16string_view folder, std::u16string_view fileName) {
+  std::u16string path;
+  path.reserve(folder.size() + 1 + fileName.size());
+  path.append(folder);
+  if (NeedsSeparator(folder)) path += u'\\';
+  path.append(fileName);
+  return path;
+}
+
+std::u16string RowDrawingPath(const RowStore& rows, int row, const ScriptColumns& columns) {
+  const int nameColumn = columns.fileNameColumn >= 0 ? columns.fileNameColumn : 0;
+  std::u16string name = rows.CellText(row, nameColumn, kScriptPathCellSize);
+  if (columns.folderColumn < 0) return name;
+  return DrawingPath(rows.CellText(row, columns.folderColumn, kScriptPathCellSize), name);
+}
+
+bool AppendRowLines(const RowStore& rows, int row, const ScriptTemplate& tmpl,
+                    const ScriptColumns& columns, std::string& bytes) {
+  const std::size_t start = bytes.size();
+  std::u16string path;  // read once, at the first output mode 1 column
+  bool havePath = false;
+  std::u16string cell;
+  int listColumn = 0;
+  for (const TemplateColumn& column : tmpl.columns) {
+    if (column.inUse == 0) break;
+    const int cellColumn = column.displayMode != 0 ? listColumn++ : -1;
+    bool fits = true;
+    switch (column.outputMode) {
+      case 1:
+        if (!havePath) {
+          path = RowDrawingPath(rows, row, columns);
+          havePath = true;
+        }
+        fits = AppendOpenLine(bytes, CommandOf(column), path);
+        break;
+      case 2:
+        AppendLine(bytes, CommandOf(column));
+        break;
+      case 3:
+      case 4: {
+        if (cellColumn >= 0) cell = rows.CellText(row, cellColumn, kScriptValueCellSize);
+        else cell.clear();
+        const std::u16string_view text = column.outputMode == 3 ? FirstCharacter(cell) : cell;
+        fits = text.size() <= kMaxScriptLine;
+        if (fits) AppendLine(bytes, text);
+        break;
+      }
+      default:
+        break;
+    }
+    if (!fits) {
+      bytes.resize(start);
+      return false;
+    }
+  }
+  return true;
+}
+
+void AppendByteOrderMark(std::string& bytes) {
+  bytes += '\xFF';
+  bytes += '\xFE';
+}
+
+bool AppendClosingLines(std::u16string_view endDrawing, std::string& bytes) {
+  const std::size_t start = bytes.size();
+  if (!AppendOpenLine(bytes, u"open", endDrawing)) {
+    bytes.resize(start);
+    return false;
+  }
+  AppendLine(bytes, u"quit");
+  return true;
+}
+
+ScriptWriteResult WriteScript(RowStore& rows, const ScriptTemplate& tmpl,
+                              std::u16string_view endDrawing, int scope, ScriptSink& sink) {
+  // Creating the file comes first: even when nothing can be written, the
+  // previous script must not stay behind to be run by mistake.
+  if (!sink.Open()) return Failure(kMessageScriptCannotCreate);
+  const int rowCount = rows.RowCount();
+  if (rowCount <= 0) {
+    sink.Close();
+    return Failure(kMessageListEmpty);
+  }
+  const int firstSelected = rows.NextSelected(0);
+  const bool selectedOnly =
+      scope == kScopeSelectedRows || (scope == kScopeSelectedOrAll && firstSelected >= 0);
+  if (selectedOnly && firstSelected < 0) {
+    sink.Close();
+    return Failure(kMessageScriptNoSelection);
+  }
+
+  const ScriptColumns columns = FindScriptColumns(tmpl);
+  std::string bytes;
+  AppendByteOrderMark(bytes);
+  // Scope 1 visits the selected rows in list order. Their marks are cleared
+  // only once the whole script is on disk, so a refused or failed script
+  // leaves the selection for the next attempt.
+  const int firstRow = selectedOnly ? firstSelected : 0;
+  for (int row = firstRow; row >= 0 && row < rowCount;
+       row = selectedOnly ? rows.NextSelected(row + 1) : row + 1) {
+    if (!AppendRowLines(rows, row, tmpl, columns, bytes)) {
+      sink.Close();
+      return Failure(kMessageScriptLineTooLong, row);
+    }
+    if (row == firstRow) {
+      // Rows of one template are much alike: size the buffer once from the
+      // first, with some room for longer cells.
+      const std::size_t visits = selectedOnly ? static_cast<std::size_t>(rows.SelectedCount())
+                                              : static_cast<std::size_t>(rowCount);
+      const std::size_t perRow = bytes.size() - 2;
+      bytes.reserve(2 + perRow * visits + perRow * visits / 4 + 1200);
+    }
+  }
+  if (!AppendClosingLines(endDrawing, bytes)) {
+    sink.Close();
+    return Failure(kMessageScriptLineTooLong, -1);
+  }
+
+  const ScriptWriteResult result = Deliver(bytes, sink);
+  if (result.ok && selectedOnly) {
+    for (int row = rows.NextSelected(0); row >= 0; row = rows.NextSelected(row + 1)) {
+      rows.SetMarks(row, false);
+    }
+  }
+  return result;
+}
+
+ScriptWriteResult WriteRowScript(RowStore& rows, int row, const ScriptTemplate& tmpl,
+                                 const ScriptColumns& columns, std::u16string_view endDrawing,
+                                 bool clearMarks, ScriptSink& sink) {
+  if (!sink.Open()) return Failure(kMessageScriptCannotCreate);
+  std::string bytes;
+  bytes.reserve(2048);
+  AppendByteOrderMark(bytes);
+  if (!AppendRowLines(rows, row, tmpl, columns, bytes)) {
+    sink.Close();
+    return Failure(kMessageScriptLineTooLong, row);
+  }
+  if (!AppendClosingLines(endDrawing, bytes)) {
+    sink.Close();
+    return Failure(kMessageScriptLineTooLong, -1);
+  }
+  const ScriptWriteResult result = Deliver(bytes, sink);
+  if (result.ok && clearMarks) rows.SetMarks(row, false);
+  return result;
+}
+
+std::u16string WithScrExtension(std::u16string_view chosenPath) {
+  // The same rule as the ".ini" name of a saved list.
+  const std::size_t slash = chosenPath.find_last_of(u"\\/");
+  const std::size_t nameStart = slash == std::u16string_view::npos ? 0 : slash + 1;
+  const std::size_t dot = chosenPath.find(u'.', nameStart);
+  std::u16string result(chosenPath.substr(0, dot));  // npos: the whole path
+  result += u".scr";
+  return result;
+}
+
+}  // namespace tovrel

@@ -1,0 +1,108 @@
+// The AutoCAD stand-in: started as AutoCAD is, with " /b \"<script>\"", it
+// runs the script through the portable interpreter, appends its records to
+// the journal and exits 0. It shows no window and never waits for input.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "standin_interpreter.h"
+#include "standin_io.h"
+#include "standin_record.h"
+#include "storage/file_io.h"
+
+namespace {
+
+using tovrel::standin::Record;
+
+const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+
+std::u16string U(const wchar_t* s) { return s ? std::u16string(reinterpret_cast<const char16_t*>(s)) : u""; }
+
+std::u16string Environment(const wchar_t* name) {
+  wchar_t buffer[1024];
+  const DWORD n = GetEnvironmentVariableW(name, buffer, 1024);
+  return (n == 0 || n >= 1024) ? std::u16string() : U(buffer);
+}
+
+// UTC, as 2024-05-01T09:30:00.125Z.
+std::string TimeStamp() {
+  SYSTEMTIME t;
+  GetSystemTime(&t);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", t.wYear, t.wMonth,
+                t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
+  return text;
+}
+
+// Appends one line per record; the file is opened for each record so that
+// a reader sees every record as soon as it is made.
+class Journal {
+public:
+  explicit Journal(std::u16string path) : path_(std::move(path)) {}
+  void Append(const Record& record) const {
+    const HANDLE file = CreateFileW(W(path_), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const std::string line = tovrel::standin::ToJsonLine(record, TimeStamp()) + "\n";
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+
+private:
+  std::u16string path_;
+};
+
+void Run() {
+  const std::u16string commandLine = U(GetCommandLineW());
+  const auto script = tovrel::standin::ScriptPathFromCommandLine(commandLine);
+  const Journal journal(tovrel::standin::JournalPath(
+      script.value_or(u""), Environment(L"TOVREL_STANDIN_JOURNAL")));
+  const int delayMs = tovrel::standin::ParseDelayMs(Environment(L"TOVREL_STANDIN_DELAY_MS"));
+
+  Record start;
+  start.type = "start";
+  start.Set("script", script.value_or(u""));
+  start.Set("command_line", commandLine);
+  start.Set("pid", static_cast<std::int64_t>(GetCurrentProcessId()));
+  journal.Append(start);
+
+  tovrel::standin::Interpreter interpreter(
+      [](const std::u16string& path) { return tovrel::FileExists(path); });
+  const auto flush = [&] {
+    for (const Record& record : interpreter.TakeRecords()) {
+      journal.Append(record);
+      if (record.type == "plot" && delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
+    }
+  };
+
+  if (!script) {
+    interpreter.ReportProblem(u"command line", u"no /b \"<script>\" given");
+  } else {
+    const tovrel::FileContents contents = tovrel::ReadWholeFile(*script);
+    if (contents.status != tovrel::ReadStatus::Ok) {
+      interpreter.ReportProblem(u"script", u"the script cannot be read");
+    } else {
+      const auto decoded = tovrel::standin::DecodeScript(contents.bytes);
+      if (!decoded.problem.empty()) interpreter.ReportProblem(u"script", decoded.problem);
+      for (const std::u16string& line : decoded.lines) {
+        interpreter.FeedLine(line);
+        flush();
+      }
+    }
+  }
+  interpreter.EndOfScript();
+  flush();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  try {
+    Run();
+  } catch (...) {
+    // Whatever happens, AutoCAD's caller only waits for the end.
+  }
+  return 0;
+}

@@ -255,8 +255,33 @@ std::wstring TooltipText(HWND main, int id) {
   return info.lpszText ? info.lpszText : L"";
 }
 
-// The tooltip of a toolbar button, shown by resting the mouse on it (a few
-// tries: the first move after a menu closed is sometimes not taken as hover).
+// Shows the tooltip of a toolbar button below it without the mouse: the
+// tool is switched to tracking for the moment. Its text still comes from the
+// program (TTN_GETDISPINFOW).
+HWND TrackTooltip(HWND toolbar, int commandId, int x, int y, TTTOOLINFOW& tool) {
+  HWND tips = reinterpret_cast<HWND>(SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0));
+  if (!tips) return nullptr;
+  tool = TTTOOLINFOW{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = toolbar;
+  tool.uId = static_cast<UINT_PTR>(commandId);
+  if (!SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return nullptr;
+  TTTOOLINFOW tracked = tool;
+  tracked.uFlags |= TTF_TRACK | TTF_ABSOLUTE;
+  SendMessageW(tips, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tracked));
+  SendMessageW(tips, TTM_TRACKPOSITION, 0, MAKELPARAM(x, y));
+  SendMessageW(tips, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tracked));
+  return tips;
+}
+
+void UntrackTooltip(HWND tips, TTTOOLINFOW& tool) {
+  SendMessageW(tips, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tips, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The tooltip of a toolbar button, shown by resting the mouse on it. Wine
+// does not always move the pointer of the X display when asked (it wants a
+// pointer grab first); then the tooltip is shown where hovering puts it.
 void TooltipShot(const Language& language, const RunningApp& app, int index, const std::wstring& name) {
   HWND toolbar = app.Child(329);
   RECT r{};
@@ -267,28 +292,29 @@ void TooltipShot(const Language& language, const RunningApp& app, int index, con
   const int awayX = GetSystemMetrics(SM_CXSCREEN) - 2;
   const int awayY = GetSystemMetrics(SM_CYSCREEN) - 2;
   HWND tip = nullptr;
-  for (int attempt = 0; attempt < 4 && !tip; ++attempt) {
+  for (int attempt = 0; attempt < 2 && !tip; ++attempt) {
     SetForegroundWindow(app.Main());
     MoveMouse(awayX, awayY);
-    Pump(400);
+    Pump(300);
     for (int step = 4; step >= 0; --step) {
       MoveMouse(x - step, y - step);
       Pump(40);
     }
-    WaitUntil([&] { return (tip = FindVisible(TOOLTIPS_CLASSW)) != nullptr; }, 3000);
+    WaitUntil([&] { return (tip = FindVisible(TOOLTIPS_CLASSW)) != nullptr; }, 2500);
   }
   if (tip) {
     Shot(language, name, {tip, toolbar});
   } else {
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &gui);
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    Skip(language, name.c_str(),
-         L"no tooltip appeared (main window " + std::wstring(gui.hwndActive == app.Main() ? L"active" : L"not active") +
-             L", cursor " + std::to_wstring(cursor.x) + L"," + std::to_wstring(cursor.y) + L", button at " +
-             std::to_wstring(x) + L"," + std::to_wstring(y) + L")");
+    TTTOOLINFOW tool{};
+    // Where a hovering cursor's tooltip stands: below the cursor's picture.
+    HWND tips = TrackTooltip(toolbar, kFirstToolbarButton + index, x, y + GetSystemMetrics(SM_CYCURSOR) / 2 + 4, tool);
+    if (tips && WaitUntil([&] { return IsWindowVisible(tips) != FALSE; }, 2000)) {
+      Print(L"(" + std::wstring(language.prefix) + L"-" + name + L": the pointer did not move; tooltip shown by tracking)");
+      Shot(language, name, {tips, toolbar});
+    } else {
+      Skip(language, name, L"no tooltip appeared");
+    }
+    if (tips) UntrackTooltip(tips, tool);
   }
   MoveMouse(awayX, awayY);
   WaitUntil([] { return FindVisible(TOOLTIPS_CLASSW) == nullptr; }, 2000);

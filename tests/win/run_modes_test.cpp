@@ -1,0 +1,205 @@
+// The main job end to end, in the program's own window: drawings added, the
+// script written from the default template, and the AutoCAD stand-in started
+// by every run mode; judged by the stand-in's journal.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/app_context.h"
+#include "app_harness.h"
+#include "journal.h"
+
+using namespace tovrel::test;
+
+namespace {
+
+// List columns of the default template 1 (Model - plot to printer).
+constexpr int kPrinter = 5, kPaper = 6, kOrientation = 8, kArea = 10;
+
+const wchar_t* const kDrawings[] = {L"A-100.dwg", L"A-101.dwg", L"A-102.dwg", L"A-103.dwg", L"A-104.dwg"};
+
+std::wstring Cell(HWND list, int row, int column) {
+  wchar_t text[300] = L"";
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 300;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+void SetCell(HWND list, int row, int column, const std::wstring& text) {
+  std::wstring value = text;
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = value.data();
+  SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void Mark(HWND list, int row, bool on) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED | LVIS_DROPHILITED;
+  item.state = on ? item.stateMask : 0;
+  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+int SelectedCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)); }
+
+std::string Utf8(const std::wstring& s) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, out.data(), n, nullptr, nullptr);
+  out.resize(static_cast<std::size_t>(n - 1));
+  return out;
+}
+
+bool EndsWith(const std::string& text, const std::wstring& tail) {
+  const std::string t = Utf8(tail);
+  return text.size() >= t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
+}
+
+// Milliseconds of the day of a journal time such as 2026-12-06T10:15:30.125Z.
+long MillisecondsOfDay(const std::string& time) {
+  if (time.size() < 23) return -1;
+  return ((std::stol(time.substr(11, 2)) * 60 + std::stol(time.substr(14, 2))) * 60 + std::stol(time.substr(17, 2))) *
+             1000 + std::stol(time.substr(20, 3));
+}
+
+class RunModes : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const std::wstring drawings = ws_.Path(L"drawings");
+    CreateDirectoryW(drawings.c_str(), nullptr);
+    for (const wchar_t* name : kDrawings) Touch(drawings + L"\\" + name);
+    Touch(ws_.Path(L"endfile.dwg"));
+    // An AutoCAD path with blanks: it is passed as the program, not inside the command line.
+    const std::wstring acadFolder = ws_.Path(L"AutoCAD stand in");
+    CreateDirectoryW(acadFolder.c_str(), nullptr);
+    acad_ = acadFolder + L"\\acad.exe";
+    ASSERT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad_.c_str(), FALSE));
+    journal_ = ws_.Path(L"journal.jsonl");
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_JOURNAL", journal_.c_str());
+    ws_.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nfile_folder=" + drawings + L"\r\nautocad_file=" + acad_ +
+                                      L"\r\ntemp_file=" + ws_.Path(L"atcprint.scr") +
+                                      L"\r\nend_file_dwg=" + ws_.Path(L"endfile.dwg") +
+                                      L"\r\nautocad_type=1\r\nmoji_type=1\r\n");
+    app_ = std::make_unique<RunningApp>(ws_);
+    list_ = app_->Child(300);
+    app_->PostCommand(37827);
+    ASSERT_TRUE(AcceptFolderDialog(drawings));
+    app_->Settle();
+    ASSERT_EQ(static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)), 5);
+    // File-name order: the first click on column 0 sorts descending, the second ascending.
+    for (int click = 0; click < 2; ++click) {
+      NMLISTVIEW info{};
+      info.hdr.hwndFrom = list_;
+      info.hdr.idFrom = 300;
+      info.hdr.code = LVN_COLUMNCLICK;
+      info.iItem = -1;
+      SendMessageW(app_->Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&info));
+    }
+    ASSERT_EQ(Cell(list_, 0, 0), kDrawings[0]);
+  }
+
+  void TearDown() override {
+    if (app_) app_->Exit();
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_JOURNAL", nullptr);
+  }
+
+  static void Touch(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+  }
+
+  // Waits until the stand-in has ended `runs` times.
+  std::vector<JournalRecord> WaitForRuns(std::size_t runs, int timeoutMs = 30000) {
+    std::vector<JournalRecord> journal;
+    WaitUntil([&] {
+      journal = ReadJournal(journal_);
+      return RecordsOf(journal, "end").size() >= runs;
+    }, timeoutMs);
+    return journal;
+  }
+
+  Workspace ws_;
+  std::wstring acad_;
+  std::wstring journal_;
+  std::unique_ptr<RunningApp> app_;
+  HWND list_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(RunModes, AllStartPlotsEveryRowWithItsOwnValues) {
+  SetCell(list_, 2, kPrinter, L"Plotter B");
+  SetCell(list_, 2, kPaper, L"ISO A1 (841.00 x 594.00 MM)");
+  SetCell(list_, 2, kOrientation, L"P Portrait");
+  SetCell(list_, 2, kArea, L"D Display");
+  const std::wstring defaultPrinter = Cell(list_, 0, kPrinter);
+  app_->PostCommand(37832);
+  const std::vector<JournalRecord> journal = WaitForRuns(1);
+  const std::vector<JournalRecord> plots = RecordsOf(journal, "plot");
+  ASSERT_EQ(plots.size(), 5u);
+  EXPECT_TRUE(RecordsOf(journal, "error").empty());
+  for (int row = 0; row < 5; ++row) EXPECT_TRUE(EndsWith(plots[row].at("drawing"), kDrawings[row])) << row;
+  EXPECT_EQ(plots[2].at("device"), "Plotter B");
+  EXPECT_EQ(plots[2].at("paper"), "ISO A1 (841.00 x 594.00 MM)");
+  EXPECT_EQ(plots[2].at("orientation"), "portrait");
+  EXPECT_EQ(plots[2].at("area"), "display");
+  EXPECT_EQ(plots[0].at("device"), Utf8(defaultPrinter));
+  EXPECT_EQ(plots[0].at("orientation"), "landscape");
+  // AutoCAD's command line: the script path in quotes after /b.
+  const std::vector<JournalRecord> starts = RecordsOf(journal, "start");
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0].at("command_line"), Utf8(L" /b \"" + ws_.Path(L"atcprint.scr") + L"\""));
+}
+
+TEST_F(RunModes, OnePassRunStartsAutocadOncePerSelectedRowInListOrder) {
+  Mark(list_, 3, true);
+  Mark(list_, 1, true);
+  app_->PostCommand(37846);
+  const std::vector<JournalRecord> journal = WaitForRuns(2);
+  app_->Settle();
+  const std::vector<JournalRecord> plots = RecordsOf(journal, "plot");
+  ASSERT_EQ(RecordsOf(journal, "start").size(), 2u);
+  ASSERT_EQ(plots.size(), 2u);
+  EXPECT_TRUE(EndsWith(plots[0].at("drawing"), kDrawings[1]));
+  EXPECT_TRUE(EndsWith(plots[1].at("drawing"), kDrawings[3]));
+  EXPECT_EQ(SelectedCount(list_), 0);
+}
+
+TEST_F(RunModes, TimerRunStartsAutocadFiveTimesHalfASecondApart) {
+  app_->PostCommand(37851);
+  const std::vector<JournalRecord> journal = WaitForRuns(5);
+  const std::vector<JournalRecord> starts = RecordsOf(journal, "start");
+  const std::vector<JournalRecord> ends = RecordsOf(journal, "end");
+  const std::vector<JournalRecord> plots = RecordsOf(journal, "plot");
+  ASSERT_EQ(starts.size(), 5u);
+  ASSERT_EQ(plots.size(), 5u);
+  for (int row = 0; row < 5; ++row) EXPECT_TRUE(EndsWith(plots[row].at("drawing"), kDrawings[row])) << row;
+  for (int i = 1; i < 5; ++i) {
+    const long pause = MillisecondsOfDay(starts[i].at("time")) - MillisecondsOfDay(ends[i - 1].at("time"));
+    EXPECT_GE(pause, 400) << i;
+    EXPECT_LT(pause, 5000) << i;
+  }
+  // The window answers between two drawings and after the run.
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutW(app_->Main(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result), 0);
+}
+
+TEST_F(RunModes, AMissingAutocadShowsMessage6AndStartsNothing) {
+  tovrel::App().settings.autocad_file = u"C:\\no such folder\\acad.exe";
+  app_->PostCommand(37832);
+  HWND box = WaitForDialog(CatalogText(L"meg", L"No.6:meg-eb"));
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), CatalogText(L"meg", L"No.6:meg-ea"));
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_TRUE(ReadJournal(journal_).empty());
+  // The script was written all the same, as the run's first step.
+  EXPECT_NE(GetFileAttributesW(ws_.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES);
+}

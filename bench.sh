@@ -33,6 +33,7 @@ BENCHMARKS=(
   "list-file-10000  run_windows_bench ini_bench list-file-10000"
   "add-folder-10000 run_gui_bench list_bench add-folder-10000"
   "sort-10000       run_gui_bench list_bench sort-10000"
+  "script-10000     run_gui_bench list_bench script-10000"
   "startup-10000    run_gui_bench list_bench startup-10000"
   "exit-10000       run_gui_bench list_bench exit-10000"
 )

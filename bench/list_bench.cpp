@@ -2,7 +2,7 @@
 // of 10,000 drawings, sorting 10,000 rows by a column click, starting with a
 // kept list of 10,000 rows and saving it at exit. Prints one line each.
 //
-//   list_bench [add-folder-10000|sort-10000|startup-10000|exit-10000]
+//   list_bench [add-folder-10000|sort-10000|script-10000|startup-10000|exit-10000]
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,6 +17,9 @@
 #include "drawing_list/file_system_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/list_view_window.h"
+#include "drawing_list/row_insertion.h"
+#include "script/script_file.h"
+#include "script/script_writer.h"
 #include "storage/ansi_code_page_win32.h"
 #include "storage/ini_file.h"
 #include "storage/script_template.h"
@@ -109,6 +112,38 @@ void AddFolder() {
   DestroyWindow(parent);
 }
 
+// Writing the script for 10,000 rows of the shipped Model template, read
+// from the real list view, into a real file.
+void Script() {
+  Workspace ws;  // holds the shipped templates
+  const std::wstring templateFileName = ws.Path(L"tovrl_set_e.ini");
+  const tovrel::IniFile templateFile(std::u16string(templateFileName.begin(), templateFileName.end()),
+                                     tovrel::SystemAnsiCodePage());
+  auto templates = std::make_unique<tovrel::TemplateSet>();
+  tovrel::LoadTemplates(templateFile.Doc(), *templates);
+  const tovrel::ScriptTemplate& model = (*templates)[1];
+  HWND parent = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 900, 600, nullptr, nullptr,
+                                nullptr, nullptr);
+  HWND list = tovrel::CreateDrawingList(parent, model);
+  {
+    const tovrel::ListRedrawPause pause(list);
+    tovrel::ListViewRowStore store(list);
+    for (int row = 0; row < kRows; ++row) {
+      const std::wstring name = DrawingName(row);
+      tovrel::InsertDrawingRow(store, model, std::u16string(name.begin(), name.end()),
+                               u"C:\\projects\\2026\\site-b\\drawings", u"2026/12/06 10:15", 1, row);
+    }
+  }
+  const std::wstring path = ws.Path(L"atcprint.scr");
+  tovrel::ListViewRowStore store(list);
+  tovrel::ScriptFileSink sink(std::u16string(path.begin(), path.end()));
+  const auto start = std::chrono::steady_clock::now();
+  const tovrel::ScriptWriteResult result =
+      tovrel::WriteScript(store, model, u"C:\\Tovrel\\endfile.dwg", tovrel::kScopeAllRows, sink);
+  std::printf("script-10000 ms=%.0f ok=%d bytes=%zu\n", Ms(start), result.ok ? 1 : 0, result.bytesWritten);
+  DestroyWindow(parent);
+}
+
 void Sort() {
   Workspace ws;
   ws.WriteUtf16(L"tovrl_set_j.ini", kTemplates);
@@ -150,6 +185,7 @@ int main(int argc, char** argv) {
   const std::string which = argc > 1 ? argv[1] : "";
   if (which.empty() || which == "add-folder-10000") AddFolder();
   if (which.empty() || which == "sort-10000") Sort();
+  if (which.empty() || which == "script-10000") Script();
   if (which.empty()) StartupAndExit(true, true);
   if (which == "startup-10000") StartupAndExit(true, false);
   if (which == "exit-10000") StartupAndExit(false, true);

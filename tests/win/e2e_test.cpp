@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app_harness.h"
+#include "journal.h"
 #include "storage/ansi_code_page_win32.h"
 #include "storage/ini_file.h"
 
@@ -100,4 +101,56 @@ TEST(Program, StartsAndWritesItsSettingsInAJapaneseFolderAtExit) {
   for (char16_t c : text) lines += c == u'\n';
   EXPECT_EQ(lines, 46u);
   EXPECT_NE(text.find(u"\r\nprohibition_plmode=0\r\n"), std::u16string::npos);
+}
+
+TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
+  Workspace ws;
+  const std::wstring drawings = ws.Path(L"図面");
+  CreateDirectoryW(drawings.c_str(), nullptr);
+  const wchar_t* const names[] = {L"平面図_A1.dwg", L"S-201.dwg", L"E-301.dwg"};
+  std::wstring list = L"[listliew]\r\nmax_cont=3\r\n";
+  for (int row = 0; row < 3; ++row) {
+    CloseHandle(CreateFileW((drawings + L"\\" + names[row]).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                            nullptr));
+    // A list kept from the last run, in the default template's columns.
+    const std::wstring r = std::to_wstring(row);
+    list += r + L",0=" + names[row] + L"\r\n" + r + L",1=" + drawings + L"\r\n" + r +
+            L",5=Plotter " + r + L"\r\n" + r + L",6=A" + r + L"\r\n" + r + L",8=L Landscape\r\n" + r +
+            L",10=E Extents\r\n" + r + L",12=monochrome.ctb\r\n";
+  }
+  ws.WriteUtf16(L"listview.ini", list);
+  CloseHandle(CreateFileW(ws.Path(L"endfile.dwg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  const std::wstring acad = ws.Path(L"acad standin.exe");
+  ASSERT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad.c_str(), FALSE));
+  ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nautocad_file=" + acad + L"\r\ntemp_file=" +
+                                   ws.Path(L"atcprint.scr") + L"\r\nend_file_dwg=" + ws.Path(L"endfile.dwg") +
+                                   L"\r\nautocad_type=1\r\n");
+  const std::wstring journal = ws.Path(L"acad_journal.jsonl");  // beside the script
+
+  Program program(ws.Dir());
+  ASSERT_TRUE(program.Started());
+  HWND window = program.WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_COMMAND, 37832, 0);  // "All start"
+  std::vector<JournalRecord> records;
+  ASSERT_TRUE(WaitUntil([&] {
+    records = ReadJournal(journal);
+    return !RecordsOf(records, "end").empty();
+  }, 30000));
+  const std::vector<JournalRecord> plots = RecordsOf(records, "plot");
+  ASSERT_EQ(plots.size(), 3u);
+  EXPECT_TRUE(RecordsOf(records, "error").empty());
+  EXPECT_EQ(plots[0].at("device"), "Plotter 0");
+  EXPECT_EQ(plots[2].at("paper"), "A2");
+  EXPECT_EQ(plots[1].at("area"), "extents");
+  const std::string first = plots[0].at("drawing");
+  EXPECT_NE(first.find("\xE5\xB9\xB3\xE9\x9D\xA2\xE5\x9B\xB3_A1.dwg"), std::string::npos) << first;  // 平面図
+  EXPECT_EQ(RecordsOf(records, "end").back().at("reason"), "quit");
+
+  PostMessageW(window, WM_COMMAND, 27, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
+  // The list is kept for the next start.
+  const std::wstring kept = ws.Path(L"listview.ini");
+  tovrel::IniFile listFile(std::u16string(kept.begin(), kept.end()), tovrel::SystemAnsiCodePage());
+  EXPECT_EQ(listFile.GetInt(u"listliew", u"max_cont", 0), 3u);
 }

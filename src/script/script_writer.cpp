@@ -1,5 +1,7 @@
 #include "script/script_writer.h"
 
+#include "storage/file_names.h"
+
 #include <algorithm>
 
 #include "storage/text_codec.h"
@@ -227,14 +229,6 @@ ScriptWriteResult WriteRowScript(RowStore& rows, int row, const ScriptTemplate& 
   return result;
 }
 
-std::u16string WithScrExtension(std::u16string_view chosenPath) {
-  // The same rule as the ".ini" name of a saved list.
-  const std::size_t slash = chosenPath.find_last_of(u"\\/");
-  const std::size_t nameStart = slash == std::u16string_view::npos ? 0 : slash + 1;
-  const std::size_t dot = chosenPath.find(u'.', nameStart);
-  std::u16string result(chosenPath.substr(0, dot));  // npos: the whole path
-  result += u".scr";
-  return result;
-}
+std::u16string WithScrExtension(std::u16string_view chosenPath) { return WithExtension(chosenPath, u".scr"); }
 
 }  // namespace tovrel

@@ -1,5 +1,7 @@
 #include "storage/list_file.h"
 
+#include "storage/file_names.h"
+
 #include <cstdint>
 
 #include "drawing_list/row_insertion.h"
@@ -74,13 +76,6 @@ void LoadList(const IniDocument& file, RowStore& store) {
   }
 }
 
-std::u16string WithIniExtension(std::u16string_view chosenPath) {
-  const std::size_t slash = chosenPath.find_last_of(u"\\/");
-  const std::size_t nameStart = slash == std::u16string_view::npos ? 0 : slash + 1;
-  const std::size_t dot = chosenPath.find(u'.', nameStart);
-  std::u16string result(chosenPath.substr(0, dot));  // npos: the whole path
-  result += u".ini";
-  return result;
-}
+std::u16string WithIniExtension(std::u16string_view chosenPath) { return WithExtension(chosenPath, u".ini"); }
 
 }  // namespace tovrel

@@ -179,6 +179,16 @@ std::wstring ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id
 
 std::wstring MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
 
+std::wstring ListCell(HWND list, int row, int column) {
+  wchar_t text[300] = L"";
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 300;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
 void PressButton(HWND dialog, int id) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }

@@ -69,6 +69,8 @@ std::wstring TextOf(HWND window);
 std::wstring ItemText(HWND dialog, int id);
 // The body text of a message box.
 std::wstring MessageBoxText(HWND box);
+// The text of a list view cell (299 characters at most).
+std::wstring ListCell(HWND list, int row, int column);
 // Presses a button of a dialog as a click does, without waiting.
 void PressButton(HWND dialog, int id);
 // Types keys on the keyboard into the foreground window: every key of

@@ -24,21 +24,11 @@ const wchar_t kTemplates[] =
     L"1,2.m=1\r\n1,2.t=Date\r\n1,2.p=3\r\n1,2.w=120\r\n"
     L"1,3.m=1\r\n1,3.t=Copies\r\n1,3.p=4\r\n1,3.w=60\r\n1,3.f=1\r\n";
 
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t text[300] = L"";
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 300;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
-
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::vector<std::wstring> Column(HWND list, int column) {
   std::vector<std::wstring> out;
-  for (int row = 0; row < Rows(list); ++row) out.push_back(Cell(list, row, column));
+  for (int row = 0; row < Rows(list); ++row) out.push_back(ListCell(list, row, column));
   return out;
 }
 
@@ -118,11 +108,11 @@ TEST_F(DrawingList, AddingAFolderFillsRowsFromTheTemplateAndRemembersTheFolder) 
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::wstring>{L"a-A1.dwg", L"b-A3.dwg"}));
   for (int row = 0; row < 2; ++row) {
-    EXPECT_EQ(Cell(list_, row, 1), drawings_);
-    EXPECT_EQ(Cell(list_, row, 3), L"1");
-    const std::wstring expected = Cell(list_, row, 0) == L"b-A3.dwg" ? LocalDateText(2026, 3, 7, 9, 5)
+    EXPECT_EQ(ListCell(list_, row, 1), drawings_);
+    EXPECT_EQ(ListCell(list_, row, 3), L"1");
+    const std::wstring expected = ListCell(list_, row, 0) == L"b-A3.dwg" ? LocalDateText(2026, 3, 7, 9, 5)
                                                                     : LocalDateText(2025, 12, 31, 23, 59);
-    EXPECT_EQ(Cell(list_, row, 2), expected);
+    EXPECT_EQ(ListCell(list_, row, 2), expected);
   }
   EXPECT_EQ(std::wstring(tovrel::App().settings.file_folder.begin(), tovrel::App().settings.file_folder.end()),
             drawings_);
@@ -131,7 +121,7 @@ TEST_F(DrawingList, AddingAFolderFillsRowsFromTheTemplateAndRemembersTheFolder) 
   AddFolderAccepting(37829);
   app_->Settle();
   EXPECT_EQ(Rows(list_), 4);
-  EXPECT_EQ(Cell(list_, 3, 0), L"c.dxf");
+  EXPECT_EQ(ListCell(list_, 3, 0), L"c.dxf");
   app_->Exit();
 }
 
@@ -176,7 +166,7 @@ TEST_F(DrawingList, PickedFilesAreAddedAndADriveRootGivesTheFolderC) {
   std::vector<std::wstring> names = Column(list_, 0);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::wstring>{L"a-A1 平面図.dwg", L"b-A3.dwg"}));
-  EXPECT_EQ(Cell(list_, 0, 1), drawings_);
+  EXPECT_EQ(ListCell(list_, 0, 1), drawings_);
   EXPECT_EQ(tovrel::App().settings.file_folder, std::u16string(drawings_.begin(), drawings_.end()));
 
   const std::wstring rootFile = L"C:\\tovrel-root-test.dwg";
@@ -191,9 +181,9 @@ TEST_F(DrawingList, PickedFilesAreAddedAndADriveRootGivesTheFolderC) {
   app_->Settle();
   DeleteFileW(rootFile.c_str());
   ASSERT_EQ(Rows(list_), 3);
-  EXPECT_EQ(Cell(list_, 2, 0), L"tovrel-root-test.dwg");
-  EXPECT_EQ(Cell(list_, 2, 1), L"C:");
-  EXPECT_EQ(Cell(list_, 2, 2), LocalDateText(2026, 1, 2, 3, 4));
+  EXPECT_EQ(ListCell(list_, 2, 0), L"tovrel-root-test.dwg");
+  EXPECT_EQ(ListCell(list_, 2, 1), L"C:");
+  EXPECT_EQ(ListCell(list_, 2, 2), LocalDateText(2026, 1, 2, 3, 4));
   EXPECT_EQ(tovrel::App().settings.file_folder, u"C:");
   app_->Exit();
 }
@@ -211,13 +201,13 @@ TEST_F(DrawingList, SearchSelectsMatchingRowsAndDeleteFollowsItsForm) {
   PressButton(search, 1001);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(search); }));
   app_->Settle();
-  for (int row = 0; row < 3; ++row) EXPECT_EQ(Selected(list_, row), Cell(list_, row, 0) != L"c.dxf") << row;
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(Selected(list_, row), ListCell(list_, row, 0) != L"c.dxf") << row;
 
   // Deleting the selection leaves the DXF drawing.
   app_->PostCommand(32);
   app_->Settle();
   ASSERT_EQ(Rows(list_), 1);
-  EXPECT_EQ(Cell(list_, 0, 0), L"c.dxf");
+  EXPECT_EQ(ListCell(list_, 0, 0), L"c.dxf");
   // The menu form with nothing selected only says so.
   app_->PostCommand(32);
   HWND box = WaitForDialog(CatalogText(L"meg", L"No.4:meg-jb"));
@@ -259,6 +249,6 @@ TEST_F(DrawingList, ColumnClicksSortAndTheListSurvivesARestart) {
   list_ = app_->Child(300);
   EXPECT_EQ(Column(list_, 0), (std::vector<std::wstring>{L"c.dxf", L"a-A1.dwg", L"b-A3.dwg"}));
   EXPECT_EQ(Column(list_, 2), dates);
-  EXPECT_EQ(Cell(list_, 0, 1), drawings_);
+  EXPECT_EQ(ListCell(list_, 0, 1), drawings_);
   app_->Exit();
 }

@@ -261,16 +261,6 @@ void SaveScreenIfAsked(const wchar_t* name) {
   ReleaseDC(nullptr, screen);
 }
 
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t text[300] = L"";
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 300;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
-
 std::wstring Header(HWND list, int column) {
   wchar_t text[64] = L"";
   LVCOLUMNW lvc{};
@@ -382,14 +372,14 @@ TEST_F(PrintersInMainWindow, TheListingShowsEveryPrinterWithItsPaperSlots) {
     for (int row = 0; row < static_cast<int>(names_.size()); ++row) {
       const std::wstring& name = names_[static_cast<std::size_t>(row)];
       SCOPED_TRACE(std::string(name.begin(), name.end()));
-      EXPECT_EQ(Cell(list, row, 0), name);
+      EXPECT_EQ(ListCell(list, row, 0), name);
       if (name == kProhibited) {
-        EXPECT_EQ(Cell(list, row, 1), L"Prohibition");
-        EXPECT_EQ(Cell(list, row, 2), L"");
+        EXPECT_EQ(ListCell(list, row, 1), L"Prohibition");
+        EXPECT_EQ(ListCell(list, row, 2), L"");
       } else if (name == kPdf || name == kPlotter || name == kBlankName) {
-        EXPECT_EQ(Cell(list, row, 1), L"11x14");
-        EXPECT_EQ(Cell(list, row, 14), L"A4");
-        EXPECT_EQ(Cell(list, row, 63), L"Super B");
+        EXPECT_EQ(ListCell(list, row, 1), L"11x14");
+        EXPECT_EQ(ListCell(list, row, 14), L"A4");
+        EXPECT_EQ(ListCell(list, row, 63), L"Super B");
       }
     }
     if (command == 37831) SaveScreenIfAsked(L"printer_listing.bmp");

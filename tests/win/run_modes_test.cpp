@@ -22,16 +22,6 @@ constexpr int kPrinter = 5, kPaper = 6, kOrientation = 8, kArea = 10;
 
 const wchar_t* const kDrawings[] = {L"A-100.dwg", L"A-101.dwg", L"A-102.dwg", L"A-103.dwg", L"A-104.dwg"};
 
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t text[300] = L"";
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 300;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
-
 void SetCell(HWND list, int row, int column, const std::wstring& text) {
   std::wstring value = text;
   LVITEMW item{};
@@ -102,7 +92,7 @@ protected:
       info.iItem = -1;
       SendMessageW(app_->Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&info));
     }
-    ASSERT_EQ(Cell(list_, 0, 0), kDrawings[0]);
+    ASSERT_EQ(ListCell(list_, 0, 0), kDrawings[0]);
   }
 
   void TearDown() override {
@@ -139,7 +129,7 @@ TEST_F(RunModes, AllStartPlotsEveryRowWithItsOwnValues) {
   SetCell(list_, 2, kPaper, L"ISO A1 (841.00 x 594.00 MM)");
   SetCell(list_, 2, kOrientation, L"P Portrait");
   SetCell(list_, 2, kArea, L"D Display");
-  const std::wstring defaultPrinter = Cell(list_, 0, kPrinter);
+  const std::wstring defaultPrinter = ListCell(list_, 0, kPrinter);
   app_->PostCommand(37832);
   const std::vector<JournalRecord> journal = WaitForRuns(1);
   const std::vector<JournalRecord> plots = RecordsOf(journal, "plot");

@@ -265,7 +265,14 @@ HWND TrackTooltip(HWND toolbar, int commandId, int x, int y, TTTOOLINFOW& tool) 
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = toolbar;
   tool.uId = static_cast<UINT_PTR>(commandId);
-  if (!SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return nullptr;
+  if (!SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) {
+    Print(L"DBG gettoolinfo failed, count " + std::to_wstring(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0)));
+    TTTOOLINFOW t{};
+    t.cbSize = TTTOOLINFOW_V2_SIZE;
+    if (SendMessageW(tips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&t)))
+      Print(L"DBG tool0 uId " + std::to_wstring(t.uId) + L" flags " + std::to_wstring(t.uFlags) + L" hwnd ok " + std::to_wstring(t.hwnd == toolbar));
+    return nullptr;
+  }
   TTTOOLINFOW tracked = tool;
   tracked.uFlags |= TTF_TRACK | TTF_ABSOLUTE;
   SendMessageW(tips, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tracked));

@@ -127,7 +127,23 @@ RunningApp::~RunningApp() {
 
 void RunningApp::PostCommand(int id) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
-void RunningApp::Settle() const { SendMessageW(main_, WM_NULL, 0, 0); }
+// Posted messages are handled in the order they were posted, but a sent
+// message overtakes them; so the mark that shows the program got this far is
+// itself posted: a harmless setting of the list view, read back until it
+// has taken effect (or a modal loop of the command has taken it).
+void RunningApp::Settle() const {
+  static LPARAM mark = 1000;
+  HWND list = GetDlgItem(main_, 300);
+  if (!list) {
+    SendMessageW(main_, WM_NULL, 0, 0);
+    return;
+  }
+  const LRESULT original = SendMessageW(list, LVM_GETHOVERTIME, 0, 0);
+  const LPARAM expected = ++mark;
+  PostMessageW(list, LVM_SETHOVERTIME, 0, expected);
+  WaitUntil([&] { return SendMessageW(list, LVM_GETHOVERTIME, 0, 0) == expected; }, 60000);
+  SendMessageW(list, LVM_SETHOVERTIME, 0, original);
+}
 
 void RunningApp::Exit() {
   RequestExit();

@@ -47,8 +47,8 @@ public:
   void RequestExit() const;
   void Join();
   bool Running() const { return thread_.joinable(); }
-  // Returns once the program has finished what it was doing and waits for
-  // its next message.
+  // Returns once the program has handled every message posted to it so far
+  // (or a command among them has opened a modal dialog or message box).
   void Settle() const;
 
 private:

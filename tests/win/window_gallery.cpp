@@ -9,7 +9,7 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "app/info_windows.h"
 #include "app_harness.h"
@@ -113,20 +113,24 @@ RECT Union(std::initializer_list<HWND> windows) {
 }
 
 // Lets everything paint, then saves the screen as PREFIX-NAME.bmp and notes
-// the region of the windows of interest.
-void Shot(const Language& language, const std::wstring& name, std::initializer_list<HWND> windows) {
+// the region that shows what the capture is for.
+void Shot(const Language& language, const std::wstring& name, const RECT& region) {
   Pump(400);
   const std::wstring file = std::wstring(language.prefix) + L"-" + name;
-  const RECT r = Union(windows);
   if (SaveScreen(g_folder + L"\\" + file + L".bmp")) {
     ++g_saved;
     char line[200];
-    std::snprintf(line, sizeof line, "%ls %ld %ld %ld %ld\n", file.c_str(), r.left, r.top, r.right, r.bottom);
+    std::snprintf(line, sizeof line, "%ls %ld %ld %ld %ld\n", file.c_str(), region.left, region.top, region.right,
+                  region.bottom);
     g_regions += line;
     Print(L"saved " + file);
   } else {
     Print(L"FAILED " + file);
   }
+}
+
+void Shot(const Language& language, const std::wstring& name, std::initializer_list<HWND> windows) {
+  Shot(language, name, Union(windows));
 }
 
 // Prints, for every text control of a dialog, the room its text needs in the
@@ -236,12 +240,17 @@ void MenuShots(const Language& language, const RunningApp& app) {
     HWND popup = nullptr;
     WaitUntil([&] { return (popup = FindVisible(L"#32768")) != nullptr; }, 3000);
     if (!popup) {
-      Skip(language, (L"menu-" + std::to_wstring(i + 1)).c_str(), L"the popup did not drop down");
+      Skip(language, L"menu-" + std::to_wstring(i + 1), L"the popup did not drop down");
       break;
     }
     Pump(300);
     popup = FindVisible(L"#32768");
-    Shot(language, L"menu-" + std::to_wstring(i + 1), {popup, app.Main()});
+    // The menu bar and the popup under it.
+    RECT region = Union({popup, app.Main()});
+    RECT below{};
+    GetWindowRect(popup, &below);
+    region.bottom = below.bottom;
+    Shot(language, L"menu-" + std::to_wstring(i + 1), region);
   }
   CloseMenus(app.Main());
   app.Settle();
@@ -265,14 +274,11 @@ HWND TrackTooltip(HWND toolbar, int commandId, int x, int y, TTTOOLINFOW& tool) 
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = toolbar;
   tool.uId = static_cast<UINT_PTR>(commandId);
-  if (!SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) {
-    Print(L"DBG gettoolinfo failed, count " + std::to_wstring(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0)));
-    TTTOOLINFOW t{};
-    t.cbSize = TTTOOLINFOW_V2_SIZE;
-    if (SendMessageW(tips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&t)))
-      Print(L"DBG tool0 uId " + std::to_wstring(t.uId) + L" flags " + std::to_wstring(t.uFlags) + L" hwnd ok " + std::to_wstring(t.hwnd == toolbar));
-    return nullptr;
-  }
+  // The text is reported only into a buffer of the caller's (a text callback
+  // comes back as LPSTR_TEXTCALLBACKW).
+  static wchar_t text[1024];
+  tool.lpszText = text;
+  if (!SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return nullptr;
   TTTOOLINFOW tracked = tool;
   tracked.uFlags |= TTF_TRACK | TTF_ABSOLUTE;
   SendMessageW(tips, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tracked));
@@ -288,7 +294,8 @@ void UntrackTooltip(HWND tips, TTTOOLINFOW& tool) {
 
 // The tooltip of a toolbar button, shown by resting the mouse on it. Wine
 // does not always move the pointer of the X display when asked (it wants a
-// pointer grab first); then the tooltip is shown where hovering puts it.
+// pointer grab first, which can fail); then the tooltip is shown by
+// tracking where hovering would put it.
 void TooltipShot(const Language& language, const RunningApp& app, int index, const std::wstring& name) {
   HWND toolbar = app.Child(329);
   RECT r{};
@@ -316,7 +323,7 @@ void TooltipShot(const Language& language, const RunningApp& app, int index, con
     // Where a hovering cursor's tooltip stands: below the cursor's picture.
     HWND tips = TrackTooltip(toolbar, kFirstToolbarButton + index, x, y + GetSystemMetrics(SM_CYCURSOR) / 2 + 4, tool);
     if (tips && WaitUntil([&] { return IsWindowVisible(tips) != FALSE; }, 2000)) {
-      Print(L"(" + std::wstring(language.prefix) + L"-" + name + L": the pointer did not move; tooltip shown by tracking)");
+      Print(L"(" + std::wstring(language.prefix) + L"-" + name + L": hovering showed nothing; shown by tracking)");
       Shot(language, name, {tips, toolbar});
     } else {
       Skip(language, name, L"no tooltip appeared");
@@ -366,8 +373,6 @@ void Gallery(const Language& language, int index) {
   SetForegroundWindow(main);
   Shot(language, L"main", {main});
 
-  MenuShots(language, app);
-
   // The first button and the one with the longest text.
   int longest = 0;
   for (int i = 1; i < kToolbarButtons; ++i) {
@@ -377,6 +382,8 @@ void Gallery(const Language& language, int index) {
   }
   TooltipShot(language, app, 0, L"tooltip-1");
   TooltipShot(language, app, longest, L"tooltip-" + std::to_wstring(longest + 1));
+
+  MenuShots(language, app);
 
   const std::wstring l = language.letter;
   app.PostCommand(kAbout);

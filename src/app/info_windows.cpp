@@ -1,4 +1,5 @@
 #include "app/info_windows.h"
+#include "app/callback_guard.h"
 
 #include <windowsx.h>
 
@@ -14,7 +15,7 @@ HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 // The drive search wait window speaks the current language; the start-up and
 // shut-down ones keep their built-in texts (the catalog may not be loaded).
-INT_PTR CALLBACK WaitWindowProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+INT_PTR WaitWindowProcUnguarded(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
   if (message == WM_INITDIALOG && lParam == IDD_DRIVE_SEARCH_WAIT) {
     SetCatalogText(dialog, TextTable::Dialog, 31);
     SetCatalogItemText(dialog, IDT_LINE_1, TextTable::Dialog, 32);
@@ -23,6 +24,10 @@ INT_PTR CALLBACK WaitWindowProc(HWND dialog, UINT message, WPARAM, LPARAM lParam
     return FALSE;
   }
   return message == WM_INITDIALOG;
+}
+
+INT_PTR CALLBACK WaitWindowProc(HWND dialog, UINT message, WPARAM arg2, LPARAM lParam) {
+  return GuardCallback<INT_PTR>(dialog, FALSE, [&] { return WaitWindowProcUnguarded(dialog, message, arg2, lParam); });
 }
 
 // About window state: its picture, released when the window goes.
@@ -74,7 +79,7 @@ void About_OnDestroy(HWND dialog) {
   SetWindowLongPtrW(dialog, DWLP_USER, 0);
 }
 
-INT_PTR CALLBACK AboutWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR AboutWindowProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, About_OnInitDialog);
@@ -95,7 +100,11 @@ INT_PTR CALLBACK AboutWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARA
   }
 }
 
-INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK AboutWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardCallback<INT_PTR>(dialog, FALSE, [&] { return AboutWindowProcUnguarded(dialog, message, wParam, lParam); });
+}
+
+INT_PTR VersionDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
       SetCatalogText(dialog, TextTable::Dialog, 10);
@@ -109,6 +118,10 @@ INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     default:
       return FALSE;
   }
+}
+
+INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM arg3) {
+  return GuardCallback<INT_PTR>(dialog, FALSE, [&] { return VersionDialogProcUnguarded(dialog, message, wParam, arg3); });
 }
 
 }  // namespace

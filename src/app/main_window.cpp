@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/callback_guard.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -337,7 +338,7 @@ void OnTimer(HWND window, UINT id) {
   }
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       return HANDLE_WM_CREATE(window, wParam, lParam, OnCreate);
@@ -353,6 +354,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default:
       return DefWindowProcW(window, message, wParam, lParam);
   }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardCallback<LRESULT>(window, 0, [&] { return MainWindowProcUnguarded(window, message, wParam, lParam); });
 }
 
 bool RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {

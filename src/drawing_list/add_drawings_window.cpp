@@ -1,4 +1,5 @@
 #include "drawing_list/add_drawings_window.h"
+#include "app/callback_guard.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -50,9 +51,13 @@ void ApplyRulesFrom(HWND list, RowStore& store, int firstRow) {
   }
 }
 
-int CALLBACK PreselectFolder(HWND dialog, UINT message, LPARAM, LPARAM folder) {
+int PreselectFolderUnguarded(HWND dialog, UINT message, LPARAM, LPARAM folder) {
   if (message == BFFM_INITIALIZED) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, folder);
   return 0;
+}
+
+int CALLBACK PreselectFolder(HWND dialog, UINT message, LPARAM arg2, LPARAM folder) {
+  return GuardCallback<int>(dialog, 0, [&] { return PreselectFolderUnguarded(dialog, message, arg2, folder); });
 }
 
 // The shell's folder dialog, starting at the remembered folder. An empty
@@ -109,7 +114,7 @@ void Search_OnCommand(HWND dialog, int id, HWND, UINT) {
   }
 }
 
-INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR SearchDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, Search_OnInitDialog);
@@ -122,6 +127,10 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     default:
       return FALSE;
   }
+}
+
+INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardCallback<INT_PTR>(dialog, FALSE, [&] { return SearchDialogProcUnguarded(dialog, message, wParam, lParam); });
 }
 
 void RunSearchDialog(HWND owner) {

@@ -1,4 +1,5 @@
 #include "drawing_list/list_view_row_store_win32.h"
+#include "app/callback_guard.h"
 
 #include <commctrl.h>
 
@@ -16,9 +17,13 @@ struct SortContext {
   const std::function<int(int, int)>* compare;
 };
 
-int CALLBACK CompareByPosition(LPARAM a, LPARAM b, LPARAM context) {
+int CompareByPositionUnguarded(LPARAM a, LPARAM b, LPARAM context) {
   auto* sort = reinterpret_cast<SortContext*>(context);
   return (*sort->compare)(static_cast<int>(a), static_cast<int>(b));
+}
+
+int CALLBACK CompareByPosition(LPARAM a, LPARAM b, LPARAM context) {
+  return GuardCallback<int>(nullptr, 0, [&] { return CompareByPositionUnguarded(a, b, context); });
 }
 
 int g_redrawPauses = 0;  // one window thread: a plain count suffices

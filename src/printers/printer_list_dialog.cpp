@@ -1,4 +1,5 @@
 #include "printers/printer_list_dialog.h"
+#include "app/callback_guard.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -104,7 +105,7 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
   if (id == IDCANCEL) EndDialog(dialog, 1);
 }
 
-INT_PTR CALLBACK PrinterListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR PrinterListDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, OnInitDialog);
@@ -120,6 +121,10 @@ INT_PTR CALLBACK PrinterListDialogProc(HWND dialog, UINT message, WPARAM wParam,
     default:
       return FALSE;
   }
+}
+
+INT_PTR CALLBACK PrinterListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardCallback<INT_PTR>(dialog, FALSE, [&] { return PrinterListDialogProcUnguarded(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

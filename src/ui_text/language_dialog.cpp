@@ -1,4 +1,5 @@
 #include "ui_text/language_dialog.h"
+#include "app/callback_guard.h"
 
 #include <windowsx.h>
 
@@ -40,7 +41,7 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
 
 void OnClose(HWND dialog) { EndDialog(dialog, IDCANCEL); }
 
-INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR LanguageDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, OnInitDialog);
@@ -53,6 +54,10 @@ INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     default:
       return FALSE;
   }
+}
+
+INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardCallback<INT_PTR>(dialog, FALSE, [&] { return LanguageDialogProcUnguarded(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

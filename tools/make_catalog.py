@@ -157,16 +157,19 @@ def write_atomically(path, data):
         raise
 
 
-def main(argv):
+def run_tool(tool, argv, parse_and_check, render):
+    """The whole run of a generator: read the UTF-8 source, parse and check
+    it, and write the UTF-16LE file only when nothing is wrong.
+    parse_and_check(checker, text) returns the sections."""
     if len(argv) != 3:
-        print("usage: make_catalog.py SOURCE OUTPUT", file=sys.stderr)
+        print(f"usage: {tool}.py SOURCE OUTPUT", file=sys.stderr)
         return 2
     source, output = argv[1], argv[2]
     try:
         with open(source, "rb") as f:
             raw = f.read()
     except OSError as e:
-        print(f"make_catalog: cannot read {source}: {e.strerror}", file=sys.stderr)
+        print(f"{tool}: cannot read {source}: {e.strerror}", file=sys.stderr)
         return 1
     checker = Checker(source)
     if raw.startswith(b"\xef\xbb\xbf"):
@@ -178,21 +181,29 @@ def main(argv):
         line_no = raw[: e.start].count(b"\n") + 1
         print(f"{source}:{line_no}: not valid UTF-8 ({e.reason})", file=sys.stderr)
         return 1
-    sections = parse(checker, text)
-    if not sections and not checker.errors:
-        checker.error(1, "no section found")
+    sections = parse_and_check(checker, text)
     if checker.errors:
         for message in checker.errors:
             print(message, file=sys.stderr)
-        print(f"make_catalog: {len(checker.errors)} problem(s); {output} not written",
-              file=sys.stderr)
+        print(f"{tool}: {len(checker.errors)} problem(s); {output} not written", file=sys.stderr)
         return 1
     try:
         write_atomically(output, render(sections).encode("utf-16-le"))
     except OSError as e:
-        print(f"make_catalog: cannot write {output}: {e.strerror}", file=sys.stderr)
+        print(f"{tool}: cannot write {output}: {e.strerror}", file=sys.stderr)
         return 1
     return 0
+
+
+def parse_catalog(checker, text):
+    sections = parse(checker, text)
+    if not sections and not checker.errors:
+        checker.error(1, "no section found")
+    return sections
+
+
+def main(argv):
+    return run_tool("make_catalog", argv, parse_catalog, render)
 
 
 if __name__ == "__main__":

@@ -22,7 +22,7 @@ import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from make_catalog import Checker, utf16_units, write_atomically  # noqa: E402
+from make_catalog import Checker, run_tool, utf16_units  # noqa: E402
 
 TEMPLATE_COUNT = 20
 COLUMN_COUNT = 50
@@ -173,41 +173,15 @@ def render(sections):
     return "\ufeff" + "".join(line + "\r\n" for line in lines)
 
 
-def main(argv):
-    if len(argv) != 3:
-        print("usage: make_ini.py SOURCE OUTPUT", file=sys.stderr)
-        return 2
-    source, output = argv[1], argv[2]
-    try:
-        with open(source, "rb") as f:
-            raw = f.read()
-    except OSError as e:
-        print(f"make_ini: cannot read {source}: {e.strerror}", file=sys.stderr)
-        return 1
-    checker = Checker(source)
-    if raw.startswith(b"\xef\xbb\xbf"):
-        checker.error(1, "byte-order mark found (the source is UTF-8 without one)")
-        raw = raw[3:]
-    try:
-        text = raw.decode("utf-8")
-    except UnicodeDecodeError as e:
-        line_no = raw[: e.start].count(b"\n") + 1
-        print(f"{source}:{line_no}: not valid UTF-8 ({e.reason})", file=sys.stderr)
-        return 1
+def parse_templates(checker, text):
     sections = parse(checker, text)
     if len(sections) != 2 and not checker.errors:
         checker.error(1, "both sections [Title] and [listview_dt] are needed")
-    if checker.errors:
-        for message in checker.errors:
-            print(message, file=sys.stderr)
-        print(f"make_ini: {len(checker.errors)} problem(s); {output} not written", file=sys.stderr)
-        return 1
-    try:
-        write_atomically(output, render(sections).encode("utf-16-le"))
-    except OSError as e:
-        print(f"make_ini: cannot write {output}: {e.strerror}", file=sys.stderr)
-        return 1
-    return 0
+    return sections
+
+
+def main(argv):
+    return run_tool("make_ini", argv, parse_templates, render)
 
 
 if __name__ == "__main__":

@@ -21,7 +21,7 @@ rm -rf "$OUT"
 mkdir -p "$OUT/detail"
 WIN_OUT="$("$WINE_BIN" winepath -w "$OUT" 2>/dev/null | tr -d '\r')"
 log "capturing into $OUT on display $DISPLAY"
-"$WINE_BIN" "$WIN_DIR/tests/win/window_gallery.exe" "$WIN_OUT" | tr -d '\r'
+"$WINE_BIN" "$WIN_DIR/tools/window_gallery/window_gallery.exe" "$WIN_OUT" | tr -d '\r'
 
 # A margin around each window keeps its frame and shadowless edges visible.
 MARGIN=8

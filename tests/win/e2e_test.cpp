@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include "app_harness.h"
-#include "journal.h"
+#include "journal_reader.h"
 #include "storage/ansi_code_page_win32.h"
 #include "storage/ini_file.h"
 
 using namespace tovrel::test;
+using tovrel::journal::ReadJournal;
+using tovrel::journal::Record;
+using tovrel::journal::RecordsOf;
 
 namespace {
 
@@ -132,20 +135,20 @@ TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
   HWND window = program.WaitForMainWindow();
   ASSERT_NE(window, nullptr);
   PostMessageW(window, WM_COMMAND, 37832, 0);  // "All start"
-  std::vector<JournalRecord> records;
+  std::vector<Record> records;
   ASSERT_TRUE(WaitUntil([&] {
-    records = ReadJournal(journal);
+    records = ReadJournal(journal, 0);
     return !RecordsOf(records, "end").empty();
   }, 30000));
-  const std::vector<JournalRecord> plots = RecordsOf(records, "plot");
+  const std::vector<Record> plots = RecordsOf(records, "plot");
   ASSERT_EQ(plots.size(), 3u);
   EXPECT_TRUE(RecordsOf(records, "error").empty());
-  EXPECT_EQ(plots[0].at("device"), "Plotter 0");
-  EXPECT_EQ(plots[2].at("paper"), "A2");
-  EXPECT_EQ(plots[1].at("area"), "extents");
-  const std::string first = plots[0].at("drawing");
+  EXPECT_EQ(plots[0].Get("device"), "Plotter 0");
+  EXPECT_EQ(plots[2].Get("paper"), "A2");
+  EXPECT_EQ(plots[1].Get("area"), "extents");
+  const std::string first = plots[0].Get("drawing");
   EXPECT_NE(first.find("\xE5\xB9\xB3\xE9\x9D\xA2\xE5\x9B\xB3_A1.dwg"), std::string::npos) << first;  // 平面図
-  EXPECT_EQ(RecordsOf(records, "end").back().at("reason"), "quit");
+  EXPECT_EQ(RecordsOf(records, "end").back().Get("reason"), "quit");
 
   PostMessageW(window, WM_COMMAND, 27, 0);
   EXPECT_EQ(program.WaitForExit(), 0);

@@ -11,9 +11,12 @@
 
 #include "app/app_context.h"
 #include "app_harness.h"
-#include "journal.h"
+#include "journal_reader.h"
 
 using namespace tovrel::test;
+using tovrel::journal::ReadJournal;
+using tovrel::journal::Record;
+using tovrel::journal::RecordsOf;
 
 namespace {
 
@@ -106,10 +109,10 @@ protected:
   }
 
   // Waits until the stand-in has ended `runs` times.
-  std::vector<JournalRecord> WaitForRuns(std::size_t runs, int timeoutMs = 30000) {
-    std::vector<JournalRecord> journal;
+  std::vector<Record> WaitForRuns(std::size_t runs, int timeoutMs = 30000) {
+    std::vector<Record> journal;
     WaitUntil([&] {
-      journal = ReadJournal(journal_);
+      journal = ReadJournal(journal_, 0);
       return RecordsOf(journal, "end").size() >= runs;
     }, timeoutMs);
     return journal;
@@ -131,48 +134,48 @@ TEST_F(RunModes, AllStartPlotsEveryRowWithItsOwnValues) {
   SetCell(list_, 2, kArea, L"D Display");
   const std::wstring defaultPrinter = ListCell(list_, 0, kPrinter);
   app_->PostCommand(37832);
-  const std::vector<JournalRecord> journal = WaitForRuns(1);
-  const std::vector<JournalRecord> plots = RecordsOf(journal, "plot");
+  const std::vector<Record> journal = WaitForRuns(1);
+  const std::vector<Record> plots = RecordsOf(journal, "plot");
   ASSERT_EQ(plots.size(), 5u);
   EXPECT_TRUE(RecordsOf(journal, "error").empty());
-  for (int row = 0; row < 5; ++row) EXPECT_TRUE(EndsWith(plots[row].at("drawing"), kDrawings[row])) << row;
-  EXPECT_EQ(plots[2].at("device"), "Plotter B");
-  EXPECT_EQ(plots[2].at("paper"), "ISO A1 (841.00 x 594.00 MM)");
-  EXPECT_EQ(plots[2].at("orientation"), "portrait");
-  EXPECT_EQ(plots[2].at("area"), "display");
-  EXPECT_EQ(plots[0].at("device"), Utf8(defaultPrinter));
-  EXPECT_EQ(plots[0].at("orientation"), "landscape");
+  for (int row = 0; row < 5; ++row) EXPECT_TRUE(EndsWith(plots[row].Get("drawing"), kDrawings[row])) << row;
+  EXPECT_EQ(plots[2].Get("device"), "Plotter B");
+  EXPECT_EQ(plots[2].Get("paper"), "ISO A1 (841.00 x 594.00 MM)");
+  EXPECT_EQ(plots[2].Get("orientation"), "portrait");
+  EXPECT_EQ(plots[2].Get("area"), "display");
+  EXPECT_EQ(plots[0].Get("device"), Utf8(defaultPrinter));
+  EXPECT_EQ(plots[0].Get("orientation"), "landscape");
   // AutoCAD's command line: the script path in quotes after /b.
-  const std::vector<JournalRecord> starts = RecordsOf(journal, "start");
+  const std::vector<Record> starts = RecordsOf(journal, "start");
   ASSERT_EQ(starts.size(), 1u);
-  EXPECT_EQ(starts[0].at("command_line"), Utf8(L" /b \"" + ws_.Path(L"atcprint.scr") + L"\""));
+  EXPECT_EQ(starts[0].Get("command_line"), Utf8(L" /b \"" + ws_.Path(L"atcprint.scr") + L"\""));
 }
 
 TEST_F(RunModes, OnePassRunStartsAutocadOncePerSelectedRowInListOrder) {
   Mark(list_, 3, true);
   Mark(list_, 1, true);
   app_->PostCommand(37846);
-  const std::vector<JournalRecord> journal = WaitForRuns(2);
+  const std::vector<Record> journal = WaitForRuns(2);
   app_->Settle();
-  const std::vector<JournalRecord> plots = RecordsOf(journal, "plot");
+  const std::vector<Record> plots = RecordsOf(journal, "plot");
   ASSERT_EQ(RecordsOf(journal, "start").size(), 2u);
   ASSERT_EQ(plots.size(), 2u);
-  EXPECT_TRUE(EndsWith(plots[0].at("drawing"), kDrawings[1]));
-  EXPECT_TRUE(EndsWith(plots[1].at("drawing"), kDrawings[3]));
+  EXPECT_TRUE(EndsWith(plots[0].Get("drawing"), kDrawings[1]));
+  EXPECT_TRUE(EndsWith(plots[1].Get("drawing"), kDrawings[3]));
   EXPECT_EQ(SelectedCount(list_), 0);
 }
 
 TEST_F(RunModes, TimerRunStartsAutocadFiveTimesHalfASecondApart) {
   app_->PostCommand(37851);
-  const std::vector<JournalRecord> journal = WaitForRuns(5);
-  const std::vector<JournalRecord> starts = RecordsOf(journal, "start");
-  const std::vector<JournalRecord> ends = RecordsOf(journal, "end");
-  const std::vector<JournalRecord> plots = RecordsOf(journal, "plot");
+  const std::vector<Record> journal = WaitForRuns(5);
+  const std::vector<Record> starts = RecordsOf(journal, "start");
+  const std::vector<Record> ends = RecordsOf(journal, "end");
+  const std::vector<Record> plots = RecordsOf(journal, "plot");
   ASSERT_EQ(starts.size(), 5u);
   ASSERT_EQ(plots.size(), 5u);
-  for (int row = 0; row < 5; ++row) EXPECT_TRUE(EndsWith(plots[row].at("drawing"), kDrawings[row])) << row;
+  for (int row = 0; row < 5; ++row) EXPECT_TRUE(EndsWith(plots[row].Get("drawing"), kDrawings[row])) << row;
   for (int i = 1; i < 5; ++i) {
-    const long pause = MillisecondsOfDay(starts[i].at("time")) - MillisecondsOfDay(ends[i - 1].at("time"));
+    const long pause = MillisecondsOfDay(starts[i].Get("time")) - MillisecondsOfDay(ends[i - 1].Get("time"));
     EXPECT_GE(pause, 400) << i;
     EXPECT_LT(pause, 5000) << i;
   }
@@ -189,7 +192,7 @@ TEST_F(RunModes, AMissingAutocadShowsMessage6AndStartsNothing) {
   EXPECT_EQ(MessageBoxText(box), CatalogText(L"meg", L"No.6:meg-ea"));
   PressButton(box, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
-  EXPECT_TRUE(ReadJournal(journal_).empty());
+  EXPECT_TRUE(ReadJournal(journal_, 0).empty());
   // The script was written all the same, as the run's first step.
   EXPECT_NE(GetFileAttributesW(ws_.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -24,7 +24,7 @@
 #include <utility>
 #include <vector>
 
-#include "journal.h"
+#include "journal_reader.h"
 
 namespace {
 
@@ -325,7 +325,7 @@ struct Summary {
 Summary PrintJournal(const std::wstring& journalPath, std::uint64_t offset) {
   Summary summary;
   std::vector<std::string> errors;
-  for (const demo::Record& record : demo::ReadJournal(journalPath, offset)) {
+  for (const tovrel::journal::Record& record : tovrel::journal::ReadJournal(journalPath, offset)) {
     const std::string type = record.Get("type");
     if (type == "plot") {
       ++summary.plots;
@@ -364,7 +364,7 @@ int RunDemo(const std::wstring& workspace, const std::wstring& screenshot) {
   Print("added " + std::to_string(names.size()) + " drawings from " + Utf8(workspace) +
         "\\samples");
 
-  const std::uint64_t offset = demo::FileSize(journal);
+  const std::uint64_t offset = tovrel::journal::FileSize(journal);
   PostMessageW(mainWindow, WM_COMMAND, kRunAll, 0);
   // The run blocks the window until the stand-in ends; the journal's end
   // record and a window that answers again mark the end of the batch.
@@ -372,7 +372,7 @@ int RunDemo(const std::wstring& workspace, const std::wstring& screenshot) {
       [&] {
         program.FailOnMessageBox(nullptr);
         if (program.Ended()) throw Failure("Tovrel ended during the run");
-        return demo::JournalHasEnd(journal, offset) && Answers(mainWindow);
+        return tovrel::journal::JournalHasEnd(journal, offset) && Answers(mainWindow);
       },
       120000, "for the end of the batch in " + Utf8(journal));
   program.FailOnMessageBox(nullptr);

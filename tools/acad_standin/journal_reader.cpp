@@ -1,10 +1,10 @@
-#include "journal.h"
+#include "journal_reader.h"
 
 #include <windows.h>
 
 #include <utility>
 
-namespace demo {
+namespace tovrel::journal {
 namespace {
 
 class Parser {
@@ -205,6 +205,14 @@ std::vector<Record> ReadJournal(const std::wstring& path, std::uint64_t offset) 
   return records;
 }
 
+std::vector<Record> RecordsOf(const std::vector<Record>& records, const std::string& type) {
+  std::vector<Record> out;
+  for (const Record& record : records) {
+    if (record.Get("type") == type) out.push_back(record);
+  }
+  return out;
+}
+
 bool JournalHasEnd(const std::wstring& path, std::uint64_t offset) {
   for (const Record& record : ReadJournal(path, offset)) {
     if (record.Get("type") == "end") return true;
@@ -212,4 +220,4 @@ bool JournalHasEnd(const std::wstring& path, std::uint64_t offset) {
   return false;
 }
 
-}  // namespace demo
+}  // namespace tovrel::journal

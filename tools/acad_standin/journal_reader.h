@@ -1,5 +1,5 @@
-// The AutoCAD stand-in's journal as the demo reads it: one flat JSON object
-// per line (see tools/acad_standin/README.md).
+// Reading the AutoCAD stand-in's journal: one flat JSON object per line
+// (see README.md beside this file). Used by the demo driver and the tests.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace demo {
+namespace tovrel::journal {
 
 // One journal line: every member as UTF-8 text (strings unescaped; numbers,
 // true and false as written).
@@ -29,7 +29,10 @@ std::uint64_t FileSize(const std::wstring& path);
 // is still being written (no line end yet) is left out.
 std::vector<Record> ReadJournal(const std::wstring& path, std::uint64_t offset);
 
+// The records of one type, in order.
+std::vector<Record> RecordsOf(const std::vector<Record>& records, const std::string& type);
+
 // True when the journal holds an "end" record after `offset`.
 bool JournalHasEnd(const std::wstring& path, std::uint64_t offset);
 
-}  // namespace demo
+}  // namespace tovrel::journal

@@ -8,11 +8,6 @@
 
 namespace tovrel {
 
-AppContext& App() {
-  static AppContext app;
-  return app;
-}
-
 std::u16string CurrentDirectory() {
   wchar_t buffer[MAX_PATH] = L"";
   const DWORD n = GetCurrentDirectoryW(MAX_PATH, buffer);

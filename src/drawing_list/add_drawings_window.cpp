@@ -215,18 +215,15 @@ void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot) {
     CloseWaitWindow(wait);
     return;
   }
+  // The hit is added as a picked file of its folder would be.
   const std::size_t slash = found->rfind(u'\\');
-  const std::u16string folder = slash == std::u16string::npos ? std::u16string() : found->substr(0, slash);
-  const std::u16string name = slash == std::u16string::npos ? *found : found->substr(slash + 1);
-  DirEntry entry;
+  PickedFiles hit;
+  hit.folder = slash == std::u16string::npos ? std::u16string() : found->substr(0, slash);
+  hit.names.push_back(slash == std::u16string::npos ? *found : found->substr(slash + 1));
   ListViewRowStore store(list);
-  if (Files().Find(*found, entry)) {
-    InsertDrawingRow(store, App().ActiveTemplate(), entry.name, folder,
-                     FormatDateText(Files().ToLocalTime(entry.lastWriteTime)), ImageIndexForPickedName(name),
-                     store.RowCount());
-  } else {
-    ShowMessage(owner, 3);
-  }
+  std::vector<std::u16string> notFound;
+  AddPickedFiles(Files(), store, App().ActiveTemplate(), hit, notFound);
+  if (!notFound.empty()) ShowMessage(owner, 3);
   CloseWaitWindow(wait);
 }
 

@@ -1,245 +1,272 @@
-// Adding the drawings of one folder and of a folder tree, as the rows the
-// user sees appear in the list.
+// Adding drawings to the list: one folder, a folder tree, the files picked in
+// the open-file dialog; and the search dialog's history.
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "drawing_list/add_drawings.h"
-#include "drawing_list/list_columns.h"
 #include "drawing_list/row_insertion.h"
 #include "fake_file_system.h"
 
 using namespace tovrel;
+using namespace std::string_view_literals;
 using tovrel::test::FakeFileSystem;
 
 namespace {
 
-// File name, folder, date and a value column, as a plotting template has.
-ScriptTemplate ListTemplate() {
-  ScriptTemplate tmpl;
-  tmpl.inUse = 1;
-  const int modes[] = {1, 2, 3, 4};
-  for (int slot = 0; slot < 4; ++slot) {
-    tmpl.columns[static_cast<std::size_t>(slot)].inUse = 1;
-    tmpl.columns[static_cast<std::size_t>(slot)].displayMode = modes[slot];
-  }
-  tmpl.columns[3].initialValue = u"A3";
-  return tmpl;
+using Texts = std::vector<std::u16string>;
+
+const std::uint64_t kMarch7 = FakeFileSystem::FileTime(2009, 3, 7, 9, 5);
+
+Texts Cells(const RowStore& store, int row) {
+  Texts cells;
+  for (int column = 0; column < store.ColumnCount(); ++column) cells.push_back(store.CellText(row, column, 260));
+  return cells;
 }
 
-struct Row {
-  std::vector<std::u16string> cells;
-  int image;
-  std::intptr_t itemData;
-};
-
-Row RowAt(const RowStore& store, int row) {
-  Row result{{}, store.Image(row), store.ItemData(row)};
-  for (int column = 0; column < store.ColumnCount(); ++column) result.cells.push_back(store.CellText(row, column, 260));
-  return result;
-}
-
-std::vector<std::u16string> Column(const RowStore& store, int column) {
-  std::vector<std::u16string> texts;
+Texts Column(const RowStore& store, int column) {
+  Texts texts;
   for (int row = 0; row < store.RowCount(); ++row) texts.push_back(store.CellText(row, column, 260));
   return texts;
 }
 
-const std::uint64_t kMarch7 = FakeFileSystem::FileTime(2009, 3, 7, 9, 5);
+std::u16string Number(int i) { return ToU16(std::to_string(i)); }
 
-class FolderScanTest : public ::testing::Test {
+class AddDrawingsTest : public ::testing::Test {
 protected:
-  ScriptTemplate tmpl = ListTemplate();
-  MemoryRowStore store{static_cast<int>(DisplayedSlots(tmpl).size())};
-  FakeFileSystem files;
-
-  int Scan(std::u16string_view folder, DrawingKind kind) {
+  AddDrawingsTest() {
+    for (std::size_t slot = 0; slot < 4; ++slot) {  // name, folder, date, a value
+      tmpl.columns[slot].inUse = 1;
+      tmpl.columns[slot].displayMode = static_cast<int>(slot) + 1;
+    }
+    tmpl.columns[3].initialValue = u"A3";
+  }
+  int Scan(std::u16string_view folder, DrawingKind kind = DrawingKind::Dwg) {
     return ScanFolder(files, store, tmpl, folder, kind, store.RowCount());
   }
+  int AddTree(std::u16string_view root, DrawingKind kind = DrawingKind::Dwg) {
+    return AddFolderTree(files, store, tmpl, root, kind, store.RowCount());
+  }
+  Texts Collect(std::u16string_view root) { return CollectFolderTree(files, root); }
+
+  ScriptTemplate tmpl;
+  MemoryRowStore store{4};
+  FakeFileSystem files;
 };
 
-TEST_F(FolderScanTest, AddsEachDrawingOfTheKindInTheOrderTheFolderListsThem) {
+TEST_F(AddDrawingsTest, ScanAddsEachDrawingOfTheKindInListingOrder) {
   files.AddFile(u"C:\\plans\\second.dwg", kMarch7);
   files.AddFile(u"C:\\plans\\First.DWG", FakeFileSystem::FileTime(2024, 12, 31, 23, 59));
   files.AddFile(u"C:\\plans\\site.dxf", FakeFileSystem::FileTime(2000, 1, 1, 0, 0));
   files.AddFile(u"C:\\plans\\notes.txt");
 
-  EXPECT_EQ(Scan(u"C:\\plans", DrawingKind::Dwg), 2);
+  EXPECT_EQ(Scan(u"C:\\plans"), 2);
   ASSERT_EQ(store.RowCount(), 2);
-  const Row first = RowAt(store, 0);
-  EXPECT_EQ(first.cells, (std::vector<std::u16string>{u"second.dwg", u"C:\\plans", u"2009/03/07 09:05", u"A3"}));
-  EXPECT_EQ(first.image, kImageDwg);
-  const Row second = RowAt(store, 1);
-  EXPECT_EQ(second.cells, (std::vector<std::u16string>{u"First.DWG", u"C:\\plans", u"2024/12/31 23:59", u"A3"}));
-  EXPECT_EQ(second.itemData, 1);
+  EXPECT_EQ(Cells(store, 0), (Texts{u"second.dwg", u"C:\\plans", u"2009/03/07 09:05", u"A3"}));
+  EXPECT_EQ(Cells(store, 1), (Texts{u"First.DWG", u"C:\\plans", u"2024/12/31 23:59", u"A3"}));
+  EXPECT_EQ(store.Image(0), kImageDwg);
 
-  // The DXF drawings go after the rows already in the list.
-  EXPECT_EQ(Scan(u"C:\\plans", DrawingKind::Dxf), 3);
-  const Row dxf = RowAt(store, 2);
-  EXPECT_EQ(dxf.cells[0], u"site.dxf");
-  EXPECT_EQ(dxf.cells[2], u"2000/01/01 00:00");
-  EXPECT_EQ(dxf.image, kImageDxf);
-  EXPECT_EQ(dxf.itemData, 2);
+  EXPECT_EQ(Scan(u"C:\\plans", DrawingKind::Dxf), 3);  // appended after the rows already there
+  EXPECT_EQ(Cells(store, 2), (Texts{u"site.dxf", u"C:\\plans", u"2000/01/01 00:00", u"A3"}));
+  EXPECT_EQ(store.Image(2), kImageDxf);
+  EXPECT_EQ(store.ItemData(2), 2);
   EXPECT_EQ(files.ListedPatterns().back(), u"C:\\plans\\*.dxf");
+
+  EXPECT_EQ(Scan(u"C:\\plans"), 5);  // the same folder again: listed twice
+  EXPECT_EQ(Column(store, 0), (Texts{u"second.dwg", u"First.DWG", u"site.dxf", u"second.dwg", u"First.DWG"}));
 }
 
-TEST_F(FolderScanTest, AddingTheSameFolderTwiceListsEveryDrawingTwice) {
-  files.AddFile(u"C:\\plans\\a.dwg", kMarch7);
-  files.AddFile(u"C:\\plans\\b.dwg", kMarch7);
-  EXPECT_EQ(Scan(u"C:\\plans", DrawingKind::Dwg), 2);
-  EXPECT_EQ(Scan(u"C:\\plans", DrawingKind::Dwg), 4);
-  EXPECT_EQ(Column(store, 0), (std::vector<std::u16string>{u"a.dwg", u"b.dwg", u"a.dwg", u"b.dwg"}));
-}
-
-TEST_F(FolderScanTest, AFolderNamedLikeADrawingIsNoDrawing) {
+TEST_F(AddDrawingsTest, ScanSkipsAFolderNamedLikeADrawingAndAnswersZeroForNothing) {
   files.AddFolder(u"C:\\plans\\old.dwg");
   files.AddFile(u"C:\\plans\\old.dwg\\inside.dwg");
   files.AddFile(u"C:\\plans\\real.dwg", kMarch7);
-  EXPECT_EQ(Scan(u"C:\\plans", DrawingKind::Dwg), 1);
-  EXPECT_EQ(Column(store, 0), std::vector<std::u16string>{u"real.dwg"});
+  EXPECT_EQ(Scan(u"C:\\plans"), 1);
+  EXPECT_EQ(Column(store, 0), Texts{u"real.dwg"});
 
-  // Only such a folder: nothing added, so the window says no drawing was found.
   files.AddFolder(u"C:\\only\\x.dwg");
-  EXPECT_EQ(Scan(u"C:\\only", DrawingKind::Dwg), 0);
-  EXPECT_EQ(store.RowCount(), 1);
-}
-
-TEST_F(FolderScanTest, NothingToAddAnswersZero) {
   files.AddFolder(u"C:\\empty");
   files.AddFile(u"C:\\dxfonly\\a.dxf");
   files.AddFile(u"C:\\locked\\a.dwg");
   files.DenyListing(u"C:\\locked");
-  store.InsertRow(0, u"earlier.dwg", kImageDwg, 0);
-
-  for (const char16_t* folder : {u"C:\\empty", u"C:\\dxfonly", u"C:\\missing", u"C:\\locked"}) {
-    EXPECT_EQ(Scan(folder, DrawingKind::Dwg), 0) << Utf16ToUtf8(folder);
+  for (const char16_t* folder : {u"C:\\only", u"C:\\empty", u"C:\\dxfonly", u"C:\\missing", u"C:\\locked"}) {
+    EXPECT_EQ(Scan(folder), 0) << Utf16ToUtf8(folder);
   }
   EXPECT_EQ(store.RowCount(), 1);
 }
 
-TEST(DateTextTest, ReadsYearMonthDayHourMinuteZeroPadded) {
-  EXPECT_EQ(FormatDateText(LocalTime{2009, 3, 7, 9, 5}), u"2009/03/07 09:05");
-  EXPECT_EQ(FormatDateText(LocalTime{1601, 1, 1, 0, 0}), u"1601/01/01 00:00");
+TEST(DateTextTest, SafeAtTheExtremes) {
   EXPECT_EQ(FormatDateText(LocalTime{30827, 12, 31, 23, 59}), u"30827/12/31 23:59");
-  EXPECT_EQ(FormatDateText(LocalTime{INT_MAX, 1, 2, 3, 4}), u"2147483647/01/02 03:04");
   EXPECT_EQ(FormatDateText(LocalTime{INT_MIN, 0, 0, 0, 0}), u"-2147483648/00/00 00:00");
-  EXPECT_EQ(FormatDateText(LocalTime{}), u"0000/00/00 00:00");
 }
 
-TEST(DateTextTest, FakeFileTimesSplitIntoCalendarDates) {
-  FakeFileSystem files;
-  EXPECT_EQ(FormatDateText(files.ToLocalTime(0)), u"1601/01/01 00:00");
-  EXPECT_EQ(FormatDateText(files.ToLocalTime(FakeFileSystem::FileTime(2024, 2, 29, 12, 30))), u"2024/02/29 12:30");
-  EXPECT_EQ(FormatDateText(files.ToLocalTime(FakeFileSystem::FileTime(1970, 1, 1))), u"1970/01/01 00:00");
-  // The last representable file time lies past the year 9999.
-  EXPECT_EQ(FormatDateText(files.ToLocalTime(UINT64_MAX)).size(), 17u);
-}
-
-// --- Folder trees ----------------------------------------------------------
-
-class FolderTreeTest : public FolderScanTest {
-protected:
-  std::vector<std::u16string> Collect(std::u16string_view root) { return CollectFolderTree(files, root); }
-  int AddTree(std::u16string_view root, DrawingKind kind = DrawingKind::Dwg) {
-    return AddFolderTree(files, store, tmpl, root, kind, store.RowCount());
-  }
-};
-
-TEST_F(FolderTreeTest, WalksBreadthFirstInTheOrderFoldersAreFound) {
-  files.AddFile(u"C:\\p\\a\\a1\\deep\\6.dwg");
-  files.AddFile(u"C:\\p\\a\\a1\\4.dwg");
-  files.AddFile(u"C:\\p\\b\\b1\\5.dwg");
-  files.AddFile(u"C:\\p\\b\\3.dwg");
+TEST_F(AddDrawingsTest, TreeWalksBreadthFirstAndFoldersWithoutDrawingsLeaveNoGap) {
+  files.AddFile(u"C:\\p\\a\\a1\\deep\\5.dwg");
+  files.AddFile(u"C:\\p\\a\\a1\\3.dwg");
+  files.AddFile(u"C:\\p\\b\\b1\\4.dwg");
+  files.AddFile(u"C:\\p\\b\\site.dxf");
   files.AddFile(u"C:\\p\\a\\2.dwg");
   files.AddFile(u"C:\\p\\1.dwg");
-  files.AddFile(u"C:\\p\\a\\a1\\skip.dxf");
-
-  EXPECT_EQ(Collect(u"C:\\p"), (std::vector<std::u16string>{u"C:\\p", u"C:\\p\\a", u"C:\\p\\b", u"C:\\p\\a\\a1",
-                                                            u"C:\\p\\b\\b1", u"C:\\p\\a\\a1\\deep"}));
-  EXPECT_EQ(AddTree(u"C:\\p"), 6);
-  EXPECT_EQ(Column(store, 0), (std::vector<std::u16string>{u"1.dwg", u"2.dwg", u"3.dwg", u"4.dwg", u"5.dwg", u"6.dwg"}));
-  EXPECT_EQ(Column(store, 1), (std::vector<std::u16string>{u"C:\\p", u"C:\\p\\a", u"C:\\p\\b", u"C:\\p\\a\\a1",
-                                                           u"C:\\p\\b\\b1", u"C:\\p\\a\\a1\\deep"}));
-  for (int row = 0; row < store.RowCount(); ++row) EXPECT_EQ(store.ItemData(row), row);
+  EXPECT_EQ(Collect(u"C:\\p"),
+            (Texts{u"C:\\p", u"C:\\p\\a", u"C:\\p\\b", u"C:\\p\\a\\a1", u"C:\\p\\b\\b1", u"C:\\p\\a\\a1\\deep"}));
+  EXPECT_EQ(AddTree(u"C:\\p"), 5);
+  EXPECT_EQ(Column(store, 0), (Texts{u"1.dwg", u"2.dwg", u"3.dwg", u"4.dwg", u"5.dwg"}));
+  EXPECT_EQ(Column(store, 1), (Texts{u"C:\\p", u"C:\\p\\a", u"C:\\p\\a\\a1", u"C:\\p\\b\\b1", u"C:\\p\\a\\a1\\deep"}));
+  EXPECT_EQ(AddTree(u"C:\\missing"), 5);
+  EXPECT_EQ(AddTree(u"C:\\p", DrawingKind::Dxf), 6);
+  EXPECT_EQ(store.Image(5), kImageDxf);
 }
 
-TEST_F(FolderTreeTest, CollectsAtMost32FoldersAndScansOnlyThoseItListed) {
-  // A chain of 40 folders: listing folder 30 finds the 32nd, and the walk
-  // ends there. Folder 31 was found but never listed, so it is not scanned.
+TEST_F(AddDrawingsTest, TreeOf40FoldersStopsAt32AndScansOnlyListedOnes) {
+  // A chain: listing folder 30 finds the 32nd; folder 31 is found, never listed, not scanned.
   std::u16string path = u"C:\\chain";
   files.AddFile(path + u"\\0.dwg");
   for (int depth = 1; depth <= 40; ++depth) {
-    path += u"\\f" + ToU16(std::to_string(depth));
-    files.AddFile(path + u"\\" + ToU16(std::to_string(depth)) + u".dwg");
+    path += u"\\f" + Number(depth);
+    files.AddFile(path + u"\\" + Number(depth) + u".dwg");
   }
-  const std::vector<std::u16string> chain = Collect(u"C:\\chain");
+  const Texts chain = Collect(u"C:\\chain");
   ASSERT_EQ(chain.size(), 31u);
-  EXPECT_EQ(chain.back(), u"C:\\chain\\f1\\f2\\f3\\f4\\f5\\f6\\f7\\f8\\f9\\f10\\f11\\f12\\f13\\f14\\f15\\f16\\f17"
-                          u"\\f18\\f19\\f20\\f21\\f22\\f23\\f24\\f25\\f26\\f27\\f28\\f29\\f30");
+  EXPECT_EQ(chain.back().substr(chain.back().size() - 8), u"\\f29\\f30");
   EXPECT_EQ(AddTree(u"C:\\chain"), 31);
   EXPECT_EQ(store.CellText(30, 0, 260), u"30.dwg");
 
-  // 40 folders side by side: the enumeration stops at the 32nd folder held,
-  // and only the chosen folder itself was listed.
-  for (int i = 0; i < 40; ++i) files.AddFile(u"C:\\wide\\s" + ToU16(std::to_string(i)) + u"\\x.dwg");
-  files.AddFile(u"C:\\wide\\top.dwg");
+  // Side by side: the root's listing fills the list, so only the root is listed.
+  for (int i = 0; i < 40; ++i) files.AddFile(u"C:\\wide\\s" + Number(i) + u"\\x.dwg");
   const std::size_t listedBefore = files.ListedPatterns().size();
-  EXPECT_EQ(Collect(u"C:\\wide"), std::vector<std::u16string>{u"C:\\wide"});
+  EXPECT_EQ(Collect(u"C:\\wide"), Texts{u"C:\\wide"});
   EXPECT_EQ(files.ListedPatterns().size(), listedBefore + 1);
 }
 
-TEST_F(FolderTreeTest, AFullWorkListEndsTheWalkMidLevel) {
-  // 3 folders of 13 each: root, a, b, c are listed; c's listing stops after
-  // c1 and c2, so the grandchildren are collected but none is scanned.
-  for (const char16_t* top : {u"a", u"b", u"c"}) {
-    const std::u16string folder = u"C:\\r\\" + std::u16string(top);
-    files.AddFile(folder + u"\\" + top + u".dwg");
-    for (int i = 1; i <= 13; ++i) files.AddFile(folder + u"\\" + top + ToU16(std::to_string(i)) + u"\\in.dwg");
-  }
-  EXPECT_EQ(Collect(u"C:\\r"), (std::vector<std::u16string>{u"C:\\r", u"C:\\r\\a", u"C:\\r\\b", u"C:\\r\\c"}));
-  EXPECT_EQ(AddTree(u"C:\\r"), 3);
-  EXPECT_EQ(Column(store, 0), (std::vector<std::u16string>{u"a.dwg", u"b.dwg", u"c.dwg"}));
-}
-
-TEST_F(FolderTreeTest, SkipsFoldersWithAnyAttributeBesideDirectoryWithTheirSubtrees) {
+TEST_F(AddDrawingsTest, TreeSkipsHiddenReadOnlyAndOtherMarkedFoldersWithTheirSubtrees) {
   files.AddFile(u"C:\\p\\top.dwg");
-  files.AddFolder(u"C:\\p\\hidden", kAttributeDirectory | kAttributeHidden);
-  files.AddFile(u"C:\\p\\hidden\\h.dwg");
-  files.AddFile(u"C:\\p\\hidden\\below\\hb.dwg");
-  files.AddFolder(u"C:\\p\\readonly", kAttributeDirectory | kAttributeReadOnly);
-  files.AddFile(u"C:\\p\\readonly\\ro.dwg");
-  files.AddFolder(u"C:\\p\\archived", kAttributeDirectory | kAttributeArchive);
-  files.AddFile(u"C:\\p\\archived\\ar.dwg");
-  files.AddFolder(u"C:\\p\\system", kAttributeDirectory | kAttributeSystem);
-  files.AddFile(u"C:\\p\\system\\sys.dwg");
+  for (const std::uint32_t attribute : {kAttributeHidden, kAttributeReadOnly, kAttributeArchive, kAttributeSystem}) {
+    const std::u16string folder = u"C:\\p\\marked" + Number(static_cast<int>(attribute));
+    files.AddFolder(folder, kAttributeDirectory | attribute);
+    files.AddFile(folder + u"\\in.dwg");
+    files.AddFile(folder + u"\\below\\deep.dwg");
+  }
   files.AddFile(u"C:\\p\\.git\\dot.dwg");
   files.AddFile(u"C:\\p\\plain\\ok.dwg");
-  files.AddFile(u"C:\\p\\file-not-folder.dwg");
-
-  EXPECT_EQ(Collect(u"C:\\p"), (std::vector<std::u16string>{u"C:\\p", u"C:\\p\\plain"}));
-  EXPECT_EQ(AddTree(u"C:\\p"), 3);
-  EXPECT_EQ(Column(store, 0), (std::vector<std::u16string>{u"top.dwg", u"file-not-folder.dwg", u"ok.dwg"}));
+  EXPECT_EQ(Collect(u"C:\\p"), (Texts{u"C:\\p", u"C:\\p\\plain"}));
+  EXPECT_EQ(AddTree(u"C:\\p"), 2);
+  EXPECT_EQ(Column(store, 0), (Texts{u"top.dwg", u"ok.dwg"}));
 }
 
-TEST_F(FolderTreeTest, FindingNothingAddsNothingAndKeepsTheNextRow) {
-  store.InsertRow(0, u"earlier.dwg", kImageDwg, 0);
-  files.AddFile(u"C:\\p\\empty\\notes.txt");
-  files.AddFile(u"C:\\p\\locked\\x.dwg");
-  files.DenyListing(u"C:\\p\\locked");
-  EXPECT_EQ(AddTree(u"C:\\p"), 1);
-  EXPECT_EQ(AddTree(u"C:\\missing"), 1);
-  EXPECT_EQ(store.RowCount(), 1);
+// --- Open-file dialog ---------------------------------------------------------
 
-  // Folders without drawings between folders with drawings leave no gaps.
-  files.AddFile(u"C:\\q\\a\\1.dxf");
-  files.AddFile(u"C:\\q\\b\\none.txt");
-  files.AddFile(u"C:\\q\\c\\2.dxf");
-  EXPECT_EQ(AddTree(u"C:\\q", DrawingKind::Dxf), 3);
-  EXPECT_EQ(Column(store, 0), (std::vector<std::u16string>{u"earlier.dwg", u"1.dxf", u"2.dxf"}));
+// The dialog's result buffer: `text` followed by the NULs it was cleared with.
+std::u16string ResultBuffer(std::u16string_view text) {
+  std::u16string buffer(kOpenFileBufferSize, u'\0');
+  return buffer.replace(0, text.size(), text);
+}
+
+TEST(OpenFileResultTest, ReadsOneOrSeveralFilesAndTheFolder) {
+  const struct {
+    std::u16string_view text;
+    std::size_t offset;
+    bool padded;
+    std::u16string_view folder;
+    Texts names;
+  } cases[] = {
+      {u"C:\\dwg\\plans\\a.dwg", 13, true, u"C:\\dwg\\plans", {u"a.dwg"}},
+      {u"C:\\dwg\0a.dwg\0B.DXF\0図面 1.dwg\0\0"sv, 7, true, u"C:\\dwg", {u"a.dwg", u"B.DXF", u"図面 1.dwg"}},
+      {u"C:\\a.dwg", 3, true, u"C:", {u"a.dwg"}},  // a drive root loses its backslash
+      {u"D:\\\0a.dwg\0b.dwg\0"sv, 4, true, u"D:", {u"a.dwg", u"b.dwg"}},
+      {u"C:\\dwg\0a.dwg\0b.dwg"sv, 7, false, u"C:\\dwg", {u"a.dwg", u"b.dwg"}},  // no closing NUL
+      {u"C:\\dwg\\a.dwg", 7, false, u"C:\\dwg", {u"a.dwg"}},
+      {u"C:\\d\\a.dwg\0old.dwg\0"sv, 5, true, u"C:\\d", {u"a.dwg"}},  // leftovers are no names
+      {u"C:\\dwg\0"sv, 7, true, u"C:\\dwg", {}},
+      {u"\\\0a.dwg"sv, 2, true, u"\\", {u"a.dwg"}},
+  };
+  for (const auto& c : cases) {
+    const auto picked = ParseOpenFileResult(c.padded ? ResultBuffer(c.text) : std::u16string(c.text), c.offset);
+    ASSERT_TRUE(picked) << Utf16ToUtf8(c.text);
+    EXPECT_EQ(picked->folder, c.folder);
+    EXPECT_EQ(picked->names, c.names);
+  }
+  // Offsets of 260 or more, 0, or outside the buffer give nothing.
+  const std::u16string x255 = u"C:\\" + std::u16string(255, u'x');
+  EXPECT_TRUE(ParseOpenFileResult(ResultBuffer(x255 + u"\\a.dwg"), 259));
+  EXPECT_FALSE(ParseOpenFileResult(ResultBuffer(x255 + u"x\\a.dwg"), 260));
+  EXPECT_FALSE(ParseOpenFileResult(ResultBuffer(u"C:\\a.dwg"), 0));
+  EXPECT_FALSE(ParseOpenFileResult(u"", 3));
+  EXPECT_FALSE(ParseOpenFileResult(u"C:\\a.dwg", 8));
+}
+
+TEST(OpenFileResultTest, OnlyWgOrWGMakesADwgRow) {
+  for (const char16_t* name : {u"a.dwg", u"A.DWG", u"a.Dwg", u"wg"}) EXPECT_EQ(ImageIndexForPickedName(name), kImageDwg);
+  for (const char16_t* name : {u"a.dWg", u"a.dwG", u"a.dxf", u"g", u""}) EXPECT_EQ(ImageIndexForPickedName(name), kImageDxf);
+}
+
+TEST_F(AddDrawingsTest, PickedFilesAreAddedAsFoundAndTheMissingNamed) {
+  files.AddFile(u"C:\\dwg\\Plan.DWG", FakeFileSystem::FileTime(2011, 11, 5, 8, 0));
+  files.AddFile(u"C:\\dwg\\site.dxf", FakeFileSystem::FileTime(2012, 1, 2, 3, 4));
+  files.AddFile(u"C:\\root.dwg", kMarch7);
+  store.InsertRow(0, u"earlier.dwg", kImageDwg, 0);
+
+  Texts notFound;
+  const PickedFiles picked{u"C:\\dwg", {u"plan.dwg", u"gone.dwg", u"site.dxf", u"also gone.dxf"}};
+  EXPECT_EQ(AddPickedFiles(files, store, tmpl, picked, notFound), 2);
+  EXPECT_EQ(notFound, (Texts{u"gone.dwg", u"also gone.dxf"}));
+  ASSERT_EQ(store.RowCount(), 3);
+  // The name as the file system spells it, not as it was typed.
+  EXPECT_EQ(Cells(store, 1), (Texts{u"Plan.DWG", u"C:\\dwg", u"2011/11/05 08:00", u"A3"}));
+  EXPECT_EQ(Cells(store, 2), (Texts{u"site.dxf", u"C:\\dwg", u"2012/01/02 03:04", u"A3"}));
+  EXPECT_EQ(store.Image(1), kImageDwg);
   EXPECT_EQ(store.Image(2), kImageDxf);
+
+  const auto root = ParseOpenFileResult(ResultBuffer(u"C:\\root.dwg"), 3);
+  ASSERT_TRUE(root);
+  EXPECT_EQ(AddPickedFiles(files, store, tmpl, *root, notFound), 1);
+  EXPECT_EQ(Cells(store, 3), (Texts{u"root.dwg", u"C:", u"2009/03/07 09:05", u"A3"}));
+  EXPECT_EQ(notFound.size(), 2u);
+}
+
+// --- Search history -------------------------------------------------------------
+
+// "e00", "e01", ...: no entry begins another.
+std::u16string Entry(int i) { return u"e" + Number(i / 10) + Number(i % 10); }
+
+TEST(SearchHistoryTest, NewestFirstCutTo127WithoutEmptyTextsOrTextsThatBeginAnEntry) {
+  SearchHistory history;
+  EXPECT_TRUE(history.Shown().empty());
+  history.Remember(u"floor plan.dwg");
+  history.Remember(u"");                // never remembered
+  history.Remember(u"floor");           // begins an entry: counts as equal
+  history.Remember(u"floor plan.dwg");  // equal
+  EXPECT_EQ(history.Shown(), Texts{u"floor plan.dwg"});
+  history.Remember(u"floor plan.dwg 2");  // longer than the entry: new
+  history.Remember(u"Floor");             // case counts
+  EXPECT_EQ(history.Shown(), (Texts{u"Floor", u"floor plan.dwg 2", u"floor plan.dwg"}));
+
+  SearchHistory cut;  // a slot holds 127 characters
+  const std::u16string longText = std::u16string(120, u'a') + u"0123456789abcdef";
+  cut.Remember(longText);
+  cut.Remember(longText);
+  EXPECT_EQ(cut.Shown(), Texts{longText.substr(0, 127)});
+}
+
+TEST(SearchHistoryTest, TenAreComparedElevenShownAndTheTwelfthFallsOut) {
+  SearchHistory history;
+  for (int i = 0; i <= 10; ++i) history.Remember(Entry(i));
+  ASSERT_EQ(history.Shown().size(), 11u);
+  EXPECT_EQ(history.Shown().back(), Entry(0));
+
+  history.Remember(Entry(1));  // in slot 9: compared, not added
+  EXPECT_EQ(history.Shown().front(), Entry(10));
+  history.Remember(Entry(0));  // in slot 10: shown but not compared, so added again
+  Texts shown = history.Shown();
+  ASSERT_EQ(shown.size(), 11u);
+  EXPECT_EQ(shown.front(), Entry(0));
+  EXPECT_EQ(shown.back(), Entry(1));
+
+  history.Remember(Entry(11));
+  history.Remember(Entry(12));
+  shown = history.Shown();
+  ASSERT_EQ(shown.size(), 11u);
+  EXPECT_EQ(shown.back(), Entry(3));
 }
 
 }  // namespace

@@ -9,27 +9,24 @@
 #include "storage/ini_file.h"
 
 namespace fs = std::filesystem;
-using tovrel::Cp1252CodePage;
 using tovrel::IniFile;
 using tovrel::ReadStatus;
-using tovrel::ToU16;
 
 namespace {
 
 class IniFileTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
+    const auto* test = ::testing::UnitTest::GetInstance();
     dir_ = fs::temp_directory_path() /
-           ("tovrel-ini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+           ("tovrel-ini-" + std::to_string(test->random_seed()) + "-" + test->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
   fs::path P(const std::string& name) const { return dir_ / name; }
-  static std::u16string U(const fs::path& p) { return ToU16(p.string()); }
-
+  IniFile Open(const fs::path& p) const { return IniFile(tovrel::ToU16(p.string()), ansi_); }
   static void Put(const fs::path& p, const std::string& bytes) {
     std::ofstream(p, std::ios::binary) << bytes;
   }
@@ -37,78 +34,65 @@ protected:
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-  static std::string Utf16Le(const std::u16string& s) {
-    std::string out;
-    tovrel::AppendUtf16Le(out, s);
+  static std::string Utf16(const std::u16string& s, bool bigEndian = false) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : s) {
+      const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+      out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
     return out;
   }
 
   fs::path dir_;
-  Cp1252CodePage ansi_;
+  tovrel::Cp1252CodePage ansi_;
 };
 
 }  // namespace
 
 TEST_F(IniFileTest, ReadsEveryEncodingTheProgramMeets) {
   const std::u16string text = u"[s]\r\npath=c:\\図面\\é.dwg\r\n";
-  Put(P("le.ini"), "\xFF\xFE" + Utf16Le(text));
+  Put(P("le.ini"), Utf16(text));
   Put(P("u8.ini"), "\xEF\xBB\xBF" + tovrel::Utf16ToUtf8(text));
-  std::string be = "\xFE\xFF";
-  for (char16_t c : text) {
-    be += static_cast<char>(c >> 8);
-    be += static_cast<char>(c & 0xFF);
-  }
-  Put(P("be.ini"), be);
+  Put(P("be.ini"), Utf16(text, true));
   for (const char* name : {"le.ini", "u8.ini", "be.ini"}) {
-    IniFile f(U(P(name)), ansi_);
+    const IniFile f = Open(P(name));
     EXPECT_EQ(f.LoadStatus(), ReadStatus::Ok);
     EXPECT_EQ(f.GetString(u"s", u"path", u"", 260), u"c:\\図面\\é.dwg") << name;
   }
+}
+
+TEST_F(IniFileTest, AnAnsiFileThatIsRewrittenBecomesUtf16AndKeepsItsText) {
   // Without a byte-order mark the bytes are ANSI text of the code page.
-  Put(P("ansi.ini"), "[s]\npath=caf\xE9 \x80\n");
-  IniFile ansi(U(P("ansi.ini")), ansi_);
-  EXPECT_EQ(ansi.GetString(u"s", u"path", u"", 260), u"café €");
+  Put(P("old.ini"), "; kept\n[s]\nname=caf\xE9 \x80\n");
+  IniFile f = Open(P("old.ini"));
+  EXPECT_EQ(f.GetString(u"s", u"name", u"", 260), u"café €");
+  f.WriteString(u"s", u"title", u"한국어 中文");
+  ASSERT_TRUE(f.Save());
+  const IniFile again = Open(P("old.ini"));
+  EXPECT_EQ(again.GetString(u"s", u"name", u"", 260), u"café €");
+  EXPECT_EQ(again.GetString(u"s", u"title", u"", 260), u"한국어 中文");
+  EXPECT_EQ(Slurp(P("old.ini")).rfind(Utf16(u"; kept\r\n"), 0), 0u);
 }
 
 TEST_F(IniFileTest, MissingFileReadsAsDefaultsAndIsCreatedOnSave) {
-  IniFile f(U(P("Tovrel.ini")), ansi_);
+  IniFile f = Open(P("Tovrel.ini"));
   EXPECT_EQ(f.LoadStatus(), ReadStatus::NotFound);
   EXPECT_EQ(f.GetString(u"setting", u"file_folder", u"c:\\", 260), u"c:\\");
   EXPECT_TRUE(f.Save());  // nothing changed: nothing written
   EXPECT_FALSE(fs::exists(P("Tovrel.ini")));
   f.WriteString(u"setting", u"file_folder", u"c:\\図面");
   ASSERT_TRUE(f.Save());
-  EXPECT_EQ(Slurp(P("Tovrel.ini")), "\xFF\xFE" + Utf16Le(u"[setting]\r\nfile_folder=c:\\図面\r\n"));
-}
-
-TEST_F(IniFileTest, AnAnsiFileThatIsRewrittenBecomesUtf16AndKeepsItsText) {
-  Put(P("old.ini"), "; kept\n[s]\nname=caf\xE9\n");
-  IniFile f(U(P("old.ini")), ansi_);
-  f.WriteString(u"s", u"title", u"한국어 中文");
-  ASSERT_TRUE(f.Save());
-  IniFile again(U(P("old.ini")), ansi_);
-  EXPECT_EQ(again.GetString(u"s", u"name", u"", 260), u"café");
-  EXPECT_EQ(again.GetString(u"s", u"title", u"", 260), u"한국어 中文");
-  EXPECT_EQ(Slurp(P("old.ini")).substr(0, 2), "\xFF\xFE");
-  EXPECT_NE(Slurp(P("old.ini")).find(Utf16Le(u"; kept\r\n")), std::string::npos);
-}
-
-TEST_F(IniFileTest, SaveLeavesNoTemporaryFileBehind) {
-  IniFile f(U(P("listview.ini")), ansi_);
-  f.WriteString(u"listliew", u"max_cont", u"0");
-  ASSERT_TRUE(f.Save());
-  std::size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir_)) ++count;
-  EXPECT_EQ(count, 1u);
+  EXPECT_EQ(Slurp(P("Tovrel.ini")), Utf16(u"[setting]\r\nfile_folder=c:\\図面\r\n"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()),
+            1);  // no temporary file left
 }
 
 TEST_F(IniFileTest, FailedWriteIsReportedAndTheOldFileStays) {
-  Put(P("Tovrel.ini"), "\xFF\xFE" + Utf16Le(u"[setting]\r\nmoji_type=1\r\n"));
+  Put(P("Tovrel.ini"), Utf16(u"[setting]\r\nmoji_type=1\r\n"));
   const std::string before = Slurp(P("Tovrel.ini"));
-  IniFile f(U(P("Tovrel.ini")), ansi_);
+  IniFile f = Open(P("Tovrel.ini"));
   f.WriteString(u"setting", u"moji_type", u"2");
-  // Every name the temporary file could take is occupied by a folder, so
-  // the new contents cannot be written anywhere.
+  // Every name the temporary file could take is occupied by a folder.
   for (int i = 0; i < 10; ++i) fs::create_directory(P("Tovrel.ini.tmp" + std::to_string(i) + "~"));
   std::u16string error;
   EXPECT_FALSE(f.Save(&error));
@@ -117,23 +101,20 @@ TEST_F(IniFileTest, FailedWriteIsReportedAndTheOldFileStays) {
   // The changes are still there to be saved once the disk allows it.
   for (int i = 0; i < 10; ++i) fs::remove(P("Tovrel.ini.tmp" + std::to_string(i) + "~"));
   ASSERT_TRUE(f.Save());
-  EXPECT_EQ(IniFile(U(P("Tovrel.ini")), ansi_).GetInt(u"setting", u"moji_type", 0), 2u);
+  EXPECT_EQ(Open(P("Tovrel.ini")).GetInt(u"setting", u"moji_type", 0), 2u);
 }
 
-TEST_F(IniFileTest, WriteIntoAMissingFolderFails) {
-  IniFile f(U(P("no-such-folder") / "x.ini"), ansi_);
+TEST_F(IniFileTest, MissingFolderOrUnreadableFileFailsAndNothingIsReplaced) {
+  IniFile f = Open(P("no-such-folder") / "x.ini");
   f.WriteString(u"s", u"k", u"v");
   std::u16string error;
   EXPECT_FALSE(f.Save(&error));
   EXPECT_NE(error.find(u"Cannot create"), std::u16string::npos);
-}
-
-TEST_F(IniFileTest, AFileThatCannotBeReadIsNeverReplaced) {
   // A folder where the file should be: it exists but cannot be read.
   fs::create_directory(P("locked.ini"));
-  IniFile f(U(P("locked.ini")), ansi_);
-  EXPECT_EQ(f.LoadStatus(), ReadStatus::Failed);
-  f.WriteString(u"s", u"k", u"v");
-  EXPECT_FALSE(f.Save());
+  IniFile locked = Open(P("locked.ini"));
+  EXPECT_EQ(locked.LoadStatus(), ReadStatus::Failed);
+  locked.WriteString(u"s", u"k", u"v");
+  EXPECT_FALSE(locked.Save());
   EXPECT_TRUE(fs::is_directory(P("locked.ini")));
 }

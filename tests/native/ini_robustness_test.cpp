@@ -1,6 +1,6 @@
 // Malformed and random input: the engine must neither crash nor read out of
-// bounds (the native tests run under AddressSanitizer and UBSan), and what
-// it writes must read back as it was written.
+// bounds (the native tests run under ASan and UBSan), and what it writes
+// must read back as it was written.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,36 +8,43 @@
 
 #include "storage/ini_document.h"
 
-using tovrel::Cp1252CodePage;
 using tovrel::IniDocument;
 
 namespace {
 
 // Bytes that look like INI text often enough to reach every branch.
 std::string RandomIniBytes(std::mt19937& rng, std::size_t length) {
-  static const char* const pieces[] = {"[", "]", "=", "\r", "\n", "\r\n", " ", "\t", "\"", "'",
-                                       ";", "\x1a", "a", "B", "0x", "-", "\xFF\xFE", "\xEF\xBB\xBF",
-                                       "\xFE\xFF", "\0", "\xE3\x81", "\xD8", "\xDC"};
+  static const std::string pieces[] = {"[",        "]",
+                                       "=",        "\r",
+                                       "\n",       "\r\n",
+                                       " ",        "\t",
+                                       "\"",       "'",
+                                       ";",        "\x1a",
+                                       "a",        "B",
+                                       "0x",       "-",
+                                       "\xFF\xFE", "\xEF\xBB\xBF",
+                                       "\xFE\xFF", std::string(1, '\0'),
+                                       "\xE3\x81", "\xD8",
+                                       "\xDC"};
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) + 3);
   std::string out;
-  std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(pieces)) + 3);
-  std::uniform_int_distribution<int> byte(0, 255);
   while (out.size() < length) {
-    const int p = pick(rng);
-    if (p >= static_cast<int>(std::size(pieces))) {
-      out += static_cast<char>(byte(rng));
-    } else {
-      out += std::string(pieces[p], std::char_traits<char>::length(pieces[p]) + (p == 19));
-    }
+    const std::size_t p = pick(rng);
+    out += p < std::size(pieces) ? pieces[p] : std::string(1, static_cast<char>(rng()));
   }
   return out;
 }
 
 std::u16string RandomName(std::mt19937& rng) {
   static const char16_t alphabet[] = u"abcXYZ019,._ 図é";
-  std::uniform_int_distribution<int> len(1, 6);
-  std::uniform_int_distribution<int> ch(0, static_cast<int>(std::size(alphabet)) - 2);
   std::u16string s;
-  for (int n = len(rng); n > 0; --n) s += alphabet[ch(rng)];
+  for (int n = 1 + static_cast<int>(rng() % 6); n > 0; --n) s += alphabet[rng() % (std::size(alphabet) - 1)];
+  return s;
+}
+
+std::u16string Trim(std::u16string s) {
+  s.erase(0, s.find_first_not_of(u' '));
+  s.erase(s.find_last_not_of(u' ') + 1);
   return s;
 }
 
@@ -45,11 +52,9 @@ std::u16string RandomName(std::mt19937& rng) {
 
 TEST(IniRobustness, RandomBytesParseAndAnswerWithoutFaults) {
   std::mt19937 rng(20261206);
-  const Cp1252CodePage ansi;
-  std::uniform_int_distribution<std::size_t> size(0, 300);
+  const tovrel::Cp1252CodePage ansi;
   for (int round = 0; round < 3000; ++round) {
-    const std::string bytes = RandomIniBytes(rng, size(rng));
-    IniDocument d = IniDocument::FromBytes(bytes, ansi);
+    IniDocument d = IniDocument::FromBytes(RandomIniBytes(rng, rng() % 301), ansi);
     for (std::size_t buffer : {0u, 1u, 2u, 3u, 64u}) {
       (void)d.GetString(u"a", u"a", u"\"d\"", buffer);
       (void)d.GetString(u"", u"", u"", buffer);
@@ -58,23 +63,21 @@ TEST(IniRobustness, RandomBytesParseAndAnswerWithoutFaults) {
     d.WriteString(u"a", u"a", u"x");
     d.DeleteKey(u"", u"a");
     d.DeleteSection(u"B");
-    const std::u16string text = d.ToText();
-    (void)IniDocument::Parse(text).GetString(u"a", u"a", u"", 10);
+    (void)IniDocument::Parse(d.ToText()).GetString(u"a", u"a", u"", 10);
   }
 }
 
-TEST(IniRobustness, TruncatedOddAndHugeInput) {
-  const Cp1252CodePage ansi;
+TEST(IniRobustness, TruncatedOddHugeAndNulInput) {
+  const tovrel::Cp1252CodePage ansi;
   // A UTF-16 file cut in the middle of a character.
-  const IniDocument odd = IniDocument::FromBytes(std::string("\xFF\xFE[\0s\0]\0\n\0k\0=\0v\0\n", 17), ansi);
-  EXPECT_EQ(odd.GetString(u"s", u"k", u"", 10), u"v");
+  EXPECT_EQ(IniDocument::FromBytes(std::string("\xFF\xFE[\0s\0]\0\n\0k\0=\0v\0\n", 17), ansi)
+                .GetString(u"s", u"k", u"", 10),
+            u"v");
   // Only a byte-order mark, or half of one.
   EXPECT_EQ(IniDocument::FromBytes("\xFF\xFE", ansi).ToText(), u"");
   EXPECT_EQ(IniDocument::FromBytes("\xFF", ansi).GetString(u"s", u"k", u"d", 5), u"d");
   // A line of 1 MB.
-  std::string huge = "[s]\nk=";
-  huge.append(1 << 20, 'x');
-  const IniDocument big = IniDocument::FromBytes(huge, ansi);
+  const IniDocument big = IniDocument::FromBytes("[s]\nk=" + std::string(1 << 20, 'x'), ansi);
   EXPECT_EQ(big.GetString(u"s", u"k", u"", 260).size(), 259u);
   EXPECT_EQ(big.GetString(u"s", u"k", u"", 2u << 20).size(), 1u << 20);
   // A null character ends the text.
@@ -87,37 +90,24 @@ TEST(IniRobustness, TruncatedOddAndHugeInput) {
 // engine, and of the file it writes once read again, matches the model.
 TEST(IniRobustness, RandomEditsMatchAModelAndSurviveARewrite) {
   std::mt19937 rng(7);
-  std::uniform_int_distribution<int> op(0, 9);
   for (int round = 0; round < 200; ++round) {
     IniDocument d = IniDocument::Parse(u"; comment\r\n[keep]\r\nunknown = stays\r\n\r\n");
-    std::map<std::pair<std::u16string, std::u16string>, std::u16string> model;
-    auto fold = [](const std::u16string& s) { return tovrel::FoldCase(s); };
+    std::map<std::pair<std::u16string, std::u16string>, std::u16string> model;  // folded names, trimmed value
     for (int step = 0; step < 60; ++step) {
-      const std::u16string section = RandomName(rng).substr(0, 2);
-      const std::u16string key = RandomName(rng);
-      const int o = op(rng);
-      // Trailing and leading blanks are trimmed on reading, so the model
-      // holds values as a later read sees them.
-      auto trim = [](std::u16string s) {
-        while (!s.empty() && s.back() == u' ') s.pop_back();
-        while (!s.empty() && s.front() == u' ') s.erase(0, 1);
-        return s;
-      };
-      const std::u16string sectionKey = fold(trim(section));
-      const std::u16string keyKey = fold(trim(key));
-      if (sectionKey.empty() || keyKey.empty()) continue;
-      if (o < 7) {
+      const std::u16string section = RandomName(rng).substr(0, 2), key = RandomName(rng);
+      const unsigned op = rng() % 10;
+      const std::u16string s = tovrel::FoldCase(Trim(section)), k = tovrel::FoldCase(Trim(key));
+      if (s.empty() || k.empty()) continue;
+      if (op < 7) {
         const std::u16string value = RandomName(rng) + u"値";
         d.WriteString(section, key, value);
-        model[{sectionKey, keyKey}] = trim(value);
-      } else if (o < 9) {
-        d.DeleteKey(trim(section), trim(key));
-        model.erase({sectionKey, keyKey});
+        model[{s, k}] = Trim(value);
+      } else if (op < 9) {
+        d.DeleteKey(Trim(section), Trim(key));
+        model.erase({s, k});
       } else {
-        d.DeleteSection(trim(section));
-        for (auto it = model.begin(); it != model.end();) {
-          it = it->first.first == sectionKey ? model.erase(it) : std::next(it);
-        }
+        d.DeleteSection(Trim(section));
+        std::erase_if(model, [&](const auto& entry) { return entry.first.first == s; });
       }
     }
     const IniDocument reread = IniDocument::Parse(d.ToText());

@@ -7,7 +7,7 @@
 #include "printers/printer_catalog.h"
 #include "storage/app_settings.h"
 #include "storage/script_template.h"
-#include "ui_text/ui_text.h"
+#include "storage/text_catalog.h"
 
 namespace tovrel {
 

@@ -28,14 +28,13 @@ std::u16string PathInWorkingDirectory(const AppContext& app, std::u16string_view
   return path;
 }
 
-void LoadCatalogFile(AppContext& app) {
-  app.workingDirectory = CurrentDirectory();
+bool LoadCatalogFile(AppContext& app) {
   const IniFile catalog(PathInWorkingDirectory(app, kCatalogFileName), SystemAnsiCodePage());
   app.text.Load(catalog.Doc());
+  return catalog.LoadStatus() == ReadStatus::Ok;
 }
 
 void LoadSettingsFile(AppContext& app) {
-  app.workingDirectory = CurrentDirectory();
   const IniFile file(SettingsPath(app.workingDirectory), SystemAnsiCodePage());
   LoadSettings(file.Doc(), app.workingDirectory, app.settings);
 }
@@ -48,7 +47,6 @@ bool SaveSettingsFile(AppContext& app, std::u16string* error) {
 }
 
 void LoadTemplateFile(AppContext& app) {
-  app.workingDirectory = CurrentDirectory();
   const std::u16string name = TemplateFileName(app.settings.moji_type);
   if (name.empty()) return;  // no template file for an unknown language
   const IniFile file(PathInWorkingDirectory(app, name), SystemAnsiCodePage());

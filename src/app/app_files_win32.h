@@ -7,14 +7,18 @@ namespace tovrel {
 
 struct AppContext;
 
-// The process's current directory, which becomes the working directory.
+// The process's current directory. It is read once, at start, to become the
+// working directory; later changes of the current directory (a file dialog,
+// a shell extension) never move the program's files.
 std::u16string CurrentDirectory();
 // Makes the working directory the process's current directory again.
 void EnterWorkingDirectory(const AppContext& app);
 // working directory + "\" + name.
 std::u16string PathInWorkingDirectory(const AppContext& app, std::u16string_view name);
 
-void LoadCatalogFile(AppContext& app);
+// False when "Tovrel_wchar.ini" is missing or could not be read (every
+// catalog text is then empty).
+bool LoadCatalogFile(AppContext& app);
 void LoadSettingsFile(AppContext& app);
 // false, with the reason, when "Tovrel.ini" could not be written.
 bool SaveSettingsFile(AppContext& app, std::u16string* error);

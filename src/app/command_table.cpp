@@ -58,6 +58,11 @@ bool NeedsPrintersFirst(Command command) {
          command == Command::EditOneColumn;
 }
 
+bool StartsAutocad(Command command) {
+  return command == Command::RunAll || command == Command::RunSelected || command == Command::RunToolbar ||
+         command == Command::RunPerRowOnce || command == Command::RunPerRowTimer;
+}
+
 int TooltipTextNumber(int id) {
   if (id < kFirstToolbarId || id >= kFirstToolbarId + kToolbarButtonCount) return -1;
   return id - 320;

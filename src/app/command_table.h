@@ -24,6 +24,10 @@ Command CommandForId(int id);
 // Commands that need the printer catalog filled before they start.
 bool NeedsPrintersFirst(Command command);
 
+// Commands that start AutoCAD; the list is written to "listview.ini" before
+// each of them, so that a run killed from outside costs nothing.
+bool StartsAutocad(Command command);
+
 inline constexpr int kFirstToolbarId = 330;
 inline constexpr int kToolbarButtonCount = 17;
 

@@ -1,34 +1,18 @@
 #include "app/info_windows.h"
-#include "app/callback_guard.h"
 
 #include <windowsx.h>
 
 #include "dialog_ids.h"
 #include "resource_ids.h"
-#include "ui_text/ui_text_win32.h"
+#include "win32/callback_guard.h"
+#include "win32/dialog_helpers.h"
+#include "win32/window_text.h"
 
 namespace tovrel {
 
 namespace {
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
-
-// The drive search wait window speaks the current language; the start-up and
-// shut-down ones keep their built-in texts (the catalog may not be loaded).
-INT_PTR WaitWindowProcUnguarded(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
-  if (message == WM_INITDIALOG && lParam == IDD_DRIVE_SEARCH_WAIT) {
-    SetCatalogText(dialog, TextTable::Dialog, 31);
-    SetCatalogItemText(dialog, IDT_LINE_1, TextTable::Dialog, 32);
-    SetCatalogItemText(dialog, IDT_LINE_2, TextTable::Dialog, 33);
-    SetCatalogItemText(dialog, IDT_LINE_3, TextTable::Dialog, 34);
-    return FALSE;
-  }
-  return message == WM_INITDIALOG;
-}
-
-INT_PTR CALLBACK WaitWindowProc(HWND dialog, UINT message, WPARAM arg2, LPARAM lParam) {
-  return GuardCallback<INT_PTR>(dialog, FALSE, [&] { return WaitWindowProcUnguarded(dialog, message, arg2, lParam); });
-}
 
 // About window state: its picture, released when the window goes.
 struct AboutState {
@@ -40,6 +24,7 @@ BOOL About_OnInitDialog(HWND dialog, HWND, LPARAM) {
   state->picture = static_cast<HBITMAP>(
       LoadImageW(Instance(), MAKEINTRESOURCEW(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+  CenterOnOwner(dialog);
   SetCatalogText(dialog, TextTable::Dialog, 11);
   SetCatalogItemText(dialog, IDT_LINE_1, TextTable::Dialog, 12);
   SetCatalogItemText(dialog, IDT_LINE_2, TextTable::Dialog, 13);
@@ -107,6 +92,7 @@ INT_PTR CALLBACK AboutWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 INT_PTR VersionDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
+      CenterOnOwner(dialog);
       SetCatalogText(dialog, TextTable::Dialog, 10);
       return TRUE;
     case WM_COMMAND:
@@ -125,19 +111,6 @@ INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 }  // namespace
-
-HWND OpenWaitWindow(HWND owner, int dialogId) {
-  HWND wait = CreateDialogParamW(Instance(), MAKEINTRESOURCEW(dialogId), owner, WaitWindowProc, dialogId);
-  if (wait) {
-    ShowWindow(wait, SW_SHOW);
-    UpdateWindow(wait);
-  }
-  return wait;
-}
-
-void CloseWaitWindow(HWND waitWindow) {
-  if (waitWindow) DestroyWindow(waitWindow);
-}
 
 HWND OpenAboutWindow(HWND owner) {
   HWND about = CreateDialogParamW(Instance(), MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutWindowProc, 0);

@@ -1,5 +1,4 @@
 #include "app/main_window.h"
-#include "app/callback_guard.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -14,6 +13,7 @@
 #include "app/info_windows.h"
 #include "dialog_ids.h"
 #include "drawing_list/add_drawings_window.h"
+#include "drawing_list/list_file_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/list_view_window.h"
 #include "drawing_list/row_selection.h"
@@ -21,10 +21,11 @@
 #include "printers/printer_catalog_win32.h"
 #include "printers/printer_list_dialog.h"
 #include "script/script_runner_win32.h"
-#include "storage/list_file_win32.h"
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
-#include "ui_text/ui_text_win32.h"
+#include "win32/callback_guard.h"
+#include "win32/wait_window.h"
+#include "win32/window_text.h"
 
 namespace tovrel {
 
@@ -47,6 +48,9 @@ struct MainWindowState {
   int editedColumn = 0;
   TimerRun timerRun;               // the timer-driven per-row run
   SortDirections sortDirections;   // per list column, for the whole run
+  // Set once WM_CREATE has run to its end: only a list that was loaded whole
+  // is ever saved over "listview.ini".
+  bool created = false;
 };
 
 MainWindowState g_state;
@@ -102,7 +106,48 @@ void RefreshStatus() {
 }
 
 // Fills the printer catalog before a command that needs it.
-void EnsurePrinters() { FillPrinterCatalog(g_state.window); }
+void FillPrinters(HWND owner) { FillPrinterCatalog(owner, App().printers, App().settings); }
+
+AddDrawingsContext AddContext() {
+  AppContext& app = App();
+  return AddDrawingsContext{app.settings, app.ActiveTemplate(), app.text};
+}
+
+ScriptRunContext RunContext() {
+  const AppContext& app = App();
+  return ScriptRunContext{app.settings, app.ActiveTemplate(), app.workingDirectory};
+}
+
+std::u16string KeptListPath() { return PathInWorkingDirectory(App(), kKeptListFileName); }
+
+// Writes the list to "listview.ini"; a failure is shown, never silent.
+bool SaveKeptList(HWND owner) {
+  if (!g_state.list || !g_state.created) return true;
+  EnterWorkingDirectory(App());
+  const ListViewRowStore store(g_state.list);
+  std::u16string error;
+  if (SaveListFile(KeptListPath(), store, &error)) return true;
+  ShowMessageWithDetail(owner, 51, error);
+  return false;
+}
+
+void SaveSettingsOrSay(HWND owner) {
+  std::u16string error;
+  if (!SaveSettingsFile(App(), &error)) ShowMessageWithDetail(owner, 50, error);
+}
+
+// Said once at start, in the two languages built into the program, when the
+// text catalog cannot be read: the menus still work, every other text falls
+// back to the built-in one.
+void SayCatalogMissing(HWND owner) {
+  const std::u16string path = PathInWorkingDirectory(App(), kCatalogFileName);
+  std::u16string text =
+      u"The text catalog could not be read. Dialogs and messages show their built-in texts.\r\n"
+      u"\u30c6\u30ad\u30b9\u30c8\u30ab\u30bf\u30ed\u30b0\u3092\u8aad\u307f\u8fbc\u3081\u307e\u305b\u3093"
+      u"\u3002\r\n\r\n";
+  text += path;
+  MessageBoxW(owner, W(text), L"Tovrel", MB_OK | MB_ICONWARNING);
+}
 
 BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   g_state = MainWindowState{};
@@ -110,7 +155,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   g_state.currentModeless = OpenWaitWindow(window, IDD_STARTUP_WAIT);
   HWND startupWait = g_state.currentModeless;
   AppContext& app = App();
-  LoadCatalogFile(app);
+  const bool catalogRead = LoadCatalogFile(app);
   InitCommonControls();
   LoadSettingsFile(app);
   LoadTemplateFile(app);
@@ -122,26 +167,40 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   g_state.status = CreateStatusBar(window);
   // The start-up fill shows its messages now; the flag stays clear so that
   // the first command that needs printers reads them again.
-  FillPrinterCatalog(window);
+  FillPrinters(window);
   app.printers.catalogLoaded = false;
   g_state.editorKind = 0;
   if (g_state.list) {
     const ListRedrawPause pause(g_state.list);
     ListViewRowStore store(g_state.list);
-    LoadListFile(kKeptListFileName, store);
+    LoadListFile(KeptListPath(), store);  // none yet at the first start
   }
   SetLanguageMenu(window);
   CloseWaitWindow(startupWait);
+  if (!catalogRead) SayCatalogMissing(window);
+  g_state.created = true;
   return TRUE;
 }
 
+// Windows ends the session without sending WM_DESTROY: the list and the
+// settings are written now, as an orderly exit would write them.
+void OnEndSession(HWND window, BOOL ending) {
+  if (!ending) return;
+  KillTimer(window, kPerRowRunTimer);
+  SaveKeptList(window);
+  SaveSettingsOrSay(window);
+}
+
 void OnDestroy(HWND window) {
+  KillTimer(window, kPerRowRunTimer);
+  KillTimer(window, kDropDownCommitTimer);
   g_state.currentModeless = OpenWaitWindow(window, IDD_SHUTDOWN_WAIT);
   std::u16string error;
   bool saved = true;
-  if (g_state.list) {
+  if (g_state.list && g_state.created) {
+    EnterWorkingDirectory(App());
     const ListViewRowStore store(g_state.list);
-    saved = SaveListFile(kKeptListFileName, store, &error);
+    saved = SaveListFile(KeptListPath(), store, &error);
   }
   CloseWaitWindow(g_state.currentModeless);
   // The list is the user's work of the day: a failed save is never silent.
@@ -185,7 +244,7 @@ LRESULT OnListNotify(HWND window, NMHDR* header) {
         g_state.editedColumn = reinterpret_cast<NMITEMACTIVATE*>(header)->iSubItem;
       } else {
         ShowMessage(window, 14);
-        FillPrinterCatalog(window);
+        FillPrinters(window);
       }
       return 0;
     case LVN_COLUMNCLICK: {
@@ -216,7 +275,10 @@ void ChangeLanguage(HWND window) {
     ShowMessage(window, 16);
     return;
   }
-  RunLanguageDialog(window);
+  std::int32_t language = App().settings.moji_type;
+  // A closed dialog, or the language already in use, changes nothing.
+  if (!RunLanguageDialog(window, language) || language == App().settings.moji_type) return;
+  App().settings.moji_type = language;
   g_state.currentModeless = OpenWaitWindow(window, IDD_STARTUP_WAIT);
   LoadTemplateFile(App());
   CloseWaitWindow(g_state.currentModeless);
@@ -235,23 +297,28 @@ void OpenPage(HWND window, const wchar_t* address) {
 
 void OnCommand(HWND window, int id, HWND, UINT) {
   const Command command = CommandForId(id);
-  if (NeedsPrintersFirst(command) && !App().printers.catalogLoaded) EnsurePrinters();
+  if (NeedsPrintersFirst(command) && !App().printers.catalogLoaded) FillPrinters(window);
+  // A run that is killed from outside must not cost the list.
+  if (StartsAutocad(command)) SaveKeptList(window);
   HWND list = g_state.list;
   switch (command) {
     case Command::AddDwgFolder:
     case Command::AddDxfFolder:
-      AddFolderCommand(window, list, command == Command::AddDwgFolder ? DrawingKind::Dwg : DrawingKind::Dxf);
+      AddFolderCommand(window, list, command == Command::AddDwgFolder ? DrawingKind::Dwg : DrawingKind::Dxf,
+                       AddContext());
       break;
     case Command::AddDwgTree:
     case Command::AddDxfTree:
-      AddFolderTreeCommand(window, list, command == Command::AddDwgTree ? DrawingKind::Dwg : DrawingKind::Dxf);
+      AddFolderTreeCommand(window, list, command == Command::AddDwgTree ? DrawingKind::Dwg : DrawingKind::Dxf,
+                           AddContext());
       break;
     case Command::AddDwgFiles:
     case Command::AddDxfFiles:
-      AddPickedFilesCommand(window, list, command == Command::AddDwgFiles ? DrawingKind::Dwg : DrawingKind::Dxf);
+      AddPickedFilesCommand(window, list, command == Command::AddDwgFiles ? DrawingKind::Dwg : DrawingKind::Dxf,
+                            AddContext());
       break;
     case Command::SearchDrives:
-      SearchDrivesCommand(window, list, g_state.currentModeless);
+      SearchDrivesCommand(window, list, g_state.currentModeless, AddContext());
       break;
     case Command::SearchInList:
       SearchInListCommand(window, list);
@@ -270,34 +337,35 @@ void OnCommand(HWND window, int id, HWND, UINT) {
       DeleteAllCommand(list);
       break;
     case Command::SaveListAs:
-      SaveListAsCommand(window, list);
+      SaveListAsCommand(window, list, App().workingDirectory);
       break;
     case Command::LoadListFrom:
-      LoadListFromCommand(window, list);
+      LoadListFromCommand(window, list, App().workingDirectory);
       break;
     case Command::RunAll:
-      RunWholeList(window, list, kScopeAllRows);
+      RunWholeList(window, list, kScopeAllRows, RunContext());
       break;
     case Command::RunSelected:
-      RunWholeList(window, list, kScopeSelectedRows);
+      RunWholeList(window, list, kScopeSelectedRows, RunContext());
       break;
     case Command::RunToolbar:
-      RunWholeList(window, list, kScopeSelectedOrAll);
+      RunWholeList(window, list, kScopeSelectedOrAll, RunContext());
       break;
     case Command::RunPerRowOnce:
-      RunPerRowOnce(window, list);
+      RunPerRowOnce(window, list, RunContext());
       break;
     case Command::RunPerRowTimer:
       StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer);
       break;
     case Command::SaveScriptAll:
     case Command::SaveScriptSelected:
-      if (SaveScriptAs(window, list, command == Command::SaveScriptAll ? kScopeAllRows : kScopeSelectedRows)) {
+      if (SaveScriptAs(window, list, command == Command::SaveScriptAll ? kScopeAllRows : kScopeSelectedRows,
+                       RunContext())) {
         ShowMessage(window, 15);
       }
       break;
     case Command::ShowScript:
-      ShowScript(window);
+      ShowScript(window, App().settings);
       break;
     case Command::Exit:
       DestroyWindow(window);
@@ -315,7 +383,7 @@ void OnCommand(HWND window, int id, HWND, UINT) {
       if (RowCount(g_state.list) > 0) ShowMessage(window, 16);
       break;
     case Command::PrinterListing:
-      RunPrinterListDialog(window);
+      RunPrinterListDialog(window, App().printers, App().settings);
       InvalidateRect(window, nullptr, TRUE);
       UpdateWindow(window);
       break;
@@ -332,7 +400,7 @@ void OnCommand(HWND window, int id, HWND, UINT) {
 
 void OnTimer(HWND window, UINT id) {
   if (id == kPerRowRunTimer) {
-    OnTimerRunTick(window, g_state.list, g_state.timerRun, kPerRowRunTimer);
+    OnTimerRunTick(window, g_state.list, g_state.timerRun, kPerRowRunTimer, RunContext());
   } else if (id == kDropDownCommitTimer) {
     KillTimer(window, id);
   }
@@ -342,7 +410,7 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_CREATE:
       return HANDLE_WM_CREATE(window, wParam, lParam, OnCreate);
-    HANDLE_MSG(window, WM_DESTROY, OnDestroy);
+    HANDLE_MSG(window, WM_ENDSESSION, OnEndSession);
     HANDLE_MSG(window, WM_SIZE, OnSize);
     HANDLE_MSG(window, WM_PAINT, OnPaint);
     HANDLE_MSG(window, WM_NOTIFY, OnNotify);
@@ -357,7 +425,19 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return GuardCallback<LRESULT>(window, 0, [&] { return MainWindowProcUnguarded(window, message, wParam, lParam); });
+  if (message == WM_DESTROY) {
+    GuardCallback<int>(window, 0, [&] {
+      OnDestroy(window);
+      return 0;
+    });
+    // Whatever went wrong in it, the message loop ends.
+    PostQuitMessage(0);
+    return 0;
+  }
+  // A failed WM_CREATE answers -1: the window is not made, and nothing
+  // half-loaded is ever saved.
+  const LRESULT onError = message == WM_CREATE ? -1 : 0;
+  return GuardCallback<LRESULT>(window, onError, [&] { return MainWindowProcUnguarded(window, message, wParam, lParam); });
 }
 
 bool RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
@@ -385,6 +465,11 @@ int RunTovrel(HINSTANCE instance, int showCommand) {
   LoadStringW(instance, IDS_APP_TITLE, title, 100);
   LoadStringW(instance, IDS_WINDOW_CLASS, className, 100);
   if (!RegisterMainWindowClass(instance, className)) return 0;
+  // The program's files lie in the folder it starts in; that folder is taken
+  // now, once, and never again from the current directory.
+  AppContext& app = App();
+  app.workingDirectory = CurrentDirectory();
+  InstallScreenCatalog(&app.text, &app.settings.moji_type);
   // The shell's folder dialog needs COM on this thread.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   HWND window = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
@@ -399,7 +484,9 @@ int RunTovrel(HINSTANCE instance, int showCommand) {
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
   MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+    // The accelerators are the main window's, whichever of its children
+    // (the list, the toolbar) has the focus.
+    if (!TranslateAcceleratorW(window, accelerators, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -407,8 +494,7 @@ int RunTovrel(HINSTANCE instance, int showCommand) {
   g_state.window = nullptr;
 
   // The settings are written once, at the end; a failure is shown, never lost in silence.
-  std::u16string error;
-  if (!SaveSettingsFile(App(), &error)) ShowMessageWithDetail(nullptr, 50, error);
+  SaveSettingsOrSay(nullptr);
   if (SUCCEEDED(com)) CoUninitialize();
   return static_cast<int>(msg.wParam);
 }

@@ -25,10 +25,13 @@ std::u16string Join(std::u16string_view folder, std::u16string_view name) {
   return path;
 }
 
-// Only a folder with no attribute beside the directory bit is walked: a
-// hidden, system, read-only or archived folder is left out with its subtree.
-bool IsPlainFolder(const DirEntry& entry) {
-  return entry.attributes == kAttributeDirectory && !entry.name.empty() && entry.name.front() != u'.';
+// Folders unpacked from an archive carry the archive bit, many others "not
+// content indexed": only the directory bit tells a folder. A reparse point
+// is not followed, so that a junction back up the tree cannot loop.
+bool IsWalkedFolder(const DirEntry& entry) {
+  if ((entry.attributes & kAttributeDirectory) == 0) return false;
+  if ((entry.attributes & kAttributeReparsePoint) != 0) return false;
+  return !entry.name.empty() && entry.name != u"." && entry.name != u"..";
 }
 
 }  // namespace
@@ -58,26 +61,17 @@ int ScanFolder(const FileSystem& files, RowStore& store, const ScriptTemplate& a
 }
 
 std::vector<std::u16string> CollectFolderTree(const FileSystem& files, std::u16string_view root) {
-  // The work list in discovery order. Folders are listed (their subfolders
-  // read) strictly in that order, so the listed ones always form its front
-  // and `listedCount` is all the "listed" marks there are.
+  // The work list in discovery order; each folder is listed once, in turn.
   std::vector<std::u16string> work{std::u16string(root)};
-  std::size_t listedCount = 0;
   std::vector<DirEntry> entries;
-  while (listedCount < work.size()) {
-    const std::u16string current = work[listedCount];
+  for (std::size_t next = 0; next < work.size(); ++next) {
+    const std::u16string current = work[next];
     entries.clear();
     files.List(Join(current, u"*"), entries);  // an unreadable folder simply has no subfolders
     for (const DirEntry& entry : entries) {
-      if (work.size() >= kFolderTreeLimit) break;
-      if (IsPlainFolder(entry)) work.push_back(Join(current, entry.name));
+      if (IsWalkedFolder(entry)) work.push_back(Join(current, entry.name));
     }
-    ++listedCount;
-    if (work.size() >= kFolderTreeLimit) break;
   }
-  // Folders found but never listed (only when the limit was reached) are
-  // not scanned either.
-  work.resize(listedCount);
   return work;
 }
 

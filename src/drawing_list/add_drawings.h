@@ -33,14 +33,11 @@ int DrawingImage(DrawingKind kind);
 int ScanFolder(const FileSystem& files, RowStore& store, const ScriptTemplate& activeTemplate,
                std::u16string_view folder, DrawingKind kind, int firstRow);
 
-// A folder tree holds at most this many folders, the chosen one included.
-inline constexpr std::size_t kFolderTreeLimit = 32;
-
-// The folders of the tree below `root` whose drawings are added, in order:
-// breadth-first in discovery order, at most kFolderTreeLimit. Only plain
-// folders are taken (attributes exactly the directory bit, name not
-// beginning with '.'); a hidden, read-only, system or archived folder is
-// skipped with all that lies below it.
+// The folders of the whole tree below `root` whose drawings are added, in
+// order: breadth-first in discovery order, the root first. Every entry with
+// the directory bit is a folder, whatever other attributes it carries
+// (archive, not content indexed, read-only ...), except "." and "..", and
+// reparse points (junctions and links), which could lead back into the tree.
 std::vector<std::u16string> CollectFolderTree(const FileSystem& files, std::u16string_view root);
 
 // Scans every folder of CollectFolderTree(root) from `firstRow` on. Answers
@@ -53,9 +50,6 @@ struct PickedFiles {
   std::u16string folder;              // without a trailing backslash ("C:" for a drive root)
   std::vector<std::u16string> names;  // in the order of the dialog
 };
-
-// The result buffer of the open-file dialog is at most this long.
-inline constexpr std::size_t kOpenFileBufferSize = 1040;
 
 // Reads the open-file dialog's result buffer (the whole buffer, NULs
 // included) with the offset of the first file name. Nothing when the offset

@@ -1,5 +1,4 @@
 #include "drawing_list/add_drawings_window.h"
-#include "app/callback_guard.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -9,8 +8,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/info_windows.h"
 #include "dialog_ids.h"
 #include "drawing_list/drive_search.h"
 #include "drawing_list/file_name_rules.h"
@@ -18,7 +15,11 @@
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/row_insertion.h"
 #include "drawing_list/row_selection.h"
-#include "ui_text/ui_text_win32.h"
+#include "win32/callback_guard.h"
+#include "win32/dialog_helpers.h"
+#include "win32/file_dialog.h"
+#include "win32/wait_window.h"
+#include "win32/window_text.h"
 
 namespace tovrel {
 
@@ -41,15 +42,6 @@ const Win32FileSystem& Files() {
   return files;
 }
 
-std::u16string U(const wchar_t* s) { return reinterpret_cast<const char16_t*>(s); }
-
-void ApplyRulesFrom(HWND list, RowStore& store, int firstRow) {
-  const AppContext& app = App();
-  if (app.settings.file_set.chg_on != 0) {
-    const ListRedrawPause pause(list);
-    ApplyFileNameRules(store, app.settings.file_set, app.text, app.settings.moji_type, firstRow);
-  }
-}
 
 int PreselectFolderUnguarded(HWND dialog, UINT message, LPARAM, LPARAM folder) {
   if (message == BFFM_INITIALIZED) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, folder);
@@ -62,11 +54,12 @@ int CALLBACK PreselectFolder(HWND dialog, UINT message, LPARAM arg2, LPARAM fold
 
 // The shell's folder dialog, starting at the remembered folder. An empty
 // result means the user cancelled: the command then ends.
-std::u16string ChooseFolder(DrawingKind kind) {
+std::u16string ChooseFolder(HWND owner, DrawingKind kind, const std::u16string& remembered) {
   std::wstring prompt = LookUpText(TextTable::Code, kind == DrawingKind::Dwg ? 6 : 7);
-  const std::u16string& remembered = App().settings.file_folder;
   BROWSEINFOW info{};
-  info.hwndOwner = nullptr;  // the main window stays usable
+  // Owned, so that the list cannot change under the dialog: the new rows are
+  // placed after it closes.
+  info.hwndOwner = owner;
   info.lpszTitle = prompt.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = PreselectFolder;
@@ -79,8 +72,8 @@ std::u16string ChooseFolder(DrawingKind kind) {
   return ok ? U(path) : std::u16string();
 }
 
-void Remember(const std::u16string& folder) {
-  if (!folder.empty()) App().settings.file_folder = folder.substr(0, 259);
+void Remember(AppSettings& settings, const std::u16string& folder) {
+  if (!folder.empty()) settings.file_folder = folder.substr(0, 259);
 }
 
 // The folder as rows show it: without a trailing backslash, so that a drive
@@ -92,6 +85,7 @@ std::u16string RowFolder(std::u16string folder) {
 
 // Search dialog 8: the search text and its history.
 BOOL Search_OnInitDialog(HWND dialog, HWND, LPARAM) {
+  CenterOnOwner(dialog);
   SetCatalogText(dialog, TextTable::Dialog, 35);
   SetCatalogItemText(dialog, IDB_DIALOG_OK, TextTable::Dialog, 36);
   HWND combo = GetDlgItem(dialog, IDC_SEARCH_TEXT);
@@ -133,80 +127,83 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   return GuardCallback<INT_PTR>(dialog, FALSE, [&] { return SearchDialogProcUnguarded(dialog, message, wParam, lParam); });
 }
 
-void RunSearchDialog(HWND owner) {
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SEARCH), owner, SearchDialogProc, 0);
+// True when the user searched; false when the dialog was closed.
+bool RunSearchDialog(HWND owner) {
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SEARCH), owner, SearchDialogProc, 0) ==
+         IDOK;
 }
 
 }  // namespace
 
-void AddFolderCommand(HWND owner, HWND list, DrawingKind kind) {
+void ApplyRulesAfterAdding(HWND list, int firstRow, const AddDrawingsContext& context) {
+  if (context.settings.file_set.chg_on == 0) return;
+  const ListRedrawPause pause(list);
+  ListViewRowStore store(list);
+  ApplyFileNameRules(store, context.settings.file_set, context.text, context.settings.moji_type, firstRow);
+}
+
+void AddFolderCommand(HWND owner, HWND list, DrawingKind kind, const AddDrawingsContext& context) {
+  const std::u16string folder = ChooseFolder(owner, kind, context.settings.file_folder);
+  if (folder.empty()) return;
+  Remember(context.settings, folder);
   ListViewRowStore store(list);
   const int firstRow = store.RowCount();
-  const std::u16string folder = ChooseFolder(kind);
-  if (folder.empty()) return;
-  Remember(folder);
   int next = 0;
   {
     const ListRedrawPause pause(list);
-    next = ScanFolder(Files(), store, App().ActiveTemplate(), RowFolder(folder), kind, firstRow);
+    next = ScanFolder(Files(), store, context.activeTemplate, RowFolder(folder), kind, firstRow);
   }
   if (next == 0) ShowMessage(owner, 2);
-  ApplyRulesFrom(list, store, firstRow);
+  ApplyRulesAfterAdding(list, firstRow, context);
 }
 
-void AddFolderTreeCommand(HWND, HWND list, DrawingKind kind) {
+void AddFolderTreeCommand(HWND owner, HWND list, DrawingKind kind, const AddDrawingsContext& context) {
+  const std::u16string folder = ChooseFolder(owner, kind, context.settings.file_folder);
+  if (folder.empty()) return;
+  Remember(context.settings, folder);
   ListViewRowStore store(list);
   const int firstRow = store.RowCount();
-  const std::u16string folder = ChooseFolder(kind);
-  if (folder.empty()) return;
-  Remember(folder);
+  HWND wait = OpenWaitWindow(owner, IDD_DRIVE_SEARCH_WAIT);
   {
     const ListRedrawPause pause(list);
-    AddFolderTree(Files(), store, App().ActiveTemplate(), RowFolder(folder), kind, firstRow);
+    AddFolderTree(Files(), store, context.activeTemplate, RowFolder(folder), kind, firstRow);
   }
-  ApplyRulesFrom(list, store, firstRow);
+  CloseWaitWindow(wait);
+  ApplyRulesAfterAdding(list, firstRow, context);
 }
 
-void AddPickedFilesCommand(HWND owner, HWND list, DrawingKind kind) {
+void AddPickedFilesCommand(HWND owner, HWND list, DrawingKind kind, const AddDrawingsContext& context) {
+  const bool dwg = kind == DrawingKind::Dwg;
+  FileDialogOptions options;
+  options.owner = owner;
+  options.title = LookUpText(TextTable::Code, 8);
+  options.filter = dwg ? L"DwgFile(*.dwg)\0*.dwg\0DxfFile(*.dxf)\0*.dxf\0" : L"DxfFile(*.dxf)\0*.dxf\0DwgFile(*.dwg)\0*.dwg\0";
+  options.initialFolder = context.settings.file_folder;
+  options.initialName = dwg ? u"*.dwg" : u"*.dxf";
+  options.multiSelect = true;
+  options.mustExist = true;
+  const FileDialogResult chosen = AskOpenFile(options);
+  if (!chosen.Chosen()) {
+    ReportFileDialogFailure(owner, chosen);
+    return;
+  }
+  const std::optional<PickedFiles> picked = ParseOpenFileResult(chosen.buffer, chosen.fileOffset);
+  if (!picked) return;
   ListViewRowStore store(list);
   const int firstRow = store.RowCount();
-  const bool dwg = kind == DrawingKind::Dwg;
-  static const wchar_t kDwgFirst[] = L"DwgFile(*.dwg)\0*.dwg\0DxfFile(*.dxf)\0*.dxf\0";
-  static const wchar_t kDxfFirst[] = L"DxfFile(*.dxf)\0*.dxf\0DwgFile(*.dwg)\0*.dwg\0";
-  std::vector<wchar_t> result(1040, L'\0');
-  std::u16string start = App().settings.file_folder;
-  if (!start.empty() && start.back() != u'\\') start += u'\\';
-  start += dwg ? u"*.dwg" : u"*.dxf";
-  start.resize(std::min<std::size_t>(start.size(), result.size() - 1));
-  std::copy(start.begin(), start.end(), result.begin());
-  const std::wstring title = LookUpText(TextTable::Code, 8);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = dwg ? kDwgFirst : kDxfFirst;
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = result.data();
-  ofn.nMaxFile = static_cast<DWORD>(result.size());
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
-  if (!GetOpenFileNameW(&ofn)) return;
-  const std::optional<PickedFiles> picked = ParseOpenFileResult(
-      std::u16string_view(reinterpret_cast<const char16_t*>(result.data()), result.size()), ofn.nFileOffset);
-  if (!picked) return;
   std::vector<std::u16string> notFound;
   {
     const ListRedrawPause pause(list);
-    AddPickedFiles(Files(), store, App().ActiveTemplate(), *picked, notFound);
+    AddPickedFiles(Files(), store, context.activeTemplate, *picked, notFound);
   }
   for (std::size_t i = 0; i < notFound.size(); ++i) ShowMessage(owner, 3);
-  Remember(picked->folder);
-  ApplyRulesFrom(list, store, firstRow);
+  Remember(context.settings, picked->folder);
+  ApplyRulesAfterAdding(list, firstRow, context);
 }
 
-void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot) {
+void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot, const AddDrawingsContext& context) {
   Search().text.clear();
-  RunSearchDialog(owner);
-  if (Search().text.empty()) return;
+  if (!RunSearchDialog(owner) || Search().text.empty()) return;
   HWND wait = OpenWaitWindow(owner, IDD_DRIVE_SEARCH_WAIT);
   waitSlot = wait;
   const std::optional<std::u16string> found = SearchFixedDrives(Files(), Search().text);
@@ -222,13 +219,13 @@ void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot) {
   hit.names.push_back(slash == std::u16string::npos ? *found : found->substr(slash + 1));
   ListViewRowStore store(list);
   std::vector<std::u16string> notFound;
-  AddPickedFiles(Files(), store, App().ActiveTemplate(), hit, notFound);
+  AddPickedFiles(Files(), store, context.activeTemplate, hit, notFound);
   if (!notFound.empty()) ShowMessage(owner, 3);
   CloseWaitWindow(wait);
 }
 
 void SearchInListCommand(HWND owner, HWND list) {
-  RunSearchDialog(owner);
+  if (!RunSearchDialog(owner)) return;  // closed: nothing is selected
   const ListRedrawPause pause(list);
   ListViewRowStore store(list);
   SelectRowsContaining(store, Search().text);

@@ -5,19 +5,34 @@
 #include <windows.h>
 
 #include "drawing_list/add_drawings.h"
+#include "storage/app_settings.h"
+#include "storage/script_template.h"
+#include "storage/text_catalog.h"
 
 namespace tovrel {
 
-void AddFolderCommand(HWND owner, HWND list, DrawingKind kind);
-void AddFolderTreeCommand(HWND owner, HWND list, DrawingKind kind);
-void AddPickedFilesCommand(HWND owner, HWND list, DrawingKind kind);
+// What the add commands read and change beyond the list itself.
+struct AddDrawingsContext {
+  AppSettings& settings;                 // the remembered folder and the file-name rules
+  const ScriptTemplate& activeTemplate;  // the initial values of new rows
+  const UiText& text;                    // the file-name rules read code texts 0 to 4
+};
+
+void AddFolderCommand(HWND owner, HWND list, DrawingKind kind, const AddDrawingsContext& context);
+// Shows wait window 7 while the tree is walked.
+void AddFolderTreeCommand(HWND owner, HWND list, DrawingKind kind, const AddDrawingsContext& context);
+void AddPickedFilesCommand(HWND owner, HWND list, DrawingKind kind, const AddDrawingsContext& context);
 // Shows wait window 7 while the fixed drives are searched; `waitSlot`
 // receives it (the main window's current modeless window).
-void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot);
+void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot, const AddDrawingsContext& context);
 void SearchInListCommand(HWND owner, HWND list);
 void SelectAllCommand(HWND list);
 void DeselectAllCommand(HWND list);
 void DeleteSelectedCommand(HWND owner, HWND list, bool toolbarForm);
 void DeleteAllCommand(HWND list);
+
+// The file-name rules on the rows from `firstRow` on, when they are switched
+// on for adding; every command that adds drawings ends with it.
+void ApplyRulesAfterAdding(HWND list, int firstRow, const AddDrawingsContext& context);
 
 }  // namespace tovrel

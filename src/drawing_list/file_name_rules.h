@@ -6,7 +6,7 @@
 
 #include "drawing_list/row_store.h"
 #include "storage/app_settings.h"
-#include "ui_text/ui_text.h"
+#include "storage/text_catalog.h"
 
 namespace tovrel {
 

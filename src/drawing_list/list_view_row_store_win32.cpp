@@ -1,5 +1,5 @@
 #include "drawing_list/list_view_row_store_win32.h"
-#include "app/callback_guard.h"
+#include "win32/callback_guard.h"
 
 #include <commctrl.h>
 

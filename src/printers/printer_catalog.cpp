@@ -80,6 +80,8 @@ void FillCatalog(PrinterCatalog& catalog, Spooler& spooler, const AppSettings& s
   ResetCatalog(catalog);
   std::vector<SpoolerPrinter> printers;
   if (!spooler.EnumeratePrinters(printers)) {
+    // No printer is known: the old count would show as that many empty names.
+    catalog.printerCount = 0;
     notify(kMessagePrintersUnreadable);
     return;
   }
@@ -105,6 +107,7 @@ void AddPrinterNames(PrinterCatalog& catalog, Spooler& spooler,
                      const std::function<void(std::u16string_view name)>& add, const CatalogNotifier& notify) {
   std::vector<SpoolerPrinter> printers;
   if (!spooler.EnumeratePrinters(printers)) {
+    catalog.printerCount = 0;
     notify(kMessagePrintersUnreadable);
     return;
   }

@@ -4,15 +4,18 @@
 
 #include <windows.h>
 
+#include "printers/printer_catalog.h"
+#include "storage/app_settings.h"
+
 namespace tovrel {
 
-// ResetCatalog and FillCatalog on the process's catalog with the current
-// settings; messages 23 to 25, 27 and 28 appear as boxes owned by `owner`.
-void FillPrinterCatalog(HWND owner);
+// ResetCatalog and FillCatalog with the current settings; messages 23 to 25,
+// 27 and 28 appear as boxes owned by `owner`.
+void FillPrinterCatalog(HWND owner, PrinterCatalog& catalog, const AppSettings& settings);
 
 // Appends the name of every printer the spooler offers to a combo box
 // (CB_ADDSTRING) and sets the catalog's printer count; message 28 over
 // `owner` when the spooler cannot be asked.
-void AddPrinterNamesToCombo(HWND owner, HWND combo);
+void AddPrinterNamesToCombo(HWND owner, HWND combo, PrinterCatalog& catalog);
 
 }  // namespace tovrel

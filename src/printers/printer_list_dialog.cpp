@@ -1,16 +1,16 @@
 #include "printers/printer_list_dialog.h"
-#include "app/callback_guard.h"
+#include "win32/callback_guard.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <string>
 
-#include "app/app_context.h"
 #include "dialog_ids.h"
 #include "printers/printer_catalog_win32.h"
 #include "printers/printer_listing.h"
-#include "ui_text/ui_text_win32.h"
+#include "win32/dialog_helpers.h"
+#include "win32/window_text.h"
 
 namespace tovrel {
 
@@ -23,6 +23,16 @@ namespace {
 // leaves an empty band or cuts off the scroll bar.
 constexpr int kListingWidth = 890;
 constexpr int kListingHeight = 242;
+
+// What the listing shows, handed over at its opening.
+struct PrinterListData {
+  PrinterCatalog& catalog;
+  const AppSettings& settings;
+};
+
+PrinterListData& Data(HWND dialog) {
+  return *reinterpret_cast<PrinterListData*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
 
 std::u16string CodeText(int number) {
   return reinterpret_cast<const char16_t*>(LookUpText(TextTable::Code, number));
@@ -64,10 +74,11 @@ HWND CreateListing(HWND dialog) {
 
 // Refreshes the catalog (its messages appear over this dialog) and shows it.
 void FillListing(HWND dialog, HWND list) {
-  FillPrinterCatalog(dialog);
+  PrinterListData& data = Data(dialog);
+  FillPrinterCatalog(dialog, data.catalog, data.settings);
   if (!list) return;
   ListView_DeleteAllItems(list);
-  const PrinterCatalog& catalog = App().printers;
+  const PrinterCatalog& catalog = data.catalog;
   std::wstring text;
   for (int row = 0; row < catalog.printerCount; ++row) {
     LVITEMW item{};
@@ -86,7 +97,9 @@ void FillListing(HWND dialog, HWND list) {
   }
 }
 
-BOOL OnInitDialog(HWND dialog, HWND, LPARAM) {
+BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
+  SetWindowLongPtrW(dialog, DWLP_USER, data);
+  CenterOnOwner(dialog);
   SetCatalogText(dialog, TextTable::Dialog, 29);
   FillListing(dialog, CreateListing(dialog));
   return TRUE;  // the system sets the focus
@@ -129,8 +142,10 @@ INT_PTR CALLBACK PrinterListDialogProc(HWND dialog, UINT message, WPARAM wParam,
 
 }  // namespace
 
-void RunPrinterListDialog(HWND owner) {
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PRINTER_LIST), owner, PrinterListDialogProc, 0);
+void RunPrinterListDialog(HWND owner, PrinterCatalog& catalog, const AppSettings& settings) {
+  PrinterListData data{catalog, settings};
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PRINTER_LIST), owner, PrinterListDialogProc,
+                  reinterpret_cast<LPARAM>(&data));
 }
 
 }  // namespace tovrel

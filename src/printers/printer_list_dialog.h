@@ -4,9 +4,12 @@
 
 #include <windows.h>
 
+#include "printers/printer_catalog.h"
+#include "storage/app_settings.h"
+
 namespace tovrel {
 
 // Runs the listing modally over `owner`; returns when the user closes it.
-void RunPrinterListDialog(HWND owner);
+void RunPrinterListDialog(HWND owner, PrinterCatalog& catalog, const AppSettings& settings);
 
 }  // namespace tovrel

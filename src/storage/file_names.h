@@ -6,15 +6,18 @@
 
 namespace tovrel {
 
-// Gives a chosen path the extension `extension` (with its dot): the old
-// extension begins at the first '.' of the file name, that is after the
-// last '\' or '/', so a dot in a folder name is never taken for one. A name
-// without a dot gets the extension appended.
+// Gives a chosen path the extension `extension` (with its dot) when its file
+// name has none: "site.v2.ini" and "plot.txt" stay as chosen, "list" becomes
+// "list.ini". Only the part after the last '\' or '/' is looked at, so a dot
+// in a folder name is never taken for an extension; a name ending in a dot
+// has none yet.
 inline std::u16string WithExtension(std::u16string_view chosenPath, std::u16string_view extension) {
   const std::size_t slash = chosenPath.find_last_of(u"\\/");
   const std::size_t nameStart = slash == std::u16string_view::npos ? 0 : slash + 1;
-  const std::size_t dot = chosenPath.find(u'.', nameStart);
-  std::u16string result(chosenPath.substr(0, dot));  // npos: the whole path
+  const std::size_t dot = chosenPath.rfind(u'.');
+  std::u16string result(chosenPath);
+  if (dot != std::u16string_view::npos && dot >= nameStart && dot + 1 < chosenPath.size()) return result;
+  if (!result.empty() && result.back() == u'.') result.pop_back();
   result += extension;
   return result;
 }

@@ -1,41 +1,42 @@
 #include "ui_text/language_dialog.h"
-#include "app/callback_guard.h"
 
 #include <windowsx.h>
 
-#include "app/app_context.h"
 #include "dialog_ids.h"
+#include "storage/text_catalog.h"
+#include "win32/callback_guard.h"
+#include "win32/dialog_helpers.h"
 
 namespace tovrel {
 
 namespace {
 
-const wchar_t* const kLanguageNames[] = {L"Japanese", L"English", L"Korean", L"Chinese"};
+// Each language in its own script, so that a user who cannot read the
+// current one still finds theirs ("日本語", "English", "한국어", "中文"); the
+// entry's index is the language number.
+const wchar_t* const kLanguageNames[kLanguageCount] = {L"\u65E5\u672C\u8A9E", L"English",
+                                                         L"\uD55C\uAD6D\uC5B4", L"\u4E2D\u6587"};
 
-BOOL OnInitDialog(HWND dialog, HWND, LPARAM) {
+BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
+  SetWindowLongPtrW(dialog, DWLP_USER, data);
+  CenterOnOwner(dialog);
   HWND combo = GetDlgItem(dialog, IDC_LANGUAGE);
   ComboBox_ResetContent(combo);
   for (const wchar_t* name : kLanguageNames) ComboBox_AddString(combo, name);
-  const int language = App().settings.moji_type;
-  if (language >= 0 && language < 4) SetWindowTextW(combo, kLanguageNames[language]);
+  const std::int32_t language = *reinterpret_cast<const std::int32_t*>(data);
+  ComboBox_SetCurSel(combo, language >= 0 && language < kLanguageCount ? language : 0);
   return TRUE;
 }
 
-// Only the exact names of the other three languages choose them; anything
-// else typed or chosen means Japanese.
 void OnCommand(HWND dialog, int id, HWND, UINT) {
   if (id == IDCANCEL) {  // Esc closes like the close box: the language stays
     EndDialog(dialog, IDCANCEL);
     return;
   }
   if (id != IDB_DIALOG_OK) return;
-  wchar_t chosen[31] = L"";
-  GetDlgItemTextW(dialog, IDC_LANGUAGE, chosen, 31);
-  std::int32_t language = 0;
-  for (int i = 1; i < 4; ++i) {
-    if (wcscmp(chosen, kLanguageNames[i]) == 0) language = i;
-  }
-  App().settings.moji_type = language;
+  const int chosen = ComboBox_GetCurSel(GetDlgItem(dialog, IDC_LANGUAGE));
+  if (chosen < 0 || chosen >= kLanguageCount) return;  // nothing chosen: the dialog stays open
+  *reinterpret_cast<std::int32_t*>(GetWindowLongPtrW(dialog, DWLP_USER)) = chosen;
   EndDialog(dialog, IDB_DIALOG_OK);
 }
 
@@ -62,9 +63,13 @@ INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-void RunLanguageDialog(HWND owner) {
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_LANGUAGE), owner,
-                  LanguageDialogProc, 0);
+bool RunLanguageDialog(HWND owner, std::int32_t& language) {
+  std::int32_t chosen = language;
+  const INT_PTR answer = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_LANGUAGE), owner,
+                                         LanguageDialogProc, reinterpret_cast<LPARAM>(&chosen));
+  if (answer != IDB_DIALOG_OK) return false;
+  language = chosen;
+  return true;
 }
 
 }  // namespace tovrel

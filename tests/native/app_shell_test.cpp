@@ -5,7 +5,7 @@
 #include "app/command_table.h"
 #include "drawing_list/list_columns.h"
 #include "storage/ini_document.h"
-#include "ui_text/ui_text.h"
+#include "storage/text_catalog.h"
 
 using namespace tovrel;
 

@@ -9,7 +9,7 @@
 #include "drawing_list/row_insertion.h"
 #include "storage/decimal_text.h"
 #include "storage/ini_document.h"
-#include "storage/list_file.h"
+#include "drawing_list/list_file.h"
 
 using namespace tovrel;
 
@@ -65,26 +65,28 @@ TEST(ListFile, RoundTripKeepsTextsByColumnPosition) {
   EXPECT_EQ(narrow.CellText(0, 5, 260), u"");
 }
 
-TEST(ListFile, RowsKeepThirtyTwoColumnsAndLongCellsAreLoadedCutTo259) {
+TEST(ListFile, RowsKeepEveryColumnOfTheListAndLongCellsAreLoadedCutTo259) {
   const IniDocument few = SaveAndReread(Rows(3, 1));
-  EXPECT_TRUE(few.HasKey(kListSection, u"0,31"));  // written empty
+  EXPECT_TRUE(few.HasKey(kListSection, u"0,31"));  // written empty, as older lists are
   EXPECT_FALSE(few.HasKey(kListSection, u"0,32"));
 
-  MemoryRowStore wide = Rows(40, 1);
+  MemoryRowStore wide = Rows(50, 1);
   wide.SetCellText(0, 0, std::u16string(600, u'n'));
   wide.SetCellText(0, 1, std::u16string(300, u'p'));
   wide.SetCellText(0, 31, u"kept");
-  wide.SetCellText(0, 35, u"lost");
+  wide.SetCellText(0, 35, u"kept too");
+  wide.SetCellText(0, 49, u"last");
   const IniDocument file = SaveAndReread(wide);
-  EXPECT_FALSE(file.HasKey(kListSection, u"0,35"));
+  EXPECT_FALSE(file.HasKey(kListSection, u"0,50"));
   EXPECT_EQ(file.GetString(kListSection, u"0,0", u"", 1000).size(), 511u);
   EXPECT_EQ(file.GetString(kListSection, u"0,1", u"", 1000).size(), 300u);  // saved whole
-  MemoryRowStore loaded(40);
+  MemoryRowStore loaded(50);
   LoadList(file, loaded);
   EXPECT_EQ(loaded.CellText(0, 0, 1000), std::u16string(259, u'n'));
   EXPECT_EQ(loaded.CellText(0, 1, 1000), std::u16string(259, u'p'));
   EXPECT_EQ(loaded.CellText(0, 31, 260), u"kept");
-  EXPECT_EQ(loaded.CellText(0, 35, 260), u"");
+  EXPECT_EQ(loaded.CellText(0, 35, 260), u"kept too");
+  EXPECT_EQ(loaded.CellText(0, 49, 260), u"last");
 }
 
 TEST(ListFile, AShorterListSavedOverALongerOneLeavesStaleRowsThatAreNotRead) {
@@ -106,9 +108,15 @@ TEST(ListFile, MissingFilesAndRowCountsLoadNothing) {
     EXPECT_EQ(store.RowCount(), 0);
   }
   MemoryRowStore store(3);  // missing cell keys read as empty texts
-  LoadList(IniDocument::Parse(u"[listliew]\r\nmax_cont=2\r\n1,2=only\r\n"), store);
-  ASSERT_EQ(store.RowCount(), 2);
+  LoadList(IniDocument::Parse(u"[listliew]\r\nmax_cont=3\r\n0,0=a.dwg\r\n1,2=only\r\n"), store);
+  ASSERT_EQ(store.RowCount(), 2);  // row 2 has no key at all: the file ends there
   EXPECT_EQ(store.CellText(1, 2, 260), u"only");
+}
+
+TEST(ListFile, AHugeRowCountStopsAtTheRowsTheFileHolds) {
+  MemoryRowStore store(3);
+  LoadList(IniDocument::Parse(u"[listliew]\r\nmax_cont=2000000000\r\n0,0=a.dwg\r\n1,0=b.dwg\r\n"), store);
+  EXPECT_EQ(store.RowCount(), 2);
 }
 
 TEST(ListFile, ImageComesFromTheExactEndingOfTheName) {
@@ -124,10 +132,12 @@ TEST(ListFile, ImageComesFromTheExactEndingOfTheName) {
   for (int row = 0; row < 10; ++row) EXPECT_EQ(store.Image(row), cases[row].second) << row;
 }
 
-TEST(ListFile, SaveCommandGivesTheChosenNameTheIniExtension) {
+TEST(ListFile, SaveCommandGivesOnlyANameWithoutExtensionTheIniExtension) {
   EXPECT_EQ(WithIniExtension(u"a"), u"a.ini");
-  EXPECT_EQ(WithIniExtension(u"x.tar.gz"), u"x.ini");  // from the first dot of the name
-  EXPECT_EQ(WithIniExtension(u"c:\\my.folder\\list.v2.lst"), u"c:\\my.folder\\list.ini");
+  EXPECT_EQ(WithIniExtension(u"site.v2.ini"), u"site.v2.ini");  // never "site.ini"
+  EXPECT_EQ(WithIniExtension(u"x.tar.gz"), u"x.tar.gz");
+  EXPECT_EQ(WithIniExtension(u"c:\\my.folder\\list"), u"c:\\my.folder\\list.ini");
+  EXPECT_EQ(WithIniExtension(u"list."), u"list.ini");
   EXPECT_EQ(WithIniExtension(u"C:\\図面\\一覧.ini"), u"C:\\図面\\一覧.ini");
 }
 

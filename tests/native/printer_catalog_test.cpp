@@ -133,7 +133,7 @@ TEST_F(Catalog, ThirtyOnePrintersFillThirtyEntriesButAllReachTheCombo) {
   EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(Catalog, NoPrintersFillQuietlyAndAFailedEnumerationShows28KeepingCountAndFlag) {
+TEST_F(Catalog, NoPrintersFillQuietlyAndAFailedEnumerationShows28AndLeavesNoEmptyPrinters) {
   Fill();
   EXPECT_EQ(catalog_->printerCount, 0);
   EXPECT_TRUE(catalog_->catalogLoaded);
@@ -143,12 +143,16 @@ TEST_F(Catalog, NoPrintersFillQuietlyAndAFailedEnumerationShows28KeepingCountAnd
   catalog_->catalogLoaded = false;
   spooler_.failEnumeration = true;
   Fill();
-  FillCombo();
-  EXPECT_EQ(messages_, (Messages{28, 28}));
-  EXPECT_EQ(catalog_->printerCount, 1);
+  EXPECT_EQ(catalog_->printerCount, 0);  // no list of one empty printer
   EXPECT_FALSE(catalog_->catalogLoaded);
   EXPECT_TRUE(Name(0).empty());
   EXPECT_TRUE(Paper(0, 0).empty());
+  spooler_.failEnumeration = false;
+  Fill();
+  spooler_.failEnumeration = true;
+  FillCombo();
+  EXPECT_EQ(messages_, (Messages{28, 28}));
+  EXPECT_EQ(catalog_->printerCount, 0);
   EXPECT_TRUE(combo_.empty());
 }
 

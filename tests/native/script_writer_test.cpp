@@ -272,7 +272,7 @@ TEST(ScriptWriterTest, LineLongerThan509IsRefused) {
 TEST(ScriptWriterTest, ScrExtension) {
   EXPECT_EQ(WithScrExtension(u"plot"), u"plot.scr");
   EXPECT_EQ(WithScrExtension(u"plot.scr"), u"plot.scr");
-  EXPECT_EQ(WithScrExtension(u"plot.old.txt"), u"plot.scr");
+  EXPECT_EQ(WithScrExtension(u"plot.old.txt"), u"plot.old.txt");  // an extension is kept
   EXPECT_EQ(WithScrExtension(u"C:\\my.folder\\plot"), u"C:\\my.folder\\plot.scr");
   EXPECT_EQ(WithScrExtension(u"C:/a.b/plot"), u"C:/a.b/plot.scr");
   EXPECT_EQ(WithScrExtension(u"plot."), u"plot.scr");

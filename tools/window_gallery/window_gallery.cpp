@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "app/info_windows.h"
+#include "win32/wait_window.h"
 #include "app_harness.h"
 #include "dialog_ids.h"
 

@@ -1,4 +1,4 @@
-#include "ui_text/ui_text.h"
+#include "storage/text_catalog.h"
 
 #include "storage/text_codec.h"
 

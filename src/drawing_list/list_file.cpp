@@ -1,7 +1,8 @@
-#include "storage/list_file.h"
+#include "drawing_list/list_file.h"
 
 #include "storage/file_names.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "drawing_list/row_insertion.h"
@@ -44,15 +45,25 @@ int ImageOfName(std::u16string_view name) {
   return kImageDxf;
 }
 
+// A row is in the file when any of its cells is; rows written by the
+// program always have their name key, so a present row costs one lookup.
+bool RowExists(const IniDocument& file, CellKey& key) {
+  for (int column = 0; column < kListFileMaxColumns; ++column) {
+    if (file.HasKey(kListSection, key.For(column))) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void SaveList(const RowStore& store, IniDocument& file) {
   const int count = store.RowCount();
-  file.ReserveKeys(kListSection, static_cast<std::size_t>(count) * kListFileColumns + 1);
+  const int columns = std::clamp(store.ColumnCount(), kListFileColumns, kListFileMaxColumns);
+  file.ReserveKeys(kListSection, static_cast<std::size_t>(count) * static_cast<std::size_t>(columns) + 1);
   file.WriteString(kListSection, kRowCountKey, DecimalText(count));
   for (int row = 0; row < count; ++row) {
     CellKey key(row);
-    for (int column = 0; column < kListFileColumns; ++column) {
+    for (int column = 0; column < columns; ++column) {
       file.WriteString(kListSection, key.For(column), store.CellText(row, column, kSaveCellBufferSize));
     }
   }
@@ -62,12 +73,14 @@ void LoadList(const IniDocument& file, RowStore& store) {
   const auto count = static_cast<std::int32_t>(file.GetInt(kListSection, kRowCountKey, 0));
   if (count <= 0) return;
   const int first = store.RowCount();
+  const int columns = std::min(store.ColumnCount(), kListFileMaxColumns);
   for (int r = 0; r < count; ++r) {
     const int row = first + r;
     CellKey key(r);
+    if (!RowExists(file, key)) break;  // the file ends here, whatever its count says
     const std::u16string name = file.GetString(kListSection, key.For(0), u"", kLoadCellBufferSize);
     store.InsertRow(row, name, ImageOfName(name), row);
-    for (int column = 1; column < kListFileColumns; ++column) {
+    for (int column = 1; column < columns; ++column) {
       const std::u16string text = file.GetString(kListSection, key.For(column), u"", kLoadCellBufferSize);
       // A new row's cells are empty already; skipping empty texts spares the
       // list view most of its messages for a sparse list.

@@ -1,4 +1,4 @@
-#include "app/callback_guard.h"
+#include "win32/callback_guard.h"
 
 #include <string>
 

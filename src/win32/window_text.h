@@ -1,0 +1,43 @@
+// Catalog texts on the screen: the shared text buffer, numbered message
+// boxes and dialog labels. The program installs its catalog and the current
+// language once at start; every window below the application reads its texts
+// through these functions.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "storage/text_catalog.h"
+
+namespace tovrel {
+
+// The catalog and the language the screen texts come from; both must outlive
+// every window. Until installed, every lookup is empty.
+void InstallScreenCatalog(const UiText* catalog, const std::int32_t* language);
+
+// Looks text n of a table up in the current language into the shared
+// 260-character buffer and returns it; the next lookup overwrites it.
+const wchar_t* LookUpText(TextTable table, int number);
+
+// Message n of the current language: kind 0 shows OK and returns 0, kind 1
+// shows Yes/No and returns IDYES or IDNO; other kinds show nothing. A message
+// shown without an owner (after the main window has gone) comes to the front.
+int ShowMessage(HWND owner, int number, int kind = 0);
+
+// Message n with a detail line under its body (used for failures whose cause
+// the user needs, such as the reason a file could not be written, or the row
+// a script line belongs to).
+void ShowMessageWithDetail(HWND owner, int number, const std::u16string& detail);
+
+// Sets a window's or a dialog control's text from the catalog. An empty
+// catalog text (a missing catalog file) keeps the text the window has from
+// its resource, so that nothing goes blank.
+void SetCatalogText(HWND window, TextTable table, int number);
+void SetCatalogItemText(HWND dialog, int controlId, TextTable table, int number);
+
+inline const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+inline std::u16string U(const wchar_t* s) { return reinterpret_cast<const char16_t*>(s); }
+
+}  // namespace tovrel

@@ -78,10 +78,10 @@ void LoadList(const IniDocument& file, RowStore& store) {
     const int row = first + r;
     CellKey key(r);
     if (!RowExists(file, key)) break;  // the file ends here, whatever its count says
-    const std::u16string name = file.GetString(kListSection, key.For(0), u"", kLoadCellBufferSize);
+    const std::u16string name = file.GetField(kListSection, key.For(0), u"", kLoadCellBufferSize);
     store.InsertRow(row, name, ImageOfName(name), row);
     for (int column = 1; column < columns; ++column) {
-      const std::u16string text = file.GetString(kListSection, key.For(column), u"", kLoadCellBufferSize);
+      const std::u16string text = file.GetField(kListSection, key.For(column), u"", kLoadCellBufferSize);
       // A new row's cells are empty already; skipping empty texts spares the
       // list view most of its messages for a sparse list.
       if (!text.empty()) store.SetCellText(row, column, text);

@@ -2,8 +2,6 @@
 
 #include "storage/file_names.h"
 
-#include <algorithm>
-
 #include "storage/text_codec.h"
 
 namespace tovrel {
@@ -12,18 +10,38 @@ namespace {
 
 constexpr std::u16string_view kLineEnd = u"\r\n";
 
-std::u16string_view CommandOf(const TemplateColumn& column) {
-  const std::u16string_view command = column.command;
-  return command.substr(0, std::min(command.size(), TemplateColumn::kCommandSize - 1));
+// True when text[i] and text[i + 1] are the two halves of one surrogate pair.
+bool PairStartsAt(std::u16string_view text, std::size_t i) {
+  return i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 &&
+         text[i + 1] <= 0xDFFF;
 }
 
-// One character: a surrogate pair is kept whole, never split into a lone
-// half that would make the file invalid UTF-16.
+// Text cut to fit a field of `size` characters with its terminator. A
+// surrogate pair is never split into a lone half that would make the script
+// invalid UTF-16: a pair that does not fit whole is left out.
+std::u16string_view FitField(std::u16string_view text, std::size_t size) {
+  std::size_t length = size == 0 ? 0 : size - 1;
+  if (text.size() <= length) return text;
+  if (length > 0 && PairStartsAt(text, length - 1)) --length;
+  return text.substr(0, length);
+}
+
+// A cell cut to its field. It is read one character longer than the field
+// holds, to see whether the last character that fits begins a pair.
+std::u16string CellInField(const RowStore& rows, int row, int column, std::size_t size) {
+  std::u16string text = rows.CellText(row, column, size + 1);
+  text.resize(FitField(text, size).size());
+  return text;
+}
+
+std::u16string_view CommandOf(const TemplateColumn& column) {
+  return FitField(column.command, TemplateColumn::kCommandSize);
+}
+
+// One character: a surrogate pair is kept whole.
 std::u16string_view FirstCharacter(std::u16string_view text) {
   if (text.empty()) return text;
-  const bool pair = text.size() >= 2 && text[0] >= 0xD800 && text[0] <= 0xDBFF &&
-                    text[1] >= 0xDC00 && text[1] <= 0xDFFF;
-  return text.substr(0, pair ? 2 : 1);
+  return text.substr(0, PairStartsAt(text, 0) ? 2 : 1);
 }
 
 bool NeedsSeparator(std::u16string_view folder) {
@@ -93,9 +111,9 @@ std::u16string DrawingPath(std::u16string_view folder, std::u16string_view fileN
 
 std::u16string RowDrawingPath(const RowStore& rows, int row, const ScriptColumns& columns) {
   const int nameColumn = columns.fileNameColumn >= 0 ? columns.fileNameColumn : 0;
-  std::u16string name = rows.CellText(row, nameColumn, kScriptPathCellSize);
+  std::u16string name = CellInField(rows, row, nameColumn, kScriptPathCellSize);
   if (columns.folderColumn < 0) return name;
-  return DrawingPath(rows.CellText(row, columns.folderColumn, kScriptPathCellSize), name);
+  return DrawingPath(CellInField(rows, row, columns.folderColumn, kScriptPathCellSize), name);
 }
 
 bool AppendRowLines(const RowStore& rows, int row, const ScriptTemplate& tmpl,
@@ -122,7 +140,7 @@ bool AppendRowLines(const RowStore& rows, int row, const ScriptTemplate& tmpl,
         break;
       case 3:
       case 4: {
-        if (cellColumn >= 0) cell = rows.CellText(row, cellColumn, kScriptValueCellSize);
+        if (cellColumn >= 0) cell = CellInField(rows, row, cellColumn, kScriptValueCellSize);
         else cell.clear();
         const std::u16string_view text = column.outputMode == 3 ? FirstCharacter(cell) : cell;
         fits = text.size() <= kMaxScriptLine;

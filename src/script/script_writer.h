@@ -10,6 +10,8 @@
 //   3  the first character of the column's cell (a surrogate pair counts as
 //      one character); an empty cell gives an empty line
 //   4  the whole cell (read with at most 127 characters)
+// Cells and command words cut to their field lose a surrogate pair that
+// does not fit whole rather than end in its first half.
 //   other  nothing
 // A column with display mode 0 owns no list cell: modes 3 and 4 write an
 // empty line for it, so every row still writes the same number of lines and

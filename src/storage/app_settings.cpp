@@ -160,7 +160,7 @@ void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
           defaultPath += key.defaultText;
           defaultText = defaultPath;
         }
-        field = file.GetString(kSettingsSection, key.name, defaultText, key.bufferSize);
+        field = file.GetField(kSettingsSection, key.name, defaultText, key.bufferSize);
       } else {
         // Only the low bits that the field holds remain.
         field = static_cast<Field>(file.GetInt(kSettingsSection, key.name, key.defaultNumber));

@@ -39,6 +39,16 @@ bool HasLineBreak(std::u16string_view s) {
   return s.find_first_of(u"\r\n") != std::u16string_view::npos;
 }
 
+// True when reading would not give `value` back as it stands: the reading
+// rules trim blanks at both ends and remove one pair of matching quotes
+// (" or ') that opens and closes a value.
+bool NeedsQuotes(std::u16string_view value) {
+  if (value.empty()) return false;
+  if (IsProfileSpace(value.front()) || IsProfileSpace(value.back())) return true;
+  return value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+         value.back() == value.front();
+}
+
 // True when `raw` is exactly name "=" value.
 bool IsPlainKeyLine(std::u16string_view raw, std::u16string_view name, std::u16string_view value) {
   return raw.size() == name.size() + 1 + value.size() && raw.substr(0, name.size()) == name &&
@@ -110,10 +120,8 @@ std::u16string DecodeProfileBytes(std::string_view bytes, const AnsiCodePage& an
     text = ansi.ToUtf16(bytes);
   }
   if (encoding) *encoding = found;
-  // A null character ends the text, as it ends the string the original
-  // functions parse.
-  const std::size_t nul = text.find(u'\0');
-  if (nul != std::u16string::npos) text.resize(nul);
+  // A null character is text like any other: cutting the text there would
+  // drop every later line from the file at its next rewrite.
   return text;
 }
 
@@ -234,7 +242,8 @@ void IniDocument::IndexKey(Section& section, std::size_t lineIndex) {
 }
 
 const IniDocument::Section* IniDocument::FindSection(std::u16string_view trimmedName) const {
-  if (trimmedName.empty() && !sections_.front().removed) return &sections_.front();
+  // Only sections with a header have a name: the empty name finds a "[]"
+  // section, never the lines before the first header.
   if (lastSectionValid_ && lastSectionQuery_ == trimmedName) return &sections_[lastSection_];
   const auto it = firstSection_.find(trimmedName);
   if (it == firstSection_.end()) return nullptr;
@@ -267,6 +276,17 @@ std::u16string IniDocument::GetString(std::u16string_view section, std::u16strin
   return CopyEntry(defaultText.substr(0, n), bufferSize);
 }
 
+std::u16string IniDocument::GetField(std::u16string_view section, std::u16string_view key,
+                                     std::u16string_view defaultText,
+                                     std::size_t bufferSize) const {
+  if (bufferSize == 0) return {};
+  // One more character of room keeps the closing quote of a value that
+  // fills the field from eating the value's last character.
+  std::u16string text = GetString(section, key, defaultText, bufferSize + 1);
+  if (text.size() >= bufferSize) text.resize(bufferSize - 1);
+  return text;
+}
+
 std::uint32_t IniDocument::GetInt(std::u16string_view section, std::u16string_view key,
                                   std::int32_t defaultValue) const {
   const std::u16string text = GetString(section, key, u"", 30);
@@ -280,34 +300,40 @@ bool IniDocument::HasKey(std::u16string_view section, std::u16string_view key) c
 
 void IniDocument::WriteString(std::u16string_view sectionName, std::u16string_view keyName,
                               std::u16string_view valueText) {
-  // Names and values are used as given unless a line break has to go.
+  // Names and values are used as given unless a line break has to go, and
+  // a value that would not read back as it is goes inside double quotes,
+  // the one pair the reading rules remove.
   std::u16string sectionCopy, keyCopy, valueCopy;
   std::u16string_view sectionTrim = TrimProfile(sectionName);
   std::u16string_view keyTrim = TrimProfile(keyName);
-  std::u16string_view value = TrimLeadingProfile(valueText);
+  std::u16string_view value = valueText;
   if (HasLineBreak(sectionTrim)) AssignSingleLine(sectionCopy, sectionTrim), sectionTrim = sectionCopy;
   if (HasLineBreak(keyTrim)) AssignSingleLine(keyCopy, keyTrim), keyTrim = keyCopy;
   if (HasLineBreak(value)) AssignSingleLine(valueCopy, value), value = valueCopy;
+  if (NeedsQuotes(value)) {
+    std::u16string quoted;
+    quoted.reserve(value.size() + 2);
+    quoted += u'"';
+    quoted += value;
+    quoted += u'"';
+    valueCopy = std::move(quoted);
+    value = valueCopy;
+  }
 
   Section* section = FindSection(sectionTrim);
   if (!section) {
-    if (sectionTrim.empty()) {
-      section = &sections_.front();
-      section->removed = false;
-    } else {
-      Section created;
-      created.hasHeader = true;
-      created.name = std::u16string(sectionTrim);
-      if (reservedKeys_ != 0 && EqualsIgnoreCase(reservedSection_, sectionTrim)) {
-        created.lines.reserve(reservedKeys_);
-        created.firstKey.Reserve(reservedKeys_);
-        reservedKeys_ = 0;
-      }
-      sections_.push_back(std::move(created));
-      lastSectionValid_ = false;  // the vector may have moved
-      firstSection_.try_emplace(std::u16string(sectionTrim), sections_.size() - 1);
-      section = &sections_.back();
+    Section created;
+    created.hasHeader = true;
+    created.name = std::u16string(sectionTrim);
+    if (reservedKeys_ != 0 && EqualsIgnoreCase(reservedSection_, sectionTrim)) {
+      created.lines.reserve(reservedKeys_);
+      created.firstKey.Reserve(reservedKeys_);
+      reservedKeys_ = 0;
     }
+    sections_.push_back(std::move(created));
+    lastSectionValid_ = false;  // the vector may have moved
+    firstSection_.try_emplace(std::u16string(sectionTrim), sections_.size() - 1);
+    section = &sections_.back();
   }
   auto nameAt = [section](std::size_t i) { return section->NameAt(i); };
   const std::size_t found = section->firstKey.Find(keyTrim, nameAt);
@@ -358,16 +384,19 @@ void IniDocument::ReindexKey(Section& section, std::u16string_view name, std::si
 }
 
 void IniDocument::DeleteKey(std::u16string_view sectionName, std::u16string_view keyName) {
-  // The first matching key of any section of that name is removed.
+  // Names are matched as reads and writes match them, trimmed. The first
+  // matching key of any section of that name is removed.
+  const std::u16string_view sectionTrim = TrimProfile(sectionName);
+  const std::u16string_view keyTrim = TrimProfile(keyName);
   for (Section& section : sections_) {
-    if (section.removed || !EqualsIgnoreCase(section.name, sectionName)) continue;
-    const std::size_t index = section.firstKey.Find(keyName, [&section](std::size_t i) { return section.NameAt(i); });
+    if (!section.hasHeader || section.removed || !EqualsIgnoreCase(section.name, sectionTrim)) continue;
+    const std::size_t index = section.firstKey.Find(keyTrim, [&section](std::size_t i) { return section.NameAt(i); });
     if (index == NameIndex::kNone) continue;
     section.lines[index].kind = LineKind::Removed;
     if (section.lines[index].raw != kNoRaw) std::u16string().swap(raws_[section.lines[index].raw]);
     section.lines[index].raw = kNoRaw;
     section.lines[index].value.clear();
-    ReindexKey(section, keyName, index + 1);
+    ReindexKey(section, keyTrim, index + 1);
     modified_ = true;
     return;
   }
@@ -387,23 +416,18 @@ void IniDocument::ReindexSection(std::u16string_view name, std::size_t from) {
 
 void IniDocument::DeleteSection(std::u16string_view sectionName) {
   // Only the first section of that name goes; a later copy of the same name
-  // then becomes the one that reads and writes find.
+  // then becomes the one that reads and writes find. The lines before the
+  // first header have no name and are never removed.
+  const std::u16string_view sectionTrim = TrimProfile(sectionName);
   for (std::size_t i = 0; i < sections_.size(); ++i) {
     Section& section = sections_[i];
-    if (section.removed || !EqualsIgnoreCase(section.name, sectionName)) continue;
-    if (!section.hasHeader) {
-      // The lines before the first section have no header to remove.
-      if (section.lines.empty()) continue;
-      section.lines.clear();
-      section.firstKey.Clear();
-    } else {
-      section.removed = true;
-      section.lines.clear();
-      section.lines.shrink_to_fit();
-      section.trailingBlanks.clear();
-      section.firstKey.Clear();
-      ReindexSection(sectionName, i + 1);
-    }
+    if (!section.hasHeader || section.removed || !EqualsIgnoreCase(section.name, sectionTrim)) continue;
+    section.removed = true;
+    section.lines.clear();
+    section.lines.shrink_to_fit();
+    section.trailingBlanks.clear();
+    section.firstKey.Clear();
+    ReindexSection(sectionTrim, i + 1);
     modified_ = true;
     return;
   }

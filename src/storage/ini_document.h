@@ -25,7 +25,8 @@ bool IsProfileSpace(char16_t c);
 enum class TextEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
 
 // Decodes the bytes of a profile file: a UTF-8, UTF-16LE or UTF-16BE
-// byte-order mark selects that encoding, anything else is ANSI text.
+// byte-order mark selects that encoding, anything else is ANSI text. Every
+// character is kept, null characters included.
 std::u16string DecodeProfileBytes(std::string_view bytes, const AnsiCodePage& ansi,
                                   TextEncoding* encoding = nullptr);
 
@@ -48,14 +49,25 @@ public:
   IniDocument();
 
   // Parses decoded text; any input is accepted (CRLF, LF or CR line ends).
+  // A null character is an ordinary character of its line.
   static IniDocument Parse(std::u16string_view text);
   static IniDocument FromBytes(std::string_view bytes, const AnsiCodePage& ansi);
 
   // As GetPrivateProfileStringW with a key: the value, or the default when
   // the key is missing or has no "=", with surrounding quotes removed, cut
   // to bufferSize - 1 characters (bufferSize counts the terminating null).
+  // The empty section name is the section headed "[]"; the lines before the
+  // first header belong to no section.
   std::u16string GetString(std::u16string_view section, std::u16string_view key,
                            std::u16string_view defaultText, std::size_t bufferSize) const;
+
+  // As GetString, for reading a value into a field of bufferSize characters
+  // (terminator included). Where GetString, like the profile functions,
+  // drops the last character of a quoted value that fills the buffer
+  // exactly, this reads the value whole, so that a value written in quotes
+  // because of a blank at its end reads back as it was written.
+  std::u16string GetField(std::u16string_view section, std::u16string_view key,
+                          std::u16string_view defaultText, std::size_t bufferSize) const;
 
   // As GetPrivateProfileIntW: decimal, "0x" hex, "0o" octal or "0b" binary
   // digits after an optional sign, up to the first other character; the
@@ -68,14 +80,20 @@ public:
 
   // As WritePrivateProfileStringW: replaces the value of the first such key
   // of the first such section, or appends the key to that section, or
-  // appends a new section. Leading blanks of the value are dropped. Line
-  // breaks inside a name or value are written as blanks so that a value can
-  // never turn into further lines of the file.
+  // appends a new section. Line breaks inside a name or value are written as
+  // blanks so that a value can never turn into further lines of the file.
+  // A value that the reading rules would change (blanks or tabs at either
+  // end, matching quotes at both ends) is written inside double quotes, the
+  // pair those rules remove, so that it reads back as written here, after
+  // a reload and in any program that reads the file with the profile
+  // functions. Every other value is written as it is.
   void WriteString(std::u16string_view section, std::u16string_view key,
                    std::u16string_view value);
-  // As WritePrivateProfileStringW with a null value: removes the first such key.
+  // As WritePrivateProfileStringW with a null value: removes the first such
+  // key. Names are trimmed, as for reads and writes.
   void DeleteKey(std::u16string_view section, std::u16string_view key);
-  // As WritePrivateProfileStringW with a null key: removes the first section of that name.
+  // As WritePrivateProfileStringW with a null key: removes the first section
+  // of that name (trimmed).
   void DeleteSection(std::u16string_view section);
 
   // Makes room for `count` keys in a section about to be written, so that
@@ -103,7 +121,8 @@ private:
   };
   struct Section {
     std::u16string name;        // as between the brackets, untrimmed
-    bool hasHeader = false;     // false only for the lines before the first section
+    bool hasHeader = false;     // false only for the lines before the first section,
+                                // which no section name finds
     bool removed = false;
     std::u16string rawHeader;   // header line as read; empty means "[name]"
     std::vector<Line> lines;

@@ -94,7 +94,7 @@ void ReadKey(const IniDocument& file, std::u16string_view name, const ColumnKey&
   WithField(column, key, [&](auto& field) {
     using Field = std::decay_t<decltype(field)>;
     if constexpr (std::is_same_v<Field, std::u16string>) {
-      field = file.GetString(kTemplateColumnSection, name, u"", key.bufferSize);
+      field = file.GetField(kTemplateColumnSection, name, u"", key.bufferSize);
     } else {
       field = static_cast<Field>(file.GetInt(kTemplateColumnSection, name, 0));
     }
@@ -138,7 +138,7 @@ void LoadTemplates(const IniDocument& file, TemplateSet& templates) {
   for (int t = 0; t < kTemplateCount; ++t) {
     ScriptTemplate& tmpl = templates[t];
     tmpl.title =
-        file.GetString(kTemplateTitleSection, TitleKey(t), u"", ScriptTemplate::kTitleSize);
+        file.GetField(kTemplateTitleSection, TitleKey(t), u"", ScriptTemplate::kTitleSize);
     if (!tmpl.title.empty()) tmpl.inUse = 1;
   }
   KeyName name;

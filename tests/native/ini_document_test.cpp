@@ -2,6 +2,9 @@
 // private-profile functions that the program's files depend on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "storage/ini_document.h"
 
 using tovrel::IniDocument;
@@ -74,7 +77,6 @@ TEST(IniRead, LineShapes) {
   const IniDocument d =
       Doc("top=1\n; comment\n\n[s]\nbare\nempty=\n =nameless\n;k=commented\nk=real\nK=2\n"
           "[broken\nz=1\n[b]\nx=9\n[S]\nk=3\nonly=4\n[e]\ra=1\rb=2\nc=3\r\n\r\nd=4");
-  EXPECT_EQ(Get(d, "", "top"), u"1");  // keys before the first section: the empty name
   EXPECT_EQ(Get(d, "s", "top", "no"), u"no");
   // A line without "=" is a key without a value: it reads as the default.
   EXPECT_EQ(Get(d, "s", "bare", "def"), u"def");
@@ -133,7 +135,7 @@ TEST(IniWrite, NewKeysAndSectionsGoToTheEnd) {
   IniDocument d = Doc("[a]\nk=1\n\n[b]\nx=1\n");
   d.WriteString(u"A", u"new", u"2");  // before the blank lines that end the section
   d.WriteString(u"b", u"y", u"3");
-  d.WriteString(u" listliew ", u" max_cont ", u"  3");
+  d.WriteString(u" listliew ", u" max_cont ", u"3");
   EXPECT_EQ(d.ToText(), u"[a]\r\nk=1\r\nnew=2\r\n\r\n[b]\r\nx=1\r\ny=3\r\n[listliew]\r\nmax_cont=3\r\n");
 }
 
@@ -185,4 +187,119 @@ TEST(IniWrite, LargeDocumentReadsBackTheSameAndReservingRoomChangesNothing) {
   EXPECT_EQ(again.GetString(u"LISTVIEW_DT", u"19,49.f", u"", 128), u"初期値 19,49.f");
   EXPECT_EQ(again.GetString(u"listview_dt", u"0,0.f", u"", 128), u"初期値 0,0.f");
   EXPECT_EQ(plain.ToUtf16LeBytes().substr(0, 2), "\xFF\xFE");
+}
+
+// Keys before the first header belong to no section; the empty name is the
+// "[]" section, for reads, writes and deletions alike.
+TEST(IniSections, TheEmptyNameIsTheBracketSection) {
+  IniDocument d = Doc("top=lead\n[a]\nx=1\n[]\ntop=bracket\n");
+  EXPECT_EQ(Get(d, "", "top"), u"bracket");
+  EXPECT_EQ(Get(d, " \t", "top"), u"bracket");
+  EXPECT_EQ(Get(Doc("top=lead\n[a]\nx=1\n"), "", "top", "none"), u"none");
+
+  d.DeleteKey(u"", u"top");
+  EXPECT_EQ(Get(d, "", "top", "none"), u"none");
+  d.WriteString(u" ", u"new", u"v");
+  EXPECT_EQ(d.ToText(), u"top=lead\r\n[a]\r\nx=1\r\n[]\r\nnew=v\r\n");
+  d.DeleteSection(u"");
+  EXPECT_EQ(d.ToText(), u"top=lead\r\n[a]\r\nx=1\r\n");  // the lines before [a] stay
+  d.WriteString(u"", u"k", u"1");  // a new [] section goes to the end
+  EXPECT_EQ(d.ToText(), u"top=lead\r\n[a]\r\nx=1\r\n[]\r\nk=1\r\n");
+}
+
+// Deletions find names as reads and writes find them: without the blanks
+// and tabs around them.
+TEST(IniWrite, DeletionsIgnoreBlanksAroundNames) {
+  for (const auto& [section, key] : {std::pair<const char16_t*, const char16_t*>{u" s ", u" k "},
+                                     {u"\ts", u"k\t"},
+                                     {u"S  ", u"  K"}}) {
+    IniDocument d = Doc("[s]\nk=1\nother=2\n[t]\nx=3\n");
+    d.DeleteKey(section, key);
+    EXPECT_FALSE(d.HasKey(u"s", u"k")) << tovrel::Utf16ToUtf8(section) << "|" << tovrel::Utf16ToUtf8(key);
+    EXPECT_TRUE(d.HasKey(u"s", u"other"));
+    d.DeleteSection(section);
+    EXPECT_EQ(d.ToText(), u"[t]\r\nx=3\r\n") << tovrel::Utf16ToUtf8(section);
+  }
+}
+
+// A null character is text: the line goes on after it, and so does the
+// file, through a save and a second reading.
+TEST(IniRead, NullCharacterIsAnOrdinaryCharacter) {
+  const std::u16string text = std::u16string(u"[s]\r\nk=a") + u'\0' + u"b\r\nj=2\r\n[later]\r\nz=3\r\n";
+  const IniDocument first = IniDocument::Parse(text);
+  const IniDocument again = IniDocument::FromBytes(first.ToUtf16LeBytes(), tovrel::Cp1252CodePage{});
+  for (const IniDocument* d : {&first, &again}) {
+    EXPECT_EQ(d->GetString(u"s", u"k", u"", 10), std::u16string(u"a") + u'\0' + u"b");
+    EXPECT_EQ(d->GetString(u"s", u"j", u"", 10), u"2");
+    EXPECT_EQ(d->GetString(u"later", u"z", u"", 10), u"3");
+  }
+  EXPECT_EQ(again.ToText(), text);
+}
+
+// A value is written so that it reads back as given, in this run and after
+// the file is read again: values the reading rules would change go inside
+// double quotes, every other value is written as it is.
+TEST(IniWrite, ValuesReadBackAsWritten) {
+  struct Case {
+    std::u16string value;
+    std::u16string line;  // as written to the file
+  };
+  const Case cases[] = {
+      {u"plain", u"k=plain"},
+      {u"", u"k="},
+      {u"a \"b\" c", u"k=a \"b\" c"},
+      {u"\"open", u"k=\"open"},            // a quote at one end only is kept by reads
+      {u"close\"", u"k=close\""},
+      {u"\"mixed'", u"k=\"mixed'"},
+      {u"\"", u"k=\""},
+      {u"x", u"k=x"},
+      {u" x ", u"k=\" x \""},              // blanks at either end
+      {u"trailing  ", u"k=\"trailing  \""},
+      {u"  leading", u"k=\"  leading\""},
+      {u" ", u"k=\" \""},
+      {u"\ttab\t", u"k=\"\ttab\t\""},
+      {u"end\x1a", u"k=\"end\x1a\""},
+      {u"\"x\"", u"k=\"\"x\"\""},          // matching quotes at both ends
+      {u"'x'", u"k=\"'x'\""},
+      {u"\"\"", u"k=\"\"\"\""},
+      {u"''", u"k=\"''\""},
+      {u"line\r\n", u"k=\"line  \""},      // a line break is written as blanks
+  };
+  for (const Case& c : cases) {
+    const std::string what = tovrel::Utf16ToUtf8(c.value);
+    std::u16string expected = c.value;
+    std::replace(expected.begin(), expected.end(), u'\r', u' ');
+    std::replace(expected.begin(), expected.end(), u'\n', u' ');
+    IniDocument d = Doc("[s]\nk=old\n");
+    d.WriteString(u"s", u"k", c.value);
+    EXPECT_EQ(d.ToText(), u"[s]\r\n" + c.line + u"\r\n") << what;
+    const IniDocument again = IniDocument::Parse(d.ToText());
+    for (const IniDocument* read : {static_cast<const IniDocument*>(&d), &again}) {
+      EXPECT_EQ(read->GetString(u"s", u"k", u"d", 260), expected) << what;
+      EXPECT_EQ(read->GetField(u"s", u"k", u"d", expected.size() + 1), expected) << what;
+    }
+    // Writing the same value again is no change.
+    IniDocument same = IniDocument::Parse(d.ToText());
+    same.WriteString(u"s", u"k", c.value);
+    EXPECT_FALSE(same.IsModified()) << what;
+  }
+}
+
+// A field read answers as GetString, except that a quoted value filling
+// the field exactly keeps its last character, where GetString drops it.
+TEST(IniRead, FieldReadKeepsTheLastCharacterOfAQuotedValue) {
+  const IniDocument d = Doc("[s]\nq=\"abc \"\np=abcd\ns='xy'\n");
+  EXPECT_EQ(d.GetString(u"s", u"q", u"", 5), u"abc");
+  for (const auto& [key, size, expected] :
+       {std::tuple<const char16_t*, std::size_t, const char16_t*>{u"q", 5, u"abc "},
+        {u"q", 6, u"abc "},
+        {u"q", 4, u"abc"},
+        {u"q", 1, u""},
+        {u"q", 0, u""},
+        {u"s", 3, u"xy"},
+        {u"p", 5, u"abcd"},
+        {u"p", 3, u"ab"},
+        {u"missing", 4, u"def"}}) {
+    EXPECT_EQ(d.GetField(u"s", key, u"default", size), expected) << tovrel::Utf16ToUtf8(key) << " " << size;
+  }
 }

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <random>
+#include <set>
 
 #include "storage/ini_document.h"
 
@@ -39,6 +40,14 @@ std::u16string RandomName(std::mt19937& rng) {
   static const char16_t alphabet[] = u"abcXYZ019,._ 図é";
   std::u16string s;
   for (int n = 1 + static_cast<int>(rng() % 6); n > 0; --n) s += alphabet[rng() % (std::size(alphabet) - 1)];
+  return s;
+}
+
+// Values with blanks, tabs and quotes at either end.
+std::u16string RandomValue(std::mt19937& rng) {
+  static const char16_t alphabet[] = u"ab \t\"'値";
+  std::u16string s;
+  for (int n = static_cast<int>(rng() % 5); n > 0; --n) s += alphabet[rng() % (std::size(alphabet) - 1)];
   return s;
 }
 
@@ -80,10 +89,15 @@ TEST(IniRobustness, TruncatedOddHugeAndNulInput) {
   const IniDocument big = IniDocument::FromBytes("[s]\nk=" + std::string(1 << 20, 'x'), ansi);
   EXPECT_EQ(big.GetString(u"s", u"k", u"", 260).size(), 259u);
   EXPECT_EQ(big.GetString(u"s", u"k", u"", 2u << 20).size(), 1u << 20);
-  // A null character ends the text.
-  const IniDocument nul = IniDocument::FromBytes(std::string("[s]\nk=1\0\nj=2\n", 13), ansi);
-  EXPECT_EQ(nul.GetString(u"s", u"k", u"", 10), u"1");
-  EXPECT_FALSE(nul.HasKey(u"s", u"j"));
+  // A null character in every encoding is kept, and so is all that follows it.
+  for (const std::string& bytes :
+       {std::string("[s]\nk=1\0x\n[t]\nj=2\n", 17), std::string("\xEF\xBB\xBF[s]\nk=1\0x\n[t]\nj=2\n", 20),
+        std::string("\xFF\xFE[\0s\0]\0\n\0k\0=\0\x31\0\0\0x\0\n\0[\0t\0]\0\n\0j\0=\0\x32\0", 36),
+        std::string("\xFE\xFF\0[\0s\0]\0\n\0k\0=\0\x31\0\0\0x\0\n\0[\0t\0]\0\n\0j\0=\0\x32", 36)}) {
+    const IniDocument nul = IniDocument::FromBytes(bytes, ansi);
+    EXPECT_EQ(nul.GetString(u"s", u"k", u"", 10), std::u16string(u"1\0x", 3));
+    EXPECT_EQ(nul.GetString(u"t", u"j", u"", 10), u"2");
+  }
 }
 
 // Random writes and deletions against a simple model: every answer of the
@@ -92,28 +106,32 @@ TEST(IniRobustness, RandomEditsMatchAModelAndSurviveARewrite) {
   std::mt19937 rng(7);
   for (int round = 0; round < 200; ++round) {
     IniDocument d = IniDocument::Parse(u"; comment\r\n[keep]\r\nunknown = stays\r\n\r\n");
-    std::map<std::pair<std::u16string, std::u16string>, std::u16string> model;  // folded names, trimmed value
+    std::map<std::pair<std::u16string, std::u16string>, std::u16string> model;  // folded names, value
+    std::set<std::pair<std::u16string, std::u16string>> touched;  // every name written or deleted
     for (int step = 0; step < 60; ++step) {
       const std::u16string section = RandomName(rng).substr(0, 2), key = RandomName(rng);
       const unsigned op = rng() % 10;
       const std::u16string s = tovrel::FoldCase(Trim(section)), k = tovrel::FoldCase(Trim(key));
       if (s.empty() || k.empty()) continue;
+      touched.insert({s, k});
       if (op < 7) {
-        const std::u16string value = RandomName(rng) + u"値";
+        const std::u16string value = RandomValue(rng);
         d.WriteString(section, key, value);
-        model[{s, k}] = Trim(value);
+        model[{s, k}] = value;
       } else if (op < 9) {
-        d.DeleteKey(Trim(section), Trim(key));
+        d.DeleteKey(section, key);
         model.erase({s, k});
       } else {
-        d.DeleteSection(Trim(section));
+        d.DeleteSection(section);
         std::erase_if(model, [&](const auto& entry) { return entry.first.first == s; });
       }
     }
     const IniDocument reread = IniDocument::Parse(d.ToText());
-    for (const auto& [where, value] : model) {
-      EXPECT_EQ(reread.GetString(where.first, where.second, u"<none>", 260), value);
-      EXPECT_EQ(d.GetString(where.first, where.second, u"<none>", 260), value);
+    for (const auto& where : touched) {
+      const auto it = model.find(where);
+      const std::u16string expected = it == model.end() ? u"<none>" : it->second;
+      EXPECT_EQ(reread.GetString(where.first, where.second, u"<none>", 260), expected);
+      EXPECT_EQ(d.GetString(where.first, where.second, u"<none>", 260), expected);
     }
     EXPECT_EQ(reread.GetString(u"keep", u"unknown", u"", 260), u"stays");
   }

@@ -277,3 +277,37 @@ TEST(ScriptWriterTest, ScrExtension) {
   EXPECT_EQ(WithScrExtension(u"C:/a.b/plot"), u"C:/a.b/plot.scr");
   EXPECT_EQ(WithScrExtension(u"plot."), u"plot.scr");
 }
+
+// A cut to a field never leaves the first half of a surrogate pair in the
+// script: a pair that does not fit whole is left out.
+TEST(ScriptWriterTest, CutsLeaveOutAPairThatDoesNotFitWhole) {
+  const std::u16string emoji = u"\U0001F600";
+  struct Case {
+    std::u16string value;    // a cell of output mode 4: 127 characters
+    std::u16string command;  // a command word: 15 characters
+    std::u16string name;     // the file-name cell: 259 characters
+    Lines lines;
+  };
+  const std::u16string v126(126, u'v'), c14(14, u'c'), n258(258, u'n');
+  const Case cases[] = {
+      {v126 + emoji + u"x", c14 + emoji, n258 + emoji,
+       {v126, c14, u"open \"" + n258 + u"\""}},
+      {v126.substr(1) + emoji + u"x", c14.substr(1) + emoji, n258.substr(1) + emoji,
+       {v126.substr(1) + emoji, c14.substr(1) + emoji, u"open \"" + n258.substr(1) + emoji + u"\""}},
+      {v126 + u"xy", c14 + u"xy", n258 + u"xy", {v126 + u"x", c14 + u"x", u"open \"" + n258 + u"x\""}},
+  };
+  for (const Case& c : cases) {
+    ScriptTemplate tmpl;
+    SetColumn(tmpl, 0, 4, 4);
+    SetColumn(tmpl, 1, 0, 2, c.command);
+    SetColumn(tmpl, 2, 1, 1, u"open");
+    MemoryRowStore rows(2);
+    rows.InsertRow(0, c.value, 0, 0);
+    rows.SetCellText(0, 1, c.name);
+    MemoryScriptSink sink;
+    ASSERT_TRUE(WriteScript(rows, tmpl, u"e.dwg", kScopeAllRows, sink).ok);
+    Lines expected = c.lines;
+    expected.insert(expected.end(), {u"open \"e.dwg\"", u"quit"});
+    EXPECT_EQ(LinesOf(sink.bytes), expected) << c.value.size();
+  }
+}

@@ -1,9 +1,16 @@
 // The INI engine against the real private-profile functions: the same files
 // and operations must give the same answers, and after the same writes both
 // files must hold the same sections, keys and values. Differences on purpose:
-// the engine always writes UTF-16LE (the profile functions keep an ANSI file
-// ANSI, losing characters the code page lacks), and Wine rebuilds the file on
-// every write, so files with comments or spacing are compared by contents.
+// - the engine always writes UTF-16LE (the profile functions keep an ANSI
+//   file ANSI, losing characters the code page lacks), and Wine rebuilds the
+//   file on every write, so files with comments or spacing are compared by
+//   contents;
+// - a value that the reading rules would change (blanks at an end, matching
+//   quotes at both ends) is written by the engine inside double quotes, so
+//   that the profile functions read it back as it was written;
+// - the empty section name is the "[]" section, as on Windows, where Wine
+//   reads the lines before the first header; and a null character is an
+//   ordinary character, where Wine ends the file there.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -135,7 +142,7 @@ struct Lookup {
 // Every lookup is asked as a string and as an integer.
 // clang-format off
 const Lookup kLookups[] = {
-    {u"", u"top"}, {u"Setting", u"file_folder"}, {u"SETTING", u"FILE_FOLDER"}, {u" setting ", u" file_folder "},
+    {u"Setting", u"file_folder"}, {u"SETTING", u"FILE_FOLDER"}, {u" setting ", u" file_folder "},
     {u"setting", u"spaced key"}, {u"setting", u"Spaced Key"}, {u"setting", u"upper"}, {u"setting", u"quoted"},
     {u"setting", u"single"}, {u"setting", u"mismatch"}, {u"setting", u"onequote"}, {u"setting", u"empty"},
     {u"setting", u"bare line without equals"}, {u"setting", u";commented"}, {u"setting", u"commented"},
@@ -186,13 +193,13 @@ void Apply(const std::wstring& api, IniFile& engine, const Edit& e) {
 
 // clang-format off
 const Edit kEdits[] = {
-    {u"setting", u"file_folder", u"d:\\new folder"}, {u"SETTING", u"newkey", u"   leading blanks dropped"},
+    {u"setting", u"file_folder", u"d:\\new folder"}, {u"SETTING", u"newkey", u"inner   blanks kept"},
     {u"Added", u"x", u"1"}, {u" added ", u" y ", u"2"}, {u"setting", u"DUP", u"replaced"},
     {u"setting", u"int1", nullptr}, {u"setting", u"dup", nullptr}, {u"setting", u"only2", nullptr},
     {u"title", nullptr, nullptr}, {u"Title", u"t5", u"新しいタイトル"}, {u"setting", u"upper", u"lower"},
     {u"setting", u"bare line without equals", u"now has a value"}, {u"setting", u"empty", u""},
     {u"listliew", u"max_cont", u"0"}, {u"nosuch", u"x", nullptr}, {u"nosuch", nullptr, nullptr},
-    {u"setting", u"quoted2", u"\"c:\\a b\\c.exe\""},
+    {u"setting", u"quoted2", u"\"c:\\a b\\c.exe"}, {u"setting", u"quoted3", u"a 'b' c"},
 };
 // clang-format on
 
@@ -283,6 +290,7 @@ TEST_F(IniDifferential, RandomFilesAndOperationsAgree) {
     IniFile engine(U(own), Ansi());
     for (int q = 0; q < 40; ++q) {
       const char16_t *s = pick(probes), *k = pick(probes);
+      if (!*s) continue;  // the empty section name: see the top of this file
       const DWORD n = 1 + rng() % 12;
       // A value of two quotes alone read into a one-character buffer makes
       // Wine write before the buffer; that case is not asked.
@@ -306,5 +314,31 @@ TEST_F(IniDifferential, RandomFilesAndOperationsAgree) {
     EXPECT_TRUE(SameContents(ApiContents(own), ApiContents(api))) << "round " << round << "\n--- file\n"
                                                                   << Utf16ToUtf8(text) << "--- edits\n"
                                                                   << edits;
+  }
+}
+
+// Values the engine writes in quotes: the profile functions read them back
+// exactly as they were written, and still do once they have rewritten the
+// file themselves.
+TEST_F(IniDifferential, QuotedValuesReadBackAsWrittenThroughTheProfileFunctions) {
+  const std::u16string values[] = {u" x ",     u"\"x\"",  u"'x'", u" c:\\drawings ", u" ", u"\tA4\t",
+                                   u"trail  ", u"  lead", u"\"\"", u"''",            u"\"", std::u16string(258, u'a') + u" "};
+  const std::wstring path = NewFile("", false);
+  IniFile engine(U(path), Ansi());
+  for (std::size_t i = 0; i < std::size(values); ++i) engine.WriteString(u"q", U(std::to_wstring(i)), values[i]);
+  ASSERT_TRUE(engine.Save());
+  for (int pass = 0; pass < 2; ++pass) {
+    EXPECT_EQ(IniFile(U(path), Ansi()).Doc().HasKey(u"other", u"k"), pass == 1);
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+      const std::u16string key = U(std::to_wstring(i));
+      const DWORD room = static_cast<DWORD>(values[i].size()) + 2;  // the value, its closing quote and the null
+      EXPECT_EQ(ApiString(path, u"q", key, u"d", room), values[i]) << "pass " << pass << " value " << i;
+      EXPECT_EQ(ApiString(path, u"q", key, u"d", 1024), values[i]) << "pass " << pass << " value " << i;
+      // The engine's field read of the same file agrees, the field holding the value exactly.
+      EXPECT_EQ(IniFile(U(path), Ansi()).Doc().GetField(u"q", key, u"d", values[i].size() + 1), values[i])
+          << "pass " << pass << " value " << i;
+    }
+    // The profile functions rewrite the whole file on a write of their own.
+    WritePrivateProfileStringW(L"other", L"k", L"v", path.c_str());
   }
 }

@@ -14,7 +14,7 @@
 
 #include "app_harness.h"
 #include "drawing_list/add_drawings.h"
-#include "drawing_list/file_system_win32.h"
+#include "storage/file_system_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/list_view_window.h"
 #include "drawing_list/row_insertion.h"

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "dialog_ids.h"
-#include "drawing_list/drive_search.h"
+#include "storage/drive_search.h"
 #include "drawing_list/file_name_rules.h"
-#include "drawing_list/file_system_win32.h"
+#include "storage/file_system_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/row_insertion.h"
 #include "drawing_list/row_selection.h"

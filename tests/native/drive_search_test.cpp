@@ -10,7 +10,7 @@
 #include <pthread.h>
 #endif
 
-#include "drawing_list/drive_search.h"
+#include "storage/drive_search.h"
 #include "fake_file_system.h"
 
 using namespace tovrel;

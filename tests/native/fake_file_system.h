@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "drawing_list/file_system.h"
+#include "storage/file_system.h"
 #include "storage/text_codec.h"
 
 namespace tovrel::test {

@@ -11,7 +11,7 @@
 #include "drawing_list/row_store.h"
 #include "storage/app_settings.h"
 #include "storage/ini_document.h"
-#include "storage/list_file.h"
+#include "drawing_list/list_file.h"
 #include "storage/script_template.h"
 
 using namespace tovrel;

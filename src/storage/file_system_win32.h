@@ -1,7 +1,7 @@
 // The FileSystem seam on the Win32 file functions.
 #pragma once
 
-#include "drawing_list/file_system.h"
+#include "storage/file_system.h"
 
 namespace tovrel {
 

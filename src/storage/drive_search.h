@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "drawing_list/file_system.h"
+#include "storage/file_system.h"
 
 namespace tovrel {
 

@@ -1,4 +1,4 @@
-#include "drawing_list/file_system_win32.h"
+#include "storage/file_system_win32.h"
 
 #include <windows.h>
 

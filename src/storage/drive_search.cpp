@@ -1,4 +1,4 @@
-#include "drawing_list/drive_search.h"
+#include "storage/drive_search.h"
 
 #include <utility>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "drawing_list/file_system.h"
+#include "storage/file_system.h"
 
 namespace tovrel {
 

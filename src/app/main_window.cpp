@@ -35,6 +35,9 @@ namespace {
 constexpr wchar_t kHelpPage[] = L"https://velmora.example/tovrel/help/";
 constexpr wchar_t kHomePage[] = L"https://velmora.example/";
 
+// Posted at the end of WM_CREATE when the text catalog could not be read.
+constexpr UINT kSayCatalogMissing = WM_APP + 1;
+
 struct MainWindowState {
   HWND window = nullptr;
   HWND toolbar = nullptr;
@@ -177,7 +180,8 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   }
   SetLanguageMenu(window);
   CloseWaitWindow(startupWait);
-  if (!catalogRead) SayCatalogMissing(window);
+  // Said once the window is on the screen, not over an empty desktop.
+  if (!catalogRead) PostMessageW(window, kSayCatalogMissing, 0, 0);
   g_state.created = true;
   return TRUE;
 }
@@ -418,6 +422,9 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
     HANDLE_MSG(window, WM_TIMER, OnTimer);
     case WM_ACTIVATE:
     case WM_QUERYNEWPALETTE:
+      return 0;
+    case kSayCatalogMissing:
+      SayCatalogMissing(window);
       return 0;
     default:
       return DefWindowProcW(window, message, wParam, lParam);

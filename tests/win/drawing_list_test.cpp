@@ -194,8 +194,17 @@ TEST_F(DrawingList, SearchSelectsMatchingRowsAndDeleteFollowsItsForm) {
   AddFolderAccepting(37829);
   app_->Settle();
   ASSERT_EQ(Rows(list_), 3);
+  // Closing the search selects nothing (with no text yet, a search would select all).
   app_->PostCommand(37857);
   HWND search = WaitForDialog(CatalogText(L"dialog", L"No.35:dialog-j"));
+  ASSERT_NE(search, nullptr);
+  PostMessageW(search, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(search); }));
+  app_->Settle();
+  for (int row = 0; row < 3; ++row) EXPECT_FALSE(Selected(list_, row)) << row;
+
+  app_->PostCommand(37857);
+  search = WaitForDialog(CatalogText(L"dialog", L"No.35:dialog-j"));
   ASSERT_NE(search, nullptr);
   SetDlgItemTextW(search, 1401, L"-A");
   PressButton(search, 1001);

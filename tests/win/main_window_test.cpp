@@ -264,3 +264,64 @@ TEST(MainWindow, ASettingsFileThatCannotBeWrittenIsReportedAtExit) {
   EXPECT_EQ(Setting(ws, u"moji_type"), L"1");
   EXPECT_EQ(Setting(ws, u"file_folder"), L"d:\\kept");
 }
+
+TEST(MainWindow, AMissingCatalogIsSaidOnceAndWindowsKeepTheirBuiltInTexts) {
+  Workspace ws;
+  DeleteFileW(ws.Path(L"Tovrel_wchar.ini").c_str());
+  RunningApp app(ws);
+  HWND box = WaitForDialog(L"Tovrel");
+  ASSERT_NE(box, nullptr);
+  const std::wstring said = MessageBoxText(box);
+  EXPECT_NE(said.find(L"text catalog"), std::wstring::npos);
+  EXPECT_NE(said.find(L"テキストカタログ"), std::wstring::npos);
+  EXPECT_NE(said.find(ws.Path(L"Tovrel_wchar.ini")), std::wstring::npos);  // where it was looked for
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  app.Settle();
+  EXPECT_EQ(CountTopLevelWindows(L"Tovrel"), 0);  // once only
+
+  // The About window keeps its resource caption and lines instead of going blank.
+  app.PostCommand(53);
+  HWND about = WaitForDialog(L"このソフトについて");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(ItemText(about, 1511), L"AutoCAD 連続印刷ソフト");
+  PostMessageW(about, WM_CLOSE, 0, 0);
+  app.Exit();
+}
+
+TEST(MainWindow, DialogsOpenCentredOnTheMainWindow) {
+  Workspace ws;
+  RunningApp app(ws);
+  SetWindowPos(app.Main(), nullptr, 200, 150, 900, 600, SWP_NOZORDER);
+  app.Settle();
+  RECT main{};
+  GetWindowRect(app.Main(), &main);
+  app.PostCommand(55);
+  HWND dialog = WaitForDialog(L"setup of language");
+  ASSERT_NE(dialog, nullptr);
+  RECT own{};
+  GetWindowRect(dialog, &own);
+  EXPECT_NEAR((own.left + own.right) / 2, (main.left + main.right) / 2, 2);
+  EXPECT_NEAR((own.top + own.bottom) / 2, (main.top + main.bottom) / 2, 2);
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  app.Exit();
+}
+
+TEST(MainWindow, AScriptLineTooLongNamesItsRowAndDrawing) {
+  Workspace ws;
+  const std::wstring folder = L"C:\\" + std::wstring(255, L'f');  // cells hold 259 characters
+  const std::wstring name = std::wstring(250, L'n') + L".dwg";
+  ws.WriteUtf16(L"listview.ini", L"[listliew]\r\nmax_cont=2\r\n0,0=short.dwg\r\n0,1=C:\\d\r\n1,0=" + name +
+                                     L"\r\n1,1=" + folder + L"\r\n");
+  RunningApp app(ws);
+  app.PostCommand(37832);  // All start
+  HWND box = WaitForDialog(CatalogText(L"meg", L"No.52:meg-jb"));
+  ASSERT_NE(box, nullptr);
+  const std::wstring said = MessageBoxText(box);
+  EXPECT_NE(said.find(L"#2"), std::wstring::npos);
+  EXPECT_NE(said.find(folder + L"\\" + name), std::wstring::npos);
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  app.Exit();
+}

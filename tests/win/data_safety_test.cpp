@@ -210,3 +210,37 @@ TEST(DataSafety, NotepadComesFromTheSystemFolderNeverFromTheCurrentOne) {
   if (notepad) PostMessageW(notepad, WM_CLOSE, 0, 0);
   app.Exit();
 }
+
+TEST(DataSafety, TheListIsWrittenBeforeAutocadStarts) {
+  Workspace ws;
+  Workspace drawings;
+  Touch(drawings.Path(L"run.dwg"));
+  ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nfile_folder=" + drawings.Dir() +
+                                   L"\r\nautocad_file=C:\\no such folder\\acad.exe\r\n");
+  RunningApp app(ws);
+  app.PostCommand(kPickDwgFiles);
+  AnswerFileDialog(L"run.dwg");
+  app.Settle();
+  app.PostCommand(37832);  // All start: AutoCAD cannot start here, message 6
+  HWND box = WaitForDialog(CatalogText(L"meg", L"No.6:meg-jb"));
+  ASSERT_NE(box, nullptr);
+  // Were the process killed now, the list would be there at the next start.
+  EXPECT_EQ(ReadValue(ws.Path(L"listview.ini"), u"listliew", u"0,0"), u"run.dwg");
+  PressButton(box, IDOK);
+  app.Exit();
+}
+
+TEST(DataSafety, TheFolderDialogIsOwnedSoTheListCannotChangeUnderIt) {
+  Workspace ws;
+  ws.WriteUtf16(L"listview.ini", kKeptList);
+  RunningApp app(ws);
+  app.PostCommand(37827);
+  HWND dialog = WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), app.Main());
+  EXPECT_FALSE(IsWindowEnabled(app.Main()));  // no command can delete rows meanwhile
+  PressButton(dialog, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(IsWindowEnabled(app.Main()));
+  app.Exit();
+}

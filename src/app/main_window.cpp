@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/app_context.h"
@@ -21,6 +22,7 @@
 #include "printers/printer_catalog_win32.h"
 #include "printers/printer_list_dialog.h"
 #include "script/script_runner_win32.h"
+#include "script/script_writer.h"
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
 #include "win32/callback_guard.h"
@@ -37,6 +39,12 @@ constexpr wchar_t kHomePage[] = L"https://velmora.example/";
 
 // Posted at the end of WM_CREATE when the text catalog could not be read.
 constexpr UINT kSayCatalogMissing = WM_APP + 1;
+// Posted at the end of WM_CREATE: offers to go on with a run that did not finish.
+constexpr UINT kOfferResume = WM_APP + 2;
+constexpr int kMessageRunGoing = 75;
+constexpr int kMessageStopTimerRun = 78;
+constexpr int kMessageResumeRun = 79;
+constexpr int kMessageNothingFailed = 80;
 
 struct MainWindowState {
   HWND window = nullptr;
@@ -49,7 +57,9 @@ struct MainWindowState {
   int editorKind = 0;              // in-place editor: 0 none, 1 text box, 2 drop-down
   int editedRow = 0;
   int editedColumn = 0;
-  TimerRun timerRun;               // the timer-driven per-row run
+  TimerRunSession timerRun;        // the timer-driven per-row run
+  bool running = false;            // AutoCAD is being waited for (the window stays responsive)
+  std::vector<std::u16string> lastRunNotPlotted;  // drawings to run again, from the last run
   SortDirections sortDirections;   // per list column, for the whole run
   // Set once WM_CREATE has run to its end: only a list that was loaded whole
   // is ever saved over "listview.ini".
@@ -118,7 +128,58 @@ AddDrawingsContext AddContext() {
 
 ScriptRunContext RunContext() {
   const AppContext& app = App();
-  return ScriptRunContext{app.settings, app.ActiveTemplate(), app.workingDirectory};
+  return ScriptRunContext{app.settings, app.ActiveTemplate(), app.ActiveTemplateIndex(), app.workingDirectory,
+                          PerDrawingTimeoutMs(app.settings)};
+}
+
+bool RunGoing() { return g_state.running || g_state.timerRun.active; }
+
+// What a run leaves behind: the rows to run again, and one summary.
+void AfterRun(HWND window, const RunReport& report) {
+  if (!report.ran) return;
+  g_state.lastRunNotPlotted.clear();
+  for (const RunRecord& record : report.records) {
+    if (NeedsAnotherRun(record.result)) g_state.lastRunNotPlotted.push_back(record.drawing);
+  }
+  ShowRunSummary(window, report);
+}
+
+// Runs AutoCAD through `run` with the list locked: the rows cannot change
+// while the window answers during the wait.
+template <typename Run>
+void RunLocked(HWND window, Run&& run) {
+  g_state.running = true;
+  EnableWindow(g_state.list, FALSE);
+  const RunReport report = run();
+  EnableWindow(g_state.list, TRUE);
+  g_state.running = false;
+  AfterRun(window, report);
+}
+
+void SelectRowsToRunAgain(HWND window) {
+  if (g_state.lastRunNotPlotted.empty()) {
+    ShowMessage(window, kMessageNothingFailed);
+    return;
+  }
+  const ListRedrawPause pause(g_state.list);
+  ListViewRowStore store(g_state.list);
+  const ScriptColumns columns = FindScriptColumns(App().ActiveTemplate());
+  for (int row = 0; row < store.RowCount(); ++row) {
+    const std::u16string drawing = RowDrawingPath(store, row, columns);
+    const bool again = std::find(g_state.lastRunNotPlotted.begin(), g_state.lastRunNotPlotted.end(), drawing) !=
+                       g_state.lastRunNotPlotted.end();
+    store.SetMarks(row, again);
+  }
+}
+
+void OfferResume(HWND window) {
+  const std::vector<int> rows = UnfinishedRows(g_state.list, RunContext());
+  if (rows.empty() || ShowMessage(window, kMessageResumeRun, 1) != IDYES) {
+    ForgetUnfinishedRun(RunContext());
+    return;
+  }
+  SaveKeptList(window);
+  RunLocked(window, [&] { return RunPerRowOnce(window, g_state.list, RunContext(), &rows); });
 }
 
 std::u16string KeptListPath() { return PathInWorkingDirectory(App(), kKeptListFileName); }
@@ -182,6 +243,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   CloseWaitWindow(startupWait);
   // Said once the window is on the screen, not over an empty desktop.
   if (!catalogRead) PostMessageW(window, kSayCatalogMissing, 0, 0);
+  PostMessageW(window, kOfferResume, 0, 0);
   g_state.created = true;
   return TRUE;
 }
@@ -301,6 +363,17 @@ void OpenPage(HWND window, const wchar_t* address) {
 
 void OnCommand(HWND window, int id, HWND, UINT) {
   const Command command = CommandForId(id);
+  if (RunGoing() && !AllowedDuringRun(command)) {
+    // Choosing the timer-driven run again asks whether to stop the one going.
+    if (command == Command::RunPerRowTimer && !g_state.running) {
+      if (ShowMessage(window, kMessageStopTimerRun, 1) == IDYES) {
+        AfterRun(window, StopTimerRun(window, g_state.timerRun, kPerRowRunTimer, RunContext()));
+      }
+      return;
+    }
+    ShowMessage(window, kMessageRunGoing);
+    return;
+  }
   if (NeedsPrintersFirst(command) && !App().printers.catalogLoaded) FillPrinters(window);
   // A run that is killed from outside must not cost the list.
   if (StartsAutocad(command)) SaveKeptList(window);
@@ -347,19 +420,22 @@ void OnCommand(HWND window, int id, HWND, UINT) {
       LoadListFromCommand(window, list, App().workingDirectory);
       break;
     case Command::RunAll:
-      RunWholeList(window, list, kScopeAllRows, RunContext());
+      RunLocked(window, [&] { return RunWholeList(window, list, kScopeAllRows, RunContext()); });
       break;
     case Command::RunSelected:
-      RunWholeList(window, list, kScopeSelectedRows, RunContext());
+      RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedRows, RunContext()); });
       break;
     case Command::RunToolbar:
-      RunWholeList(window, list, kScopeSelectedOrAll, RunContext());
+      RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedOrAll, RunContext()); });
       break;
     case Command::RunPerRowOnce:
-      RunPerRowOnce(window, list, RunContext());
+      RunLocked(window, [&] { return RunPerRowOnce(window, list, RunContext()); });
       break;
     case Command::RunPerRowTimer:
-      StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer);
+      StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer, RunContext());
+      break;
+    case Command::SelectRowsToRunAgain:
+      SelectRowsToRunAgain(window);
       break;
     case Command::SaveScriptAll:
     case Command::SaveScriptSelected:
@@ -404,7 +480,13 @@ void OnCommand(HWND window, int id, HWND, UINT) {
 
 void OnTimer(HWND window, UINT id) {
   if (id == kPerRowRunTimer) {
-    OnTimerRunTick(window, g_state.list, g_state.timerRun, kPerRowRunTimer, RunContext());
+    RunReport report;
+    g_state.running = true;
+    EnableWindow(g_state.list, FALSE);
+    const bool ended = OnTimerRunTick(window, g_state.list, g_state.timerRun, kPerRowRunTimer, RunContext(), report);
+    EnableWindow(g_state.list, TRUE);
+    g_state.running = false;
+    if (ended) AfterRun(window, report);
   } else if (id == kDropDownCommitTimer) {
     KillTimer(window, id);
   }
@@ -426,6 +508,17 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
     case kSayCatalogMissing:
       SayCatalogMissing(window);
       return 0;
+    case kOfferResume:
+      OfferResume(window);
+      return 0;
+    case WM_CLOSE:
+      // The wait for AutoCAD runs inside a command: the window cannot go
+      // from under it. The progress window stops a run.
+      if (g_state.running) {
+        ShowMessage(window, kMessageRunGoing);
+        return 0;
+      }
+      return DefWindowProcW(window, message, wParam, lParam);
     default:
       return DefWindowProcW(window, message, wParam, lParam);
   }

@@ -21,3 +21,12 @@
 
 #define IDD_PRINTER_LIST 5
 #define IDL_PRINTER_LIST 302
+
+// The progress window of runs and searches.
+#define IDD_PROGRESS 21
+#define IDT_PROGRESS_MODE 2101
+#define IDT_PROGRESS_ROW 2102
+#define IDT_PROGRESS_DRAWING 2103
+#define IDT_PROGRESS_TIME 2104
+#define IDB_STOP_AFTER_THIS 2105
+#define IDB_STOP_NOW 2106

@@ -133,6 +133,7 @@ ScriptRunContext RunContext() {
 }
 
 bool RunGoing() { return g_state.running || g_state.timerRun.active; }
+bool SaveKeptList(HWND owner);
 
 // What a run leaves behind: the rows to run again, and one summary.
 void AfterRun(HWND window, const RunReport& report) {

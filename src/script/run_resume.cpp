@@ -10,7 +10,11 @@ namespace {
 constexpr char16_t kSection[] = u"unfinished_run";
 constexpr std::size_t kPathField = 1024;
 
-std::u16string Key(char16_t kind, std::size_t index) { return std::u16string(1, kind) + DecimalText(static_cast<int>(index)); }
+std::u16string Key(char16_t kind, std::size_t index) {
+  std::u16string key(1, kind);
+  key.append(DecimalText(static_cast<int>(index)));
+  return key;
+}
 
 }  // namespace
 

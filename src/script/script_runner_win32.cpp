@@ -323,6 +323,8 @@ RunReport RunPerRowOnce(HWND owner, HWND list, const ScriptRunContext& context, 
 
 TimerRunSession::TimerRunSession() = default;
 TimerRunSession::~TimerRunSession() = default;
+TimerRunSession::TimerRunSession(TimerRunSession&&) noexcept = default;
+TimerRunSession& TimerRunSession::operator=(TimerRunSession&&) noexcept = default;
 
 void StartTimerRun(HWND window, HWND list, TimerRunSession& session, UINT_PTR timerId,
                    const ScriptRunContext& context) {

@@ -72,6 +72,8 @@ struct TimerRunSession {
   ULONGLONG startTick = 0;
   TimerRunSession();
   ~TimerRunSession();
+  TimerRunSession(TimerRunSession&&) noexcept;
+  TimerRunSession& operator=(TimerRunSession&&) noexcept;
 };
 void StartTimerRun(HWND window, HWND list, TimerRunSession& session, UINT_PTR timerId, const ScriptRunContext& context);
 // One tick. True when the run ended with it; `report` then tells what it did.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app_harness.h"
+#include "storage/file_io.h"
 #include "journal_reader.h"
 #include "storage/ansi_code_page_win32.h"
 #include "storage/ini_file.h"
@@ -29,6 +30,27 @@ BOOL CALLBACK FindMainWindow(HWND window, LPARAM lParam) {
   wchar_t cls[32] = L"";
   GetClassNameW(window, cls, 32);
   if (pid == args->pid && wcscmp(cls, L"TOVREL") == 0 && IsWindowVisible(window)) {
+    args->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct DialogArgs {
+  DWORD pid;
+  const wchar_t* caption;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialogOf(HWND window, LPARAM lParam) {
+  auto* args = reinterpret_cast<DialogArgs*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t cls[32] = L"", caption[128] = L"";
+  GetClassNameW(window, cls, 32);
+  GetWindowTextW(window, caption, 128);
+  if (pid == args->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(window) &&
+      wcscmp(caption, args->caption) == 0) {
     args->found = window;
     return FALSE;
   }
@@ -59,6 +81,15 @@ public:
     FindArgs args{info_.dwProcessId, nullptr};
     WaitUntil([&] {
       EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&args));
+      return args.found != nullptr;
+    }, 30000);
+    return args.found;
+  }
+  // A dialog or message box of the program with this caption.
+  HWND WaitForDialog(const std::wstring& caption) const {
+    DialogArgs args{info_.dwProcessId, caption.c_str(), nullptr};
+    WaitUntil([&] {
+      EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&args));
       return args.found != nullptr;
     }, 30000);
     return args.found;
@@ -149,6 +180,20 @@ TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
   const std::string first = plots[0].Get("drawing");
   EXPECT_NE(first.find("\xE5\xB9\xB3\xE9\x9D\xA2\xE5\x9B\xB3_A1.dwg"), std::string::npos) << first;  // 平面図
   EXPECT_EQ(RecordsOf(records, "end").back().Get("reason"), "quit");
+
+  // One summary at the end, and a journal in the "runs" folder.
+  HWND summary = program.WaitForDialog(CatalogText(L"meg", L"No.77:meg-jb"));
+  ASSERT_NE(summary, nullptr);
+  PostMessageW(summary, WM_COMMAND, IDOK, 0);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(ws.Path(L"runs\\run-*.csv").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  const tovrel::FileContents csv = tovrel::ReadWholeFile(
+      [&] { const std::wstring p = ws.Path(std::wstring(L"runs\\") + found.cFileName); return std::u16string(p.begin(), p.end()); }());
+  std::size_t plotted = 0;
+  for (std::size_t at = csv.bytes.find(",plotted"); at != std::string::npos; at = csv.bytes.find(",plotted", at + 1)) ++plotted;
+  EXPECT_EQ(plotted, 3u);
 
   PostMessageW(window, WM_COMMAND, 27, 0);
   EXPECT_EQ(program.WaitForExit(), 0);

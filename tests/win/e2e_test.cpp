@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app_harness.h"
 #include "storage/file_io.h"
 #include "journal_reader.h"
@@ -201,4 +204,38 @@ TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
   const std::wstring kept = ws.Path(L"listview.ini");
   tovrel::IniFile listFile(std::u16string(kept.begin(), kept.end()), tovrel::SystemAnsiCodePage());
   EXPECT_EQ(listFile.GetInt(u"listliew", u"max_cont", 0), 3u);
+}
+
+TEST(Program, CarriesAVersionResourceAndAskesForVisualStylesAndDpiAwareness) {
+  const std::wstring exe = DistDir() + L"\\Tovrel.exe";
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &handle);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, info.data()));
+  auto value = [&](const wchar_t* name) {
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&text), &length) || !text) return std::wstring();
+    return std::wstring(text);
+  };
+  EXPECT_EQ(value(L"ProductName"), L"Tovrel");
+  EXPECT_EQ(value(L"FileVersion"), L"2.02");
+  EXPECT_FALSE(value(L"FileDescription").empty());
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 2u);
+
+  // The manifest: Common Controls 6 and DPI awareness.
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr);
+  const char* manifest = static_cast<const char*>(LockResource(LoadResource(module, found)));
+  const std::string text(manifest, SizeofResource(module, found));
+  FreeLibrary(module);
+  EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(text.find("<dpiAware"), std::string::npos);
 }

@@ -245,6 +245,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   // Said once the window is on the screen, not over an empty desktop.
   if (!catalogRead) PostMessageW(window, kSayCatalogMissing, 0, 0);
   PostMessageW(window, kOfferResume, 0, 0);
+  DragAcceptFiles(window, TRUE);
   g_state.created = true;
   return TRUE;
 }
@@ -479,6 +480,15 @@ void OnCommand(HWND window, int id, HWND, UINT) {
   }
 }
 
+void OnDropFiles(HWND window, HDROP drop) {
+  if (RunGoing()) {
+    DragFinish(drop);
+    ShowMessage(window, kMessageRunGoing);
+    return;
+  }
+  AddDroppedCommand(window, g_state.list, drop, AddContext());
+}
+
 void OnTimer(HWND window, UINT id) {
   if (id == kPerRowRunTimer) {
     RunReport report;
@@ -503,6 +513,7 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
     HANDLE_MSG(window, WM_NOTIFY, OnNotify);
     HANDLE_MSG(window, WM_COMMAND, OnCommand);
     HANDLE_MSG(window, WM_TIMER, OnTimer);
+    HANDLE_MSG(window, WM_DROPFILES, OnDropFiles);
     case WM_ACTIVATE:
     case WM_QUERYNEWPALETTE:
       return 0;

@@ -18,7 +18,7 @@ export LANG=C.UTF-8
 
 REQUIRED_PACKAGES=(cmake make g++ python3 libgtest-dev g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-apps x11-utils imagemagick fonts-wqy-microhei
-  cups cups-client libcups2 printer-driver-cups-pdf)
+  cups cups-client libcups2 printer-driver-cups-pdf nsis zip)
 
 log() { printf '== %s\n' "$*" >&2; }
 

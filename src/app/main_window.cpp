@@ -580,7 +580,7 @@ int RunTovrel(HINSTANCE instance, int showCommand) {
   // The program's files lie in the folder it starts in; that folder is taken
   // now, once, and never again from the current directory.
   AppContext& app = App();
-  app.workingDirectory = CurrentDirectory();
+  app.workingDirectory = FindWorkingFolder();
   InstallScreenCatalog(&app.text, &app.settings.moji_type);
   // The shell's folder dialog needs COM on this thread.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

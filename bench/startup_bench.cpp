@@ -20,22 +20,6 @@ namespace {
 
 constexpr int kRounds = 5;
 
-struct Search {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM arg) {
-  auto* search = reinterpret_cast<Search*>(arg);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process == search->process && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // Milliseconds from CreateProcess until the program's top-level window is
 // shown and the program waits for input; -1 when it never got there.
 double TimeOneStart(const std::wstring& exe, const std::wstring& folder) {
@@ -48,21 +32,20 @@ double TimeOneStart(const std::wstring& exe, const std::wstring& folder) {
                       &process)) {
     return -1;
   }
-  Search search{process.dwProcessId, nullptr};
+  HWND window = nullptr;
   bool ready = false;
   const ULONGLONG giveUp = GetTickCount64() + 60000;
   while (GetTickCount64() < giveUp) {
     WaitForInputIdle(process.hProcess, 100);
-    search.found = nullptr;
-    EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found && WaitForInputIdle(process.hProcess, 0) == 0) {
+    window = WaitForWindowOfProcess(process.dwProcessId, L"", 0);
+    if (window && WaitForInputIdle(process.hProcess, 0) == 0) {
       ready = true;
       break;
     }
     if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;  // ended without a window
   }
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  if (search.found) PostMessageW(search.found, WM_CLOSE, 0, 0);
+  if (window) PostMessageW(window, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);

@@ -21,24 +21,6 @@ using tovrel::journal::RecordsOf;
 
 namespace {
 
-struct FindArgs {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM lParam) {
-  auto* args = reinterpret_cast<FindArgs*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  wchar_t cls[32] = L"";
-  GetClassNameW(window, cls, 32);
-  if (pid == args->pid && wcscmp(cls, L"TOVREL") == 0 && IsWindowVisible(window)) {
-    args->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 struct DialogArgs {
   DWORD pid;
   const wchar_t* caption;
@@ -80,14 +62,7 @@ public:
   Program& operator=(const Program&) = delete;
 
   bool Started() const { return started_; }
-  HWND WaitForMainWindow() const {
-    FindArgs args{info_.dwProcessId, nullptr};
-    WaitUntil([&] {
-      EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&args));
-      return args.found != nullptr;
-    }, 30000);
-    return args.found;
-  }
+  HWND WaitForMainWindow() const { return WaitForWindowOfProcess(info_.dwProcessId, L"TOVREL"); }
   // A dialog or message box of the program with this caption.
   HWND WaitForDialog(const std::wstring& caption) const {
     DialogArgs args{info_.dwProcessId, caption.c_str(), nullptr};

@@ -45,24 +45,6 @@ long RunToEnd(const std::wstring& exe, const std::wstring& arguments, const std:
   return ended ? static_cast<long>(code) : -1;
 }
 
-struct Search {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindMain(HWND window, LPARAM arg) {
-  auto* search = reinterpret_cast<Search*>(arg);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  wchar_t cls[32] = L"";
-  GetClassNameW(window, cls, 32);
-  if (pid == search->pid && wcscmp(cls, L"TOVREL") == 0 && IsWindowVisible(window)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 void WriteText(const std::wstring& path, const std::string& bytes) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written = 0;
@@ -101,12 +83,9 @@ TEST(Installer, InstallsSilentlyKeepsTheUsersFilesInAppDataAndUninstallsWithoutT
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                              elsewhere.Dir().c_str(), &startup, &process));
-  Search search{process.dwProcessId, nullptr};
-  ASSERT_TRUE(WaitUntil([&] {
-    EnumWindows(FindMain, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  }, 30000));
-  PostMessageW(search.found, WM_COMMAND, 27, 0);  // "End"
+  HWND main = WaitForWindowOfProcess(process.dwProcessId, L"TOVREL");
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_COMMAND, 27, 0);  // "End"
   EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);

@@ -26,6 +26,7 @@
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
 #include "win32/callback_guard.h"
+#include "win32/dpi.h"
 #include "win32/wait_window.h"
 #include "win32/window_text.h"
 
@@ -105,7 +106,7 @@ HWND CreateStatusBar(HWND window) {
                                 0, 0, 0, 0, window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), Instance(),
                                 nullptr);
-  int rightEdges[4] = {450, 600, 800, -1};
+  int rightEdges[4] = {ScaleToDpi(450), ScaleToDpi(600), ScaleToDpi(800), -1};
   SendMessageW(status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(rightEdges));
   return status;
 }
@@ -226,7 +227,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   LoadTemplateFile(app);
   g_state.toolbar = CreateToolbar(window);
   g_state.list = CreateDrawingList(window, app.ActiveTemplate());
-  g_state.uiFont = CreateFontW(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+  g_state.uiFont = CreateFontW(ScaleToDpi(12), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic");
   g_state.status = CreateStatusBar(window);
@@ -279,15 +280,24 @@ void OnDestroy(HWND window) {
   PostQuitMessage(0);
 }
 
+int ChildHeight(HWND child, int designFallback) {
+  RECT r{};
+  if (!child || !GetWindowRect(child, &r) || r.bottom <= r.top) return ScaleToDpi(designFallback);
+  return r.bottom - r.top;
+}
+
 void OnSize(HWND window, UINT state, int width, int height) {
   const WPARAM wParam = state;
   const LPARAM lParam = MAKELPARAM(width, height);
   if (g_state.toolbar) SendMessageW(g_state.toolbar, WM_SIZE, wParam, lParam);
+  if (g_state.status) SendMessageW(g_state.status, WM_SIZE, wParam, lParam);
   if (g_state.list) {
-    MoveWindow(g_state.list, 0, 40, width, height - 60, TRUE);
+    // Between the toolbar and the status bar, whatever their heights at this DPI.
+    const int top = ChildHeight(g_state.toolbar, 40);
+    const int bottom = ChildHeight(g_state.status, 20);
+    MoveWindow(g_state.list, 0, top, width, height - top - bottom, TRUE);
     SendMessageW(g_state.list, LVM_ARRANGE, LVA_ALIGNLEFT, 0);
   }
-  if (g_state.status) SendMessageW(g_state.status, WM_SIZE, wParam, lParam);
   InvalidateRect(window, nullptr, FALSE);
   UpdateWindow(window);
 }

@@ -38,12 +38,23 @@ struct CatalogLabel {
 // The plot-area heading and the display label carry their own words (53 and
 // 56), not the orientation heading's and the search heading's.
 constexpr CatalogLabel kLabels[] = {
-    {IDT_RULES_PAPER_SEARCH, 48},       {IDT_RULES_PRINTER, 49},          {IDT_RULES_PAPER, 47},
-    {IDT_RULES_ORIENTATION_SEARCH, 48}, {IDT_RULES_ORIENTATION, 50},      {IDT_RULES_PORTRAIT, 51},
-    {IDT_RULES_LANDSCAPE, 52},          {IDT_RULES_PLOT_AREA_SEARCH, 48}, {IDT_RULES_PLOT_AREA, 53},
-    {IDT_RULES_LIMITS, 54},             {IDT_RULES_EXTENTS, 55},          {IDT_RULES_DISPLAY, 56},
-    {IDB_DIALOG_OK, 0},                 {IDX_RULES_PAPER_ON, 47},         {IDX_RULES_ORIENTATION_ON, 50},
-    {IDX_RULES_PLOT_AREA_ON, 53},       {IDX_RULES_CONVERT_WHEN_ADDING, 57},
+    {IDT_RULES_PAPER_SEARCH, 48},
+    {IDT_RULES_PRINTER, 49},
+    {IDT_RULES_PAPER, 47},
+    {IDT_RULES_ORIENTATION_SEARCH, 48},
+    {IDT_RULES_ORIENTATION, 50},
+    {IDT_RULES_PORTRAIT, 51},
+    {IDT_RULES_LANDSCAPE, 52},
+    {IDT_RULES_PLOT_AREA_SEARCH, 48},
+    {IDT_RULES_PLOT_AREA, 53},
+    {IDT_RULES_LIMITS, 54},
+    {IDT_RULES_EXTENTS, 55},
+    {IDT_RULES_DISPLAY, 56},
+    {IDB_DIALOG_OK, 0},
+    {IDX_RULES_PAPER_ON, 47},
+    {IDX_RULES_ORIENTATION_ON, 50},
+    {IDX_RULES_PLOT_AREA_ON, 53},
+    {IDX_RULES_CONVERT_WHEN_ADDING, 57},
 };
 
 struct CheckField {
@@ -62,14 +73,22 @@ struct SearchField {
   std::u16string FileNameRulesFields::*field;
 };
 constexpr SearchField kSearches[] = {
-    {IDE_RULES_PORTRAIT, &FileNameRulesFields::portrait}, {IDE_RULES_LANDSCAPE, &FileNameRulesFields::landscape},
-    {IDE_RULES_LIMITS, &FileNameRulesFields::limits},     {IDE_RULES_EXTENTS, &FileNameRulesFields::extents},
+    {IDE_RULES_PORTRAIT, &FileNameRulesFields::portrait},
+    {IDE_RULES_LANDSCAPE, &FileNameRulesFields::landscape},
+    {IDE_RULES_LIMITS, &FileNameRulesFields::limits},
+    {IDE_RULES_EXTENTS, &FileNameRulesFields::extents},
     {IDE_RULES_DISPLAY, &FileNameRulesFields::display},
 };
 
-int SearchId(std::size_t rule) { return IDE_RULES_SEARCH_1 + static_cast<int>(rule); }
-int PrinterId(std::size_t rule) { return IDC_RULES_PRINTER_1 + static_cast<int>(rule); }
-int PaperId(std::size_t rule) { return IDC_RULES_PAPER_1 + static_cast<int>(rule); }
+int SearchId(std::size_t rule) {
+  return IDE_RULES_SEARCH_1 + static_cast<int>(rule);
+}
+int PrinterId(std::size_t rule) {
+  return IDC_RULES_PRINTER_1 + static_cast<int>(rule);
+}
+int PaperId(std::size_t rule) {
+  return IDC_RULES_PAPER_1 + static_cast<int>(rule);
+}
 
 // What the user typed can be longer than a field: the whole text is read and
 // cut when stored.
@@ -80,7 +99,9 @@ std::u16string ControlText(HWND control) {
   return U(buffer.data());
 }
 
-std::u16string ItemText(HWND dialog, int id) { return ControlText(GetDlgItem(dialog, id)); }
+std::u16string ItemText(HWND dialog, int id) {
+  return ControlText(GetDlgItem(dialog, id));
+}
 
 void FillCombo(HWND combo, const std::vector<std::u16string>& names) {
   ComboBox_ResetContent(combo);
@@ -106,7 +127,8 @@ void RefreshPapers(HWND dialog) {
 }
 
 void ShowFields(HWND dialog, const FileNameRulesFields& fields, const PrinterCatalog& catalog) {
-  for (const CheckField& check : kChecks) Button_SetCheck(GetDlgItem(dialog, check.id), fields.*check.field ? BST_CHECKED : BST_UNCHECKED);
+  for (const CheckField& check : kChecks)
+    Button_SetCheck(GetDlgItem(dialog, check.id), fields.*check.field ? BST_CHECKED : BST_UNCHECKED);
   const std::vector<std::u16string> printers = CatalogPrinterNames(catalog);
   for (std::size_t rule = 0; rule < kRuleCount; ++rule) {
     const PaperRuleFields& field = fields.paperRules[rule];
@@ -131,7 +153,8 @@ void ShowFields(HWND dialog, const FileNameRulesFields& fields, const PrinterCat
 
 FileNameRulesFields ReadFields(HWND dialog) {
   FileNameRulesFields fields;
-  for (const CheckField& check : kChecks) fields.*check.field = IsDlgButtonChecked(dialog, check.id) == BST_CHECKED;
+  for (const CheckField& check : kChecks)
+    fields.*check.field = IsDlgButtonChecked(dialog, check.id) == BST_CHECKED;
   for (std::size_t rule = 0; rule < kRuleCount; ++rule) {
     fields.paperRules[rule] = {ItemText(dialog, SearchId(rule)), ItemText(dialog, PrinterId(rule)),
                                ItemText(dialog, PaperId(rule))};
@@ -159,7 +182,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   SetWindowLongPtrW(dialog, DWLP_USER, data);
   CenterOnOwner(dialog);
   SetCatalogText(dialog, TextTable::Dialog, 46);
-  for (const CatalogLabel& label : kLabels) SetCatalogItemText(dialog, label.id, TextTable::Dialog, label.text);
+  for (const CatalogLabel& label : kLabels)
+    SetCatalogItemText(dialog, label.id, TextTable::Dialog, label.text);
   const RulesDialogData& state = Data(dialog);
   ShowFields(dialog, FieldsFromRules(state.rules), state.catalog);
   return TRUE;
@@ -168,7 +192,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
 void OnCommand(HWND dialog, int id, HWND, UINT) {
   if (GetWindowLongPtrW(dialog, DWLP_USER) == 0) return;  // a control speaking before the dialog is set up
   if (id >= IDC_RULES_PRINTER_1 && id < IDC_RULES_PRINTER_1 + static_cast<int>(kRuleCount)) {
-    if (Data(dialog).watch.Notified()) SetTimer(dialog, PrinterPaperWatch::kTimerId, PrinterPaperWatch::kDelayMs, nullptr);
+    if (Data(dialog).watch.Notified())
+      SetTimer(dialog, PrinterPaperWatch::kTimerId, PrinterPaperWatch::kDelayMs, nullptr);
     return;
   }
   // Esc does what the close box does.
@@ -181,7 +206,9 @@ void OnTimer(HWND dialog, UINT id) {
   RefreshPapers(dialog);
 }
 
-void OnClose(HWND dialog) { StoreAndClose(dialog); }
+void OnClose(HWND dialog) {
+  StoreAndClose(dialog);
+}
 
 INT_PTR FileNameRulesDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -202,8 +229,8 @@ INT_PTR FileNameRulesDialogProcUnguarded(HWND dialog, UINT message, WPARAM wPara
 }
 
 INT_PTR CALLBACK FileNameRulesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  return GuardCallback<INT_PTR>(dialog, FALSE,
-                                [&] { return FileNameRulesDialogProcUnguarded(dialog, message, wParam, lParam); });
+  return GuardCallback<INT_PTR>(
+      dialog, FALSE, [&] { return FileNameRulesDialogProcUnguarded(dialog, message, wParam, lParam); });
 }
 
 std::array<std::u16string, kRuleCount> Printers(const FileNameRules& rules) {
@@ -216,11 +243,12 @@ std::array<std::u16string, kRuleCount> Printers(const FileNameRules& rules) {
 
 void RunFileNameRulesDialog(HWND owner, FileNameRules& rules, const PrinterCatalog& catalog) {
   RulesDialogData data{rules, catalog, PrinterPaperWatch(Printers(rules))};
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILE_NAME_RULES), owner, FileNameRulesDialogProc,
-                  reinterpret_cast<LPARAM>(&data));
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILE_NAME_RULES), owner,
+                  FileNameRulesDialogProc, reinterpret_cast<LPARAM>(&data));
 }
 
-void ConvertListByFileNames(HWND list, const FileNameRules& rules, const UiText& text, std::int32_t language) {
+void ConvertListByFileNames(HWND list, const FileNameRules& rules, const UiText& text,
+                            std::int32_t language) {
   const ListRedrawPause pause(list);
   ListViewRowStore store(list);
   ApplyFileNameRules(store, rules, text, language, 0);

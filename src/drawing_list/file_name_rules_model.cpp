@@ -4,9 +4,13 @@ namespace tovrel {
 
 namespace {
 
-std::uint16_t Flag(bool ticked) { return ticked ? 1 : 0; }
+std::uint16_t Flag(bool ticked) {
+  return ticked ? 1 : 0;
+}
 
-std::u16string Search(std::u16string_view text) { return CutToBuffer(text, FileNameRules::kSearchSize); }
+std::u16string Search(std::u16string_view text) {
+  return CutToBuffer(text, FileNameRules::kSearchSize);
+}
 
 }  // namespace
 
@@ -76,7 +80,8 @@ std::vector<std::u16string> CatalogPrinterNames(const PrinterCatalog& catalog) {
   return names;
 }
 
-PrinterPaperWatch::PrinterPaperWatch(const std::array<std::u16string, FileNameRules::kPaperRuleCount>& printers)
+PrinterPaperWatch::PrinterPaperWatch(
+    const std::array<std::u16string, FileNameRules::kPaperRuleCount>& printers)
     : lastSeen_(printers) {}
 
 bool PrinterPaperWatch::Notified() {

@@ -49,8 +49,8 @@ std::u16string CutToBuffer(std::u16string_view text, std::size_t bufferSize);
 
 // The paper drop-down of one rule.
 struct PaperChoices {
-  std::vector<std::u16string> names;     // the drop-down's entries
-  std::optional<std::u16string> paper;   // the paper text to show; none: it stays as typed
+  std::vector<std::u16string> names;    // the drop-down's entries
+  std::optional<std::u16string> paper;  // the paper text to show; none: it stays as typed
 };
 
 // The printer choices: the catalog's printers in its order (an entry whose
@@ -68,7 +68,7 @@ std::vector<std::u16string> PapersOfPrinter(const PrinterCatalog& catalog, std::
 // a printer's text is acted on after a 500 ms timer, once the drop-down has
 // settled on its new text.
 class PrinterPaperWatch {
-public:
+ public:
   static constexpr unsigned kTimerId = 1;
   static constexpr unsigned kDelayMs = 500;
 
@@ -86,9 +86,10 @@ public:
   // paper drop-down changes: a catalog printer offers its papers with the
   // first of them chosen; any other printer offers none and keeps the paper
   // as typed. Nothing when the text is the one seen last.
-  std::optional<PaperChoices> Check(std::size_t rule, std::u16string_view printerText, const PrinterCatalog& catalog);
+  std::optional<PaperChoices> Check(std::size_t rule, std::u16string_view printerText,
+                                    const PrinterCatalog& catalog);
 
-private:
+ private:
   std::array<std::u16string, FileNameRules::kPaperRuleCount> lastSeen_;
   bool timerPending_ = false;
 };

@@ -16,7 +16,9 @@ namespace {
 
 using Names = std::vector<std::u16string>;
 
-std::u16string U16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+std::u16string U16(const std::string& s) {
+  return std::u16string(s.begin(), s.end());
+}
 
 // A catalog as the spooler fill leaves it.
 std::unique_ptr<PrinterCatalog> Catalog(const std::vector<std::pair<std::u16string, Names>>& printers) {
@@ -24,7 +26,8 @@ std::unique_ptr<PrinterCatalog> Catalog(const std::vector<std::pair<std::u16stri
   for (const auto& [name, papers] : printers) {
     PrinterEntry& entry = catalog->entries[static_cast<std::size_t>(catalog->printerCount++)];
     entry.name.Assign(name);
-    for (std::size_t i = 0; i < papers.size() && i < kPaperSlotCount; ++i) entry.paperNames[i].Assign(papers[i]);
+    for (std::size_t i = 0; i < papers.size() && i < kPaperSlotCount; ++i)
+      entry.paperNames[i].Assign(papers[i]);
   }
   return catalog;
 }
@@ -108,7 +111,9 @@ TEST(RulesDialogPapers, ARulesPrinterOffersItsOwnPapersOnlyAndAnUnknownPrinterNo
       {u"Empty", {}},
       {u"", {}},
   };
-  for (const auto& c : cases) EXPECT_EQ(PapersOfPrinter(*catalog, c.printer), c.papers) << std::string(c.printer.begin(), c.printer.end());
+  for (const auto& c : cases)
+    EXPECT_EQ(PapersOfPrinter(*catalog, c.printer), c.papers)
+        << std::string(c.printer.begin(), c.printer.end());
   EXPECT_EQ(CatalogPrinterNames(*catalog), (Names{u"Tovrel_PDF", u"Plotter", u"Plotter", u"Empty"}));
 }
 

@@ -26,10 +26,11 @@ const std::wstring kPdf = L"Tovrel_PDF";
 const std::wstring kPlotter = L"Tovrel_Plotter";
 const std::wstring kDeviceFile = L"DWG To PDF.pc3";  // an AutoCAD device configuration: no spooler printer
 // What every cups-pdf printer offers under the A/B filter, in driver order.
-const Texts kAbPapers = {L"A0",       L"A1",       L"A2",       L"A3",       L"A4",       L"A5",       L"B0 (ISO)",
-                         L"B1 (ISO)", L"B2 (ISO)", L"B3 (ISO)", L"B4 (ISO)", L"B5 (ISO)", L"B0 (JIS)", L"B1 (JIS)",
-                         L"B2 (JIS)", L"B3 (JIS)", L"B4 (JIS)", L"B5 (JIS)", L"RA0",      L"RA1",      L"RA2",
-                         L"RA3",      L"RA4",      L"SRA0",     L"SRA1",     L"SRA2",     L"SRA3",     L"SRA4"};
+const Texts kAbPapers = {L"A0",       L"A1",       L"A2",       L"A3",       L"A4",       L"A5",
+                         L"B0 (ISO)", L"B1 (ISO)", L"B2 (ISO)", L"B3 (ISO)", L"B4 (ISO)", L"B5 (ISO)",
+                         L"B0 (JIS)", L"B1 (JIS)", L"B2 (JIS)", L"B3 (JIS)", L"B4 (JIS)", L"B5 (JIS)",
+                         L"RA0",      L"RA1",      L"RA2",      L"RA3",      L"RA4",      L"SRA0",
+                         L"SRA1",     L"SRA2",     L"SRA3",     L"SRA4"};
 
 // Quiet printer fills: the A/B filter keeps fewer than 63 papers, and the
 // prohibited printer is not announced.
@@ -49,8 +50,12 @@ std::wstring ElevenColumns() {
   return text;
 }
 
-std::wstring Dialog(int number) { return CatalogText(L"dialog", L"No." + std::to_wstring(number) + L":dialog-j"); }
-std::wstring Code(int number) { return CatalogText(L"code", L"No." + std::to_wstring(number) + L":code-j"); }
+std::wstring Dialog(int number) {
+  return CatalogText(L"dialog", L"No." + std::to_wstring(number) + L":dialog-j");
+}
+std::wstring Code(int number) {
+  return CatalogText(L"code", L"No." + std::to_wstring(number) + L":code-j");
+}
 
 Texts ComboItems(HWND dialog, int id) {
   HWND combo = GetDlgItem(dialog, id);
@@ -65,7 +70,9 @@ Texts ComboItems(HWND dialog, int id) {
   return items;
 }
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+bool Checked(HWND dialog, int id) {
+  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
 
 // Picks a printer from a rule's drop-down as the user does: the choice and
 // the notification the combo box sends.
@@ -84,16 +91,19 @@ void TypePrinter(HWND dialog, int id, const std::wstring& text) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-std::u16string U16(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
+std::u16string U16(const std::wstring& s) {
+  return std::u16string(s.begin(), s.end());
+}
 
 class FileNameRulesWindow : public ::testing::Test {
-protected:
+ protected:
   void Start(const std::wstring& settings) {
     ws_.WriteUtf16(L"tovrl_set_j.ini", ElevenColumns());
     ws_.WriteUtf16(L"Tovrel.ini", L"[setting]\r\n" + kQuietPrinters + settings);
     app_ = std::make_unique<RunningApp>(ws_);
     list_ = app_->Child(300);
-    ASSERT_GE(tovrel::App().printers.printerCount, 2) << "no printers: run through test.sh, which starts the private CUPS";
+    ASSERT_GE(tovrel::App().printers.printerCount, 2)
+        << "no printers: run through test.sh, which starts the private CUPS";
   }
 
   HWND OpenRules() {
@@ -126,20 +136,26 @@ protected:
 }  // namespace
 
 TEST_F(FileNameRulesWindow, TheDialogShowsTheStoredRulesWithTheCatalogsPrintersAndPapers) {
-  Start(L"file_set.ps=2\r\n"
-        L"file_set.fp_ps[0].search=_A1\r\nfile_set.fp_ps[0].printer=" + kPlotter + L"\r\nfile_set.fp_ps[0].paper=A1\r\n"
-        L"file_set.fp_ps[1].search=_PDF\r\nfile_set.fp_ps[1].printer=" + kDeviceFile + L"\r\n"
-        L"file_set.fp_ps[1].paper=ISO full bleed A1 (841.00 x 594.00 MM)\r\n"
-        L"file_set.ds=1\r\nfile_set.search_d1=V\r\nfile_set.search_d2=H\r\n"
-        L"file_set.ss=0\r\nfile_set.search_s1=(LIM)\r\nfile_set.search_s2=(EXT)\r\nfile_set.search_s3=(DSP)\r\n"
-        L"file_set.chg_on=1\r\n");
+  Start(
+      L"file_set.ps=2\r\n"
+      L"file_set.fp_ps[0].search=_A1\r\nfile_set.fp_ps[0].printer=" +
+      kPlotter +
+      L"\r\nfile_set.fp_ps[0].paper=A1\r\n"
+      L"file_set.fp_ps[1].search=_PDF\r\nfile_set.fp_ps[1].printer=" +
+      kDeviceFile +
+      L"\r\n"
+      L"file_set.fp_ps[1].paper=ISO full bleed A1 (841.00 x 594.00 MM)\r\n"
+      L"file_set.ds=1\r\nfile_set.search_d1=V\r\nfile_set.search_d2=H\r\n"
+      L"file_set.ss=0\r\nfile_set.search_s1=(LIM)\r\nfile_set.search_s2=(EXT)\r\nfile_set.search_s3=(DSP)\r\n"
+      L"file_set.chg_on=1\r\n");
   HWND dialog = OpenRules();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), app_->Main());
   // Every heading says what stands under it or beside it.
-  const std::pair<int, int> labels[] = {{1511, 48}, {1512, 49}, {1513, 47}, {1514, 48}, {1515, 50}, {1516, 51},
-                                        {1517, 52}, {1518, 48}, {1519, 53}, {1520, 54}, {1521, 55}, {1522, 56},
-                                        {1001, 0},  {1301, 47}, {1302, 50}, {1303, 53}, {1304, 57}};
+  const std::pair<int, int> labels[] = {{1511, 48}, {1512, 49}, {1513, 47}, {1514, 48}, {1515, 50},
+                                        {1516, 51}, {1517, 52}, {1518, 48}, {1519, 53}, {1520, 54},
+                                        {1521, 55}, {1522, 56}, {1001, 0},  {1301, 47}, {1302, 50},
+                                        {1303, 53}, {1304, 57}};
   for (const auto& [id, text] : labels) EXPECT_EQ(ItemText(dialog, id), Dialog(text)) << id;
 
   EXPECT_TRUE(Checked(dialog, 1301));  // 2 in the file shows ticked
@@ -147,9 +163,11 @@ TEST_F(FileNameRulesWindow, TheDialogShowsTheStoredRulesWithTheCatalogsPrintersA
   EXPECT_FALSE(Checked(dialog, 1303));
   EXPECT_TRUE(Checked(dialog, 1304));
   const std::pair<int, std::wstring> texts[] = {
-      {1101, L"_A1"}, {1401, kPlotter}, {1405, L"A1"},   {1102, L"_PDF"},  {1402, kDeviceFile},
-      {1406, L"ISO full bleed A1 (841.00 x 594.00 MM)"}, {1103, L""},     {1403, L""}, {1407, L""},
-      {1105, L"V"},   {1106, L"H"},     {1107, L"(LIM)"}, {1108, L"(EXT)"}, {1109, L"(DSP)"}};
+      {1101, L"_A1"},   {1401, kPlotter},    {1405, L"A1"},
+      {1102, L"_PDF"},  {1402, kDeviceFile}, {1406, L"ISO full bleed A1 (841.00 x 594.00 MM)"},
+      {1103, L""},      {1403, L""},         {1407, L""},
+      {1105, L"V"},     {1106, L"H"},        {1107, L"(LIM)"},
+      {1108, L"(EXT)"}, {1109, L"(DSP)"}};
   for (const auto& [id, text] : texts) EXPECT_EQ(ItemText(dialog, id), text) << id;
 
   Texts printers;
@@ -218,12 +236,12 @@ TEST_F(FileNameRulesWindow, AddingConvertsOnlyTheNewRowsAndTheCommandConvertsThe
   const std::wstring older = ws_.Path(L"older"), newer = ws_.Path(L"newer");
   for (const std::wstring& folder : {older, newer}) CreateDirectoryW(folder.c_str(), nullptr);
   for (int i = 0; i < 10; ++i) {
-    CloseHandle(CreateFileW((older + L"\\old" + std::to_wstring(i) + L"_A1_H(LIM).dwg").c_str(), GENERIC_WRITE, 0,
-                            nullptr, CREATE_ALWAYS, 0, nullptr));
+    CloseHandle(CreateFileW((older + L"\\old" + std::to_wstring(i) + L"_A1_H(LIM).dwg").c_str(),
+                            GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   }
   for (int i = 0; i < 5; ++i) {
-    CloseHandle(CreateFileW((newer + L"\\new" + std::to_wstring(i) + L"_A1_H(LIM).dwg").c_str(), GENERIC_WRITE, 0,
-                            nullptr, CREATE_ALWAYS, 0, nullptr));
+    CloseHandle(CreateFileW((newer + L"\\new" + std::to_wstring(i) + L"_A1_H(LIM).dwg").c_str(),
+                            GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   }
   Start(L"file_folder=" + older + L"\r\n");
   app_->PostCommand(37827);

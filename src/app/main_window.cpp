@@ -14,6 +14,7 @@
 #include "app/info_windows.h"
 #include "dialog_ids.h"
 #include "drawing_list/add_drawings_window.h"
+#include "drawing_list/file_name_rules_dialog.h"
 #include "drawing_list/list_file_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/list_view_window.h"
@@ -455,6 +456,12 @@ void OnCommand(HWND window, int id, HWND, UINT) {
                        RunContext())) {
         ShowMessage(window, 15);
       }
+      break;
+    case Command::ApplyFileNameRules:
+      ConvertListByFileNames(list, App().settings.file_set, App().text, App().settings.moji_type);
+      break;
+    case Command::FileNameRulesDialog:
+      RunFileNameRulesDialog(window, App().settings.file_set, App().printers);
       break;
     case Command::ShowScript:
       ShowScript(window, App().settings);

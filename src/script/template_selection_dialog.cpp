@@ -70,7 +70,8 @@ void OnDetails(HWND dialog) {
   TemplateEditorData editor{data.templates, data.editor, data.workingDirectory};
   RunTemplateEditorDialog(dialog, editor);
   if (data.saveTemplates) data.saveTemplates(dialog);
-  ShowTitles(dialog);
+  // The main window may have been closed meanwhile, taking this dialog with it.
+  if (IsWindow(dialog)) ShowTitles(dialog);
 }
 
 // Enter and Esc reach here as IDOK and IDCANCEL, which do nothing.

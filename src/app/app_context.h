@@ -20,6 +20,9 @@ struct AppContext {
   // The printers and their papers; printer-dependent commands fill it first
   // while its catalogLoaded flag is clear.
   PrinterCatalog printers;
+  // The templates in memory differ from the template file (the editor, the
+  // initial values): they are written before another language's are read.
+  bool templatesChanged = false;
 
   const ScriptTemplate& ActiveTemplate() const { return templates[ActiveTemplateIndex()]; }
   int ActiveTemplateIndex() const {

@@ -29,5 +29,10 @@ void LoadSettingsFile(AppContext& app);
 bool SaveSettingsFile(AppContext& app, std::u16string* error);
 void LoadTemplateFile(AppContext& app);
 bool SaveTemplateFile(AppContext& app, std::u16string* error);
+// Every change to the templates in memory is noted here; the changed
+// templates are then written before the templates of another language are
+// loaded (true when there was nothing to write or the write succeeded).
+void NoteTemplatesChanged(AppContext& app);
+bool SaveChangedTemplates(AppContext& app, std::u16string* error);
 
 }  // namespace tovrel

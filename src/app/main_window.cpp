@@ -12,6 +12,7 @@
 #include "app/app_files_win32.h"
 #include "app/command_table.h"
 #include "app/info_windows.h"
+#include "app/old_templates_win32.h"
 #include "dialog_ids.h"
 #include "drawing_list/add_drawings_window.h"
 #include "drawing_list/file_name_rules_dialog.h"
@@ -24,6 +25,7 @@
 #include "printers/printer_list_dialog.h"
 #include "script/script_runner_win32.h"
 #include "script/script_writer.h"
+#include "script/template_selection_dialog.h"
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
 #include "win32/callback_guard.h"
@@ -66,6 +68,8 @@ struct MainWindowState {
   // Set once WM_CREATE has run to its end: only a list that was loaded whole
   // is ever saved over "listview.ini".
   bool created = false;
+  // The template editor's edited template and column clipboard.
+  TemplateEditorMemory templateEditor;
 };
 
 MainWindowState g_state;
@@ -357,6 +361,13 @@ void ChangeLanguage(HWND window) {
   std::int32_t language = App().settings.moji_type;
   // A closed dialog, or the language already in use, changes nothing.
   if (!RunLanguageDialog(window, language) || language == App().settings.moji_type) return;
+  // Template changes of this run go to this language's file first; if they
+  // cannot be written, the language stays so that they are not lost.
+  std::u16string error;
+  if (!SaveChangedTemplates(App(), &error)) {
+    ShowMessageWithDetail(window, 53, error);
+    return;
+  }
   App().settings.moji_type = language;
   g_state.currentModeless = OpenWaitWindow(window, IDD_STARTUP_WAIT);
   LoadTemplateFile(App());
@@ -368,6 +379,31 @@ void ChangeLanguage(HWND window) {
   if (g_state.menu) DestroyMenu(g_state.menu);
   g_state.menu = nullptr;
   SetLanguageMenu(window);
+}
+
+// Writes the templates after the template editor has closed, under the wait window.
+void SaveEditedTemplates(HWND owner) {
+  NoteTemplatesChanged(App());
+  HWND wait = OpenWaitWindow(owner, IDD_STARTUP_WAIT);
+  std::u16string error;
+  const bool saved = SaveTemplateFile(App(), &error);
+  CloseWaitWindow(wait);
+  if (!saved) ShowMessageWithDetail(owner, 53, error);
+}
+
+void SelectTemplate(HWND window) {
+  if (RowCount(g_state.list) > 0) {
+    ShowMessage(window, 16);
+    return;
+  }
+  AppContext& app = App();
+  TemplateSelectionData data{app.templates,        app.ActiveTemplateIndex(), app.settings.moji_type,
+                             g_state.templateEditor, app.workingDirectory,      SaveEditedTemplates};
+  if (RunTemplateSelectionDialog(window, data)) {
+    app.settings.autocad_type = static_cast<std::int8_t>(data.activeTemplate);
+  }
+  RefreshStatus();
+  RebuildColumns(g_state.list, app.ActiveTemplate());
 }
 
 void OpenPage(HWND window, const wchar_t* address) {
@@ -479,7 +515,13 @@ void OnCommand(HWND window, int id, HWND, UINT) {
       ChangeLanguage(window);
       break;
     case Command::TemplateSelection:
-      if (RowCount(g_state.list) > 0) ShowMessage(window, 16);
+      SelectTemplate(window);
+      break;
+    case Command::ConvertOldFiles:
+      if (ConvertOldFilesCommand(window, App())) {
+        RefreshStatus();
+        RebuildColumns(list, App().ActiveTemplate());
+      }
       break;
     case Command::PrinterListing:
       RunPrinterListDialog(window, App().printers, App().settings);

@@ -298,6 +298,10 @@ bool IniDocument::HasKey(std::u16string_view section, std::u16string_view key) c
   return FindKey(section, key) != nullptr;
 }
 
+bool IniDocument::HasSection(std::u16string_view section) const {
+  return FindSection(TrimProfile(section)) != nullptr;
+}
+
 void IniDocument::WriteString(std::u16string_view sectionName, std::u16string_view keyName,
                               std::u16string_view valueText) {
   // Names and values are used as given unless a line break has to go, and

@@ -77,6 +77,8 @@ public:
 
   // True when the key exists in the first section of that name.
   bool HasKey(std::u16string_view section, std::u16string_view key) const;
+  // True when the file has a section of that name (trimmed).
+  bool HasSection(std::u16string_view section) const;
 
   // As WritePrivateProfileStringW: replaces the value of the first such key
   // of the first such section, or appends the key to that section, or

@@ -116,6 +116,13 @@ void WriteColumn(const Column& column, KeyName& name, IniDocument& file) {
   }
 }
 
+// A hand-edited or merged file may hold a section twice. Reads find the
+// first copy only, so every copy goes: otherwise a later copy would become
+// the one read at the next start and bring back what the user removed.
+void DeleteEveryCopy(IniDocument& file, std::u16string_view section) {
+  while (file.HasSection(section)) file.DeleteSection(section);
+}
+
 std::u16string TitleKey(int templateIndex) {
   std::u16string key = u"t";
   AppendDecimal(key, templateIndex);
@@ -123,6 +130,15 @@ std::u16string TitleKey(int templateIndex) {
 }
 
 }  // namespace
+
+std::u16string CutToField(std::u16string_view text, std::size_t bufferSize) {
+  const std::size_t room = bufferSize > 0 ? bufferSize - 1 : 0;
+  if (text.size() <= room) return std::u16string(text);
+  std::size_t n = room;
+  // The cut would leave the first half of a pair alone: the pair goes.
+  if (n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
+  return std::u16string(text.substr(0, n));
+}
 
 std::u16string TemplateFileName(std::int32_t mojiType) {
   switch (mojiType) {
@@ -139,7 +155,9 @@ void LoadTemplates(const IniDocument& file, TemplateSet& templates) {
     ScriptTemplate& tmpl = templates[t];
     tmpl.title =
         file.GetField(kTemplateTitleSection, TitleKey(t), u"", ScriptTemplate::kTitleSize);
-    if (!tmpl.title.empty()) tmpl.inUse = 1;
+    // A template exists exactly when it has a title: a slot that is empty in
+    // this file is empty, whatever the templates read before had there.
+    tmpl.inUse = tmpl.title.empty() ? 0 : 1;
   }
   KeyName name;
   for (int t = 0; t < kTemplateCount; ++t) {
@@ -152,13 +170,13 @@ void LoadTemplates(const IniDocument& file, TemplateSet& templates) {
 }
 
 void SaveTemplates(const TemplateSet& templates, IniDocument& file) {
-  file.DeleteSection(kTemplateTitleSection);
+  DeleteEveryCopy(file, kTemplateTitleSection);
   for (int t = 0; t < kTemplateCount; ++t) {
-    if (templates[t].inUse != 0) {
+    if (templates[t].inUse != 0 && !templates[t].title.empty()) {
       file.WriteString(kTemplateTitleSection, TitleKey(t), templates[t].title);
     }
   }
-  file.DeleteSection(kTemplateColumnSection);
+  DeleteEveryCopy(file, kTemplateColumnSection);
   file.ReserveKeys(kTemplateColumnSection, static_cast<std::size_t>(kTemplateCount) * kColumnCount * 13);
   KeyName name;
   for (int t = 0; t < kTemplateCount; ++t) {
@@ -186,6 +204,7 @@ void ReadSingleTemplate(const IniDocument& file, ScriptTemplate& tmpl) {
 }
 
 void WriteSingleTemplate(const ScriptTemplate& tmpl, IniDocument& file) {
+  DeleteEveryCopy(file, kTemplateColumnSection);
   KeyName name;
   for (int c = 0; c < kColumnCount; ++c) {
     if (tmpl.columns[c].inUse == 0) continue;

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tovrel {
 
@@ -54,25 +55,31 @@ using TemplateSet = std::array<ScriptTemplate, kTemplateCount>;
 inline constexpr char16_t kTemplateTitleSection[] = u"Title";
 inline constexpr char16_t kTemplateColumnSection[] = u"listview_dt";
 
+// The text cut to a field of `bufferSize` characters (terminator included):
+// at most bufferSize - 1 UTF-16 units, never half of a surrogate pair.
+std::u16string CutToField(std::u16string_view text, std::size_t bufferSize);
+
 // "tovrl_set_j.ini", "tovrl_set_e.ini", "tovrl_set_k.ini", "tovrl_set_c.ini"
 // for languages 0..3; empty for any other value (no file is read or written).
 std::u16string TemplateFileName(std::int32_t mojiType);
 
 // Reads all 20 templates. Every column field is overwritten, with zero or
-// empty where its key is missing. A non-empty title sets the template's
-// inUse flag; an empty one leaves the flag as it was.
+// empty where its key is missing. A template is in use exactly when its
+// title is not empty.
 void LoadTemplates(const IniDocument& file, TemplateSet& templates);
 
-// Replaces both sections: a title key for each template in use, the 13 keys
-// of each column in use.
+// Replaces both sections (every copy of each, should the file hold one
+// twice): a title key for each template in use that has a title, the 13
+// keys of each column in use.
 void SaveTemplates(const TemplateSet& templates, IniDocument& file);
 
 // Import: clears all 50 columns, then reads the columns whose "<column>.m"
 // is non-zero. The title and inUse flag of the template are not changed.
 void ReadSingleTemplate(const IniDocument& file, ScriptTemplate& tmpl);
 
-// Export: writes the 13 keys of each column in use. The section is not
-// cleared first, so keys of other columns already in the file remain.
+// Export: replaces the file's "listview_dt" section by the 13 keys of each
+// column in use, so that columns of an earlier, longer export do not come
+// back on import. Other sections and keys of the file stay.
 void WriteSingleTemplate(const ScriptTemplate& tmpl, IniDocument& file);
 
 }  // namespace tovrel

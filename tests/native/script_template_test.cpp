@@ -122,27 +122,50 @@ TEST(TemplateFile, KeysAreWrittenInFormatOrderAndOnlyForWhatIsInUse) {
   EXPECT_EQ((*after)[4].title, u"");
 }
 
-TEST(TemplateFile, InUseFlagFollowsTheTitle) {
-  // In use with an empty title: written, but not in use at the next start.
+TEST(TemplateFile, ATemplateIsInUseExactlyWhenItHasATitle) {
+  // In use with an empty title: no empty title key is written, and the
+  // template is not in use at the next start; its columns stay.
   auto set = std::make_unique<TemplateSet>();
   (*set)[7] = PlotTemplate();
   (*set)[7].title.clear();
   IniDocument file;
   tovrel::SaveTemplates(*set, file);
-  EXPECT_TRUE(file.HasKey(u"Title", u"t7"));
+  EXPECT_FALSE(file.HasKey(u"Title", u"t7"));
   const auto after = Loaded(Reopen(file));
   EXPECT_EQ((*after)[7].inUse, 0);
   ExpectSameColumns((*after)[7], (*set)[7]);
 
-  // A language switch replaces the columns but keeps the flags of untitled templates.
+  // A language change: a slot that is empty in the new file is not kept in
+  // use (it would be written as "t2=" into that language's file).
   (*set)[2] = (*set)[5] = PlotTemplate();
   set = Loaded(Doc("[Title]\r\nt5=English plot\r\n[listview_dt]\r\n5,0.m=1\r\n"), std::move(set));
-  EXPECT_EQ((*set)[2].inUse, 1);
+  EXPECT_EQ((*set)[2].inUse, 0);
   EXPECT_EQ((*set)[2].title, u"");
   ExpectSameColumns((*set)[2], ScriptTemplate{});
+  EXPECT_EQ((*set)[5].inUse, 1);
   EXPECT_EQ((*set)[5].title, u"English plot");
   EXPECT_TRUE((*set)[5].columns[0] == MakeColumn(u"", 0, 0, 0, 0));
   EXPECT_TRUE(IsEmpty((*set)[5].columns[3]));
+  IniDocument rewritten;
+  tovrel::SaveTemplates(*set, rewritten);
+  EXPECT_FALSE(rewritten.HasKey(u"Title", u"t2"));
+}
+
+TEST(TemplateFile, ASectionHeldTwiceIsReplacedWholeSoADeletedTemplateStaysDeleted) {
+  // A merged file: the second copies of both sections hold template 4.
+  const IniDocument merged = Doc(
+      "[Title]\r\nt3=Three\r\n[listview_dt]\r\n3,0.m=1\r\n3,0.t=a\r\n"
+      "[Title]\r\nt4=Four\r\n[listview_dt]\r\n4,0.m=1\r\n4,0.t=b\r\n[keep]\r\nx=1\r\n");
+  auto set = Loaded(merged);
+  ASSERT_EQ((*set)[3].title, u"Three");
+  ASSERT_EQ((*set)[4].title, u"");  // reads find the first copy only
+  // The user deletes template 3; load, save and reload give that set.
+  (*set)[3] = ScriptTemplate{};
+  IniDocument file = Reopen(merged);
+  tovrel::SaveTemplates(*set, file);
+  const auto reloaded = Loaded(Reopen(file));
+  for (int t = 0; t < tovrel::kTemplateCount; ++t) EXPECT_TRUE((*reloaded)[t] == (*set)[t]) << "template " << t;
+  EXPECT_EQ(file.ToText(), u"[keep]\r\nx=1\r\n");
 }
 
 TEST(TemplateFile, SaveReplacesBothSectionsAndKeepsTheRest) {
@@ -168,29 +191,31 @@ TEST(TemplateFile, TitlesAndTextsAreCutToTheirBuffers) {
   EXPECT_EQ(c.command, std::u16string(15, u'k'));
 }
 
-TEST(SingleTemplateFile, ExportOverAnOlderFileKeepsItsOtherColumns) {
+TEST(SingleTemplateFile, ExportOverALongerOlderExportImportsAsTheShorterTemplate) {
   // The older export had ten columns; the template now has five.
   ScriptTemplate wide;
   for (int c = 0; c < 10; ++c)
     wide.columns[c] = MakeColumn(ToU16("old" + std::to_string(c)), 1, 4, 1, 10 * c);
-  IniDocument file;
+  IniDocument file = Doc("[note]\r\nby=hand\r\n[listview_dt]\r\ncomment=x\r\n");
   tovrel::WriteSingleTemplate(wide, file);
+  file = Reopen(file);
   ScriptTemplate narrow = PlotTemplate();
   narrow.columns[49] = TemplateColumn{};
   tovrel::WriteSingleTemplate(narrow, file);
   EXPECT_EQ(file.GetString(u"listview_dt", u"3.s0", u"", 100), u"Landscape");
   EXPECT_FALSE(file.HasKey(u"listview_dt", u"0,0.m"));  // no template index in these keys
+  EXPECT_FALSE(file.HasKey(u"listview_dt", u"7.m"));
   EXPECT_FALSE(file.HasKey(u"Title", u"t0"));
+  EXPECT_EQ(file.GetString(u"note", u"by", u"", 100), u"hand");  // other sections stay
 
-  // Import brings columns 5 to 9 back, and leaves the title and flag alone.
+  // Import gives the five columns, and leaves the title and flag alone.
   ScriptTemplate imported;
   imported.inUse = 1;
   imported.title = u"kept";
   tovrel::ReadSingleTemplate(Reopen(file), imported);
   EXPECT_EQ(imported.inUse, 1);
   EXPECT_EQ(imported.title, u"kept");
-  ExpectSameColumns(imported, narrow, 0, 5);
-  ExpectSameColumns(imported, wide, 5, tovrel::kColumnCount);
+  ExpectSameColumns(imported, narrow);
 }
 
 TEST(SingleTemplateFile, ImportClearsEveryColumnThatTheFileDoesNotUse) {

@@ -27,6 +27,7 @@ constexpr int kSearchInList = 37857;
 constexpr int kAddDwgFolder = 37827;
 constexpr int kAddDwgFiles = 37844;
 constexpr int kFileNameRules = 37848;
+constexpr int kTemplateSelection = 37843;
 constexpr int kFirstToolbarButton = 330;
 constexpr int kToolbarButtons = 17;
 
@@ -366,6 +367,37 @@ void CommandWindowShot(const Language& language, const RunningApp& app, int comm
   app.Settle();
 }
 
+// The template selection, and the template editor with a column read into its fields.
+void TemplateShots(const Language& language, const RunningApp& app) {
+  const std::wstring l = language.letter;
+  app.PostCommand(kTemplateSelection);
+  HWND selection = WaitForDialog(CatalogText(L"dialog", L"No.26:dialog-" + l));
+  if (!selection) {
+    Skip(language, L"template-selection", L"did not open");
+    return;
+  }
+  Shot(language, L"template-selection", {selection});
+  ReportFit(language, L"template-selection", selection);
+  PressButton(selection, IDB_TEMPLATE_DETAILS);
+  HWND editor = WaitForDialog(CatalogText(L"dialog", L"No.58:dialog-" + l));
+  if (editor) {
+    HWND list = GetDlgItem(editor, IDL_TEMPLATE_COLUMNS);
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, 5, reinterpret_cast<LPARAM>(&item));
+    PressButton(editor, IDB_COLUMN_READ);
+    Shot(language, L"template-editor", {editor});
+    ReportFit(language, L"template-editor", editor);
+    CloseAndWait(editor, 0);
+  } else {
+    Skip(language, L"template-editor", L"did not open");
+  }
+  WaitUntil([&] { return IsWindowEnabled(selection) != FALSE; });
+  CloseAndWait(selection, 0);
+  app.Settle();
+}
+
 void Gallery(const Language& language, int index) {
   Workspace ws;
   // Some file-name rules, so that the rules dialog shows filled fields.
@@ -454,6 +486,7 @@ void Gallery(const Language& language, int index) {
   CommandWindowShot(language, app, kAddDwgFolder, L"folder-dialog", IDCANCEL);
   CommandWindowShot(language, app, kAddDwgFiles, L"open-dialog", IDCANCEL);
   CommandWindowShot(language, app, kFileNameRules, L"file-name-rules", IDB_DIALOG_OK);
+  TemplateShots(language, app);
 
   // The wait windows stand only for a moment; here they are opened directly.
   const std::pair<int, const wchar_t*> waits[] = {

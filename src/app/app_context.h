@@ -20,6 +20,9 @@ struct AppContext {
   // The printers and their papers; printer-dependent commands fill it first
   // while its catalogLoaded flag is clear.
   PrinterCatalog printers;
+  // Set when the initial values of a template were edited: the template
+  // file is written at exit, or when the templates are next written.
+  bool templatesChanged = false;
 
   const ScriptTemplate& ActiveTemplate() const { return templates[ActiveTemplateIndex()]; }
   int ActiveTemplateIndex() const {

@@ -51,6 +51,7 @@ void LoadTemplateFile(AppContext& app) {
   if (name.empty()) return;  // no template file for an unknown language
   const IniFile file(PathInWorkingDirectory(app, name), SystemAnsiCodePage());
   LoadTemplates(file.Doc(), app.templates);
+  app.templatesChanged = false;
 }
 
 bool SaveTemplateFile(AppContext& app, std::u16string* error) {
@@ -59,7 +60,13 @@ bool SaveTemplateFile(AppContext& app, std::u16string* error) {
   if (name.empty()) return true;
   IniFile file(PathInWorkingDirectory(app, name), SystemAnsiCodePage());
   SaveTemplates(app.templates, file.Doc());
-  return file.Save(error);
+  if (!file.Save(error)) return false;
+  app.templatesChanged = false;
+  return true;
+}
+
+bool SaveChangedTemplateFile(AppContext& app, std::u16string* error) {
+  return !app.templatesChanged || SaveTemplateFile(app, error);
 }
 
 }  // namespace tovrel

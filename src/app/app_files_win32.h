@@ -24,5 +24,8 @@ void LoadSettingsFile(AppContext& app);
 bool SaveSettingsFile(AppContext& app, std::u16string* error);
 void LoadTemplateFile(AppContext& app);
 bool SaveTemplateFile(AppContext& app, std::u16string* error);
+// Writes the template file only when a template changed since it was read
+// or last written (templatesChanged).
+bool SaveChangedTemplateFile(AppContext& app, std::u16string* error);
 
 }  // namespace tovrel

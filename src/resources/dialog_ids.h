@@ -21,3 +21,9 @@
 
 #define IDD_PRINTER_LIST 5
 #define IDL_PRINTER_LIST 302
+
+// The edit dialog: its fields and drop-downs are made at run time (ids 500 +
+// template column and 2500 + template column).
+#define IDD_EDIT_ROWS 6
+#define IDB_EDIT_CANCEL 1002
+#define IDB_EDIT_HELP 1003

@@ -535,3 +535,27 @@ TEST_F(RowEditing, InitialValuesAreWrittenToTheTemplateFileAtExitOnlyWhenChanged
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RowEditing, ATemplateFileThatCannotBeWrittenIsReportedAtExit) {
+  Start(kPlotTemplate);
+  // Every temporary name the new file could take is occupied by a folder.
+  for (int i = 0; i < 10; ++i) {
+    CreateDirectoryW(ws_.Path(L"tovrl_set_j.ini.tmp" + std::to_wstring(i) + L"~").c_str(), nullptr);
+  }
+  HWND dialog = OpenDialog(kInitialValues, L"");
+  ASSERT_NE(dialog, nullptr);
+  SetWindowTextW(GetDlgItem(dialog, 2506), L"A1");
+  Close(dialog, 1001);
+  app_->RequestExit();
+  HWND box = WaitForDialog(Text(L"meg", 53, L"b"));
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box).rfind(Text(L"meg", 53, L"a"), 0), 0u);
+  PressButton(box, IDOK);
+  app_->Join();
+  const tovrel::IniFile kept(U16(ws_.Path(L"tovrl_set_j.ini")), tovrel::SystemAnsiCodePage());
+  EXPECT_EQ(kept.GetString(u"listview_dt", u"1,6.f", u"", 128), u"A3");
+}
+
+}  // namespace

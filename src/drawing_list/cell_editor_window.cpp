@@ -34,7 +34,8 @@ RECT CellRect(HWND list, HWND main, int row, int column) {
   SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
   int x = bounds.left;
   for (int j = 0; j < column; ++j) x += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, j, 0));
-  RECT cell{x, bounds.top, x + static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)), bounds.bottom};
+  RECT cell{x, bounds.top, x + static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)),
+            bounds.bottom};
   MapWindowPoints(list, main, reinterpret_cast<POINT*>(&cell), 2);
   return cell;
 }
@@ -43,9 +44,9 @@ HWND CreateEditor(HWND main, int id, const RECT& cell, bool field, HFONT font) {
   const DWORD style = field ? WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL
                             : WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
   const int height = field ? std::max<int>(kFieldHeight, cell.bottom - cell.top) : kDropDownHeight;
-  HWND editor = CreateWindowExW(0, field ? WC_EDITW : WC_COMBOBOXW, L"", style, cell.left, cell.top,
-                                cell.right - cell.left, height, main,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  HWND editor = CreateWindowExW(
+      0, field ? WC_EDITW : WC_COMBOBOXW, L"", style, cell.left, cell.top, cell.right - cell.left, height,
+      main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (editor && font) SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (editor) SendMessageW(editor, field ? EM_LIMITTEXT : CB_LIMITTEXT, RowBuffer::kTextSize - 1, 0);
   return editor;
@@ -65,7 +66,8 @@ void CellEditor::Open(int column, const ScriptTemplate& activeTemplate, const Pr
   Close();
   const std::vector<int> slots = DisplayedSlots(activeTemplate);
   if (column < 0 || column >= static_cast<int>(slots.size())) return;
-  const TemplateColumn& templateColumn = activeTemplate.columns[static_cast<std::size_t>(slots[static_cast<std::size_t>(column)])];
+  const TemplateColumn& templateColumn =
+      activeTemplate.columns[static_cast<std::size_t>(slots[static_cast<std::size_t>(column)])];
   if (templateColumn.editMode <= 0) return;
   ListViewRowStore store(list_);
   const int row = store.NextSelected(0);
@@ -88,8 +90,8 @@ void CellEditor::Open(int column, const ScriptTemplate& activeTemplate, const Pr
   if (!field) {
     const Win32FileSystem files;
     const std::u16string rowPrinter = store.CellText(row, kPrinterColumn, RowBuffer::kTextSize);
-    for (const std::u16string& choice : ChoicesForColumn(templateColumn, printers, rowPrinter,
-                                                         [&] { return ListPlotStyles(files, autocadFile); })) {
+    for (const std::u16string& choice : ChoicesForColumn(
+             templateColumn, printers, rowPrinter, [&] { return ListPlotStyles(files, autocadFile); })) {
       ComboBox_AddString(editor, W(choice));
     }
   }

@@ -16,7 +16,7 @@ inline constexpr int kCellEditFieldId = 951;
 inline constexpr int kCellComboId = 952;
 
 class CellEditor {
-public:
+ public:
   enum class Kind { None = 0, Field = 1, DropDown = 2 };
 
   // The windows the editor works in, and the main window's timer that
@@ -48,7 +48,7 @@ public:
 
   Kind CurrentKind() const { return kind_; }
 
-private:
+ private:
   void WriteCell(const std::u16string& text) const;
   void DestroyDropDown();
 

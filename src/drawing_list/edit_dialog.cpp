@@ -29,7 +29,7 @@ constexpr int kPrinterTextSize = 256;
 struct EditDialogState {
   EditDialogData* data = nullptr;
   std::vector<EditControlPlace> places;
-  std::vector<HWND> controls;  // one per place
+  std::vector<HWND> controls;   // one per place
   HWND printerCombo = nullptr;  // the last printer drop-down made
   HWND paperCombo = nullptr;    // the last paper drop-down made
   bool timerArmed = false;
@@ -43,10 +43,13 @@ EditDialogState& State(HWND dialog) {
 std::u16string TextOfWindow(HWND window, int size) {
   std::vector<wchar_t> buffer(static_cast<std::size_t>(size), L'\0');
   const int n = GetWindowTextW(window, buffer.data(), size);
-  return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<std::size_t>(std::max(n, 0)));
+  return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()),
+                        static_cast<std::size_t>(std::max(n, 0)));
 }
 
-void SetText(HWND window, const std::u16string& text) { SetWindowTextW(window, W(text)); }
+void SetText(HWND window, const std::u16string& text) {
+  SetWindowTextW(window, W(text));
+}
 
 void FillCombo(HWND combo, const std::vector<std::u16string>& choices) {
   for (const std::u16string& choice : choices) ComboBox_AddString(combo, W(choice));
@@ -69,10 +72,11 @@ HWND CreateControl(HWND dialog, const EditControlPlace& place, HFONT font) {
   const bool field = place.editMode == kEditText;
   // The controls scroll their text sideways: a value wider than its field is
   // read back whole, never cut to what the field shows.
-  const DWORD style = field ? WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL
-                            : WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-  HWND control = CreateWindowExW(0, field ? WC_EDITW : WC_COMBOBOXW, L"", style, place.x, place.y, place.width,
-                                 field ? kEditFieldHeight : kEditComboDropHeight, dialog,
+  const DWORD style = field
+                          ? WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL
+                          : WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+  HWND control = CreateWindowExW(0, field ? WC_EDITW : WC_COMBOBOXW, L"", style, place.x, place.y,
+                                 place.width, field ? kEditFieldHeight : kEditComboDropHeight, dialog,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.controlId)),
                                  GetModuleHandleW(nullptr), nullptr);
   if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -92,7 +96,8 @@ void FillChoices(HWND dialog, EditDialogState& state, const EditControlPlace& pl
       state.printerCombo = combo;
       break;
     case kEditPaper:
-      FillCombo(combo, printerSeen ? PaperChoicesFor(data.printers, currentPrinter) : PaperNamesOf(data.printers, 0));
+      FillCombo(combo, printerSeen ? PaperChoicesFor(data.printers, currentPrinter)
+                                   : PaperNamesOf(data.printers, 0));
       state.paperCombo = combo;
       break;
     default: {
@@ -170,7 +175,8 @@ void OnPaint(HWND dialog) {
   HGDIOBJ oldFont = state.data->font ? SelectObject(dc, state.data->font) : nullptr;
   SetBkMode(dc, TRANSPARENT);
   for (const EditControlPlace& place : state.places) {
-    const std::u16string& label = state.data->activeTemplate.columns[static_cast<std::size_t>(place.templateColumn)].itemText;
+    const std::u16string& label =
+        state.data->activeTemplate.columns[static_cast<std::size_t>(place.templateColumn)].itemText;
     TextOutW(dc, place.x, place.LabelY(), W(label), static_cast<int>(label.size()));
   }
   if (oldFont) SelectObject(dc, oldFont);
@@ -227,9 +233,13 @@ void OnCommand(HWND dialog, int id, HWND control, UINT) {
   }
 }
 
-void OnClose(HWND dialog) { EndDialog(dialog, IDCANCEL); }
+void OnClose(HWND dialog) {
+  EndDialog(dialog, IDCANCEL);
+}
 
-void OnDestroy(HWND dialog) { KillTimer(dialog, kPrinterTimer); }
+void OnDestroy(HWND dialog) {
+  KillTimer(dialog, kPrinterTimer);
+}
 
 INT_PTR EditDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -256,7 +266,8 @@ INT_PTR EditDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }
 
 INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  return GuardCallback<INT_PTR>(dialog, FALSE, [&] { return EditDialogProcUnguarded(dialog, message, wParam, lParam); });
+  return GuardCallback<INT_PTR>(dialog, FALSE,
+                                [&] { return EditDialogProcUnguarded(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

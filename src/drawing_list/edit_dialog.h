@@ -16,10 +16,10 @@ namespace tovrel {
 struct EditDialogData {
   EditMode mode = EditMode::OneLine;
   const ScriptTemplate& activeTemplate;
-  RowBuffer& buffer;               // the fields start from it; OK collects into it
-  PrinterCatalog& printers;        // printer names, and the papers of each
-  std::u16string autocadFile;      // the plot styles lie beside it
-  HFONT font = nullptr;            // the main window's user-interface font
+  RowBuffer& buffer;           // the fields start from it; OK collects into it
+  PrinterCatalog& printers;    // printer names, and the papers of each
+  std::u16string autocadFile;  // the plot styles lie beside it
+  HFONT font = nullptr;        // the main window's user-interface font
 };
 
 // Runs the dialog modally. True when the user pressed OK: the fields' texts

@@ -35,7 +35,8 @@ void ForEachListColumn(const ScriptTemplate& tmpl, Visit&& visit) {
 }
 
 void DeselectSelectedRows(RowStore& store) {
-  for (int row = store.NextSelected(0); row >= 0; row = store.NextSelected(row + 1)) store.SetMarks(row, false);
+  for (int row = store.NextSelected(0); row >= 0; row = store.NextSelected(row + 1))
+    store.SetMarks(row, false);
 }
 
 bool EndsInShortcutLetters(std::u16string_view name) {
@@ -124,7 +125,8 @@ void CollectEditTexts(const ScriptTemplate& activeTemplate, RowBuffer& buffer,
 int CopySelectedRow(RowStore& store, const ScriptTemplate& activeTemplate, RowBuffer& buffer) {
   const int first = store.NextSelected(0);
   if (first < 0) return kMessageCopyWithoutRow;
-  ForEachListColumn(activeTemplate, [&](int, int j) { buffer.SetSlot(j, store.CellText(first, j, kCellSize)); });
+  ForEachListColumn(activeTemplate,
+                    [&](int, int j) { buffer.SetSlot(j, store.CellText(first, j, kCellSize)); });
   DeselectSelectedRows(store);
   return 0;
 }
@@ -134,7 +136,8 @@ int PasteIntoSelectedRows(RowStore& store, const ScriptTemplate& activeTemplate,
   if (buffer.Slot(kPasteCheckSlot).empty()) return kMessageNothingToPaste;
   for (int row = store.NextSelected(0); row >= 0; row = store.NextSelected(row + 1)) {
     ForEachListColumn(activeTemplate, [&](int c, int j) {
-      if (activeTemplate.columns[static_cast<std::size_t>(c)].editMode > 0) store.SetCellText(row, j, buffer.Slot(j));
+      if (activeTemplate.columns[static_cast<std::size_t>(c)].editMode > 0)
+        store.SetCellText(row, j, buffer.Slot(j));
     });
     store.SetMarks(row, false);
   }
@@ -154,7 +157,8 @@ int MoveSelectedRow(RowStore& store, const ScriptTemplate& activeTemplate, int d
   int fileNameColumn = -1;
   const std::vector<int> slots = DisplayedSlots(activeTemplate);
   for (std::size_t j = 0; j < slots.size(); ++j) {
-    if (activeTemplate.columns[static_cast<std::size_t>(slots[j])].displayMode == 1) fileNameColumn = static_cast<int>(j);
+    if (activeTemplate.columns[static_cast<std::size_t>(slots[j])].displayMode == 1)
+      fileNameColumn = static_cast<int>(j);
   }
   const bool dwg = fileNameColumn >= 0 && fileNameColumn < columns &&
                    IsDwgName(cells[static_cast<std::size_t>(fileNameColumn)]);

@@ -50,7 +50,7 @@ inline constexpr int kEditPlotStyle = 5;
 // 50 texts of at most 127 characters: the working copy of the edit dialog
 // and the clipboard of copy and paste.
 class RowBuffer {
-public:
+ public:
   static constexpr int kSlotCount = 50;
   static constexpr std::size_t kTextSize = 128;
 
@@ -61,7 +61,7 @@ public:
 
   bool operator==(const RowBuffer&) const = default;
 
-private:
+ private:
   std::array<std::u16string, kSlotCount> slots_;
 };
 

@@ -17,7 +17,8 @@ namespace {
 
 using Texts = std::vector<std::u16string>;
 
-TemplateColumn& Use(ScriptTemplate& tmpl, int slot, int displayMode, int editMode, std::u16string initial = u"") {
+TemplateColumn& Use(ScriptTemplate& tmpl, int slot, int displayMode, int editMode,
+                    std::u16string initial = u"") {
   TemplateColumn& column = tmpl.columns[static_cast<std::size_t>(slot)];
   column.inUse = 1;
   column.displayMode = displayMode;
@@ -48,14 +49,17 @@ MemoryRowStore RowsOf(const ScriptTemplate& tmpl, int count) {
   for (int row = 0; row < count; ++row) {
     const std::u16string n(1, static_cast<char16_t>(u'0' + row));
     InsertDrawingRow(store, tmpl, u"d" + n + u".dwg", u"c:\\plans", u"2009/03/07 09:0" + n, kImageDwg, row);
-    for (int column = 3; column < store.ColumnCount(); ++column) store.SetCellText(row, column, u"r" + n + u"c" + std::u16string(1, static_cast<char16_t>(u'0' + column)));
+    for (int column = 3; column < store.ColumnCount(); ++column)
+      store.SetCellText(row, column,
+                        u"r" + n + u"c" + std::u16string(1, static_cast<char16_t>(u'0' + column)));
   }
   return store;
 }
 
 Texts Row(const RowStore& store, int row) {
   Texts texts;
-  for (int column = 0; column < store.ColumnCount(); ++column) texts.push_back(store.CellText(row, column, 300));
+  for (int column = 0; column < store.ColumnCount(); ++column)
+    texts.push_back(store.CellText(row, column, 300));
   return texts;
 }
 
@@ -144,8 +148,9 @@ TEST(EditEveryRow, OnlyTheFilledFieldChangesEveryRowAndTheBufferIsKept) {
   EXPECT_EQ(dialog.shown, RowBuffer{});  // the dialog starts empty
   for (int row = 0; row < 3; ++row) {
     const std::u16string n(1, static_cast<char16_t>(u'0' + row));
-    EXPECT_EQ(Row(store, row), (Texts{u"d" + n + u".dwg", u"c:\\plans", u"2009/03/07 09:0" + n, u"r" + n + u"c3",
-                                      u"r" + n + u"c4", u"r" + n + u"c5", u"A0", u"r" + n + u"c7"}));
+    EXPECT_EQ(Row(store, row),
+              (Texts{u"d" + n + u".dwg", u"c:\\plans", u"2009/03/07 09:0" + n, u"r" + n + u"c3",
+                     u"r" + n + u"c4", u"r" + n + u"c5", u"A0", u"r" + n + u"c7"}));
   }
   EXPECT_TRUE(Selected(store).empty());
   EXPECT_EQ(buffer, copied);
@@ -153,8 +158,8 @@ TEST(EditEveryRow, OnlyTheFilledFieldChangesEveryRowAndTheBufferIsKept) {
   // A later paste still pastes the row copied before.
   store.SetMarks(0, true);
   ASSERT_EQ(PasteIntoSelectedRows(store, tmpl, buffer), 0);
-  EXPECT_EQ(Row(store, 0), (Texts{u"d0.dwg", u"c:\\plans", u"2009/03/07 09:00", u"r1c3", u"r1c4", u"r1c5", u"r1c6",
-                                  u"r0c7"}));
+  EXPECT_EQ(Row(store, 0), (Texts{u"d0.dwg", u"c:\\plans", u"2009/03/07 09:00", u"r1c3", u"r1c4", u"r1c5",
+                                  u"r1c6", u"r0c7"}));
 
   // Cancel writes nothing.
   const Texts before = Row(store, 2);
@@ -176,8 +181,8 @@ TEST(EditInitialValues, NewValuesReachRowsAddedLaterNotRowsAlreadyThere) {
   EXPECT_EQ(Row(store, 0), existing);
 
   InsertDrawingRow(store, tmpl, u"new.dwg", u"c:\\new", u"2026/01/01 00:00", kImageDwg, 1);
-  EXPECT_EQ(Row(store, 1), (Texts{u"new.dwg", u"c:\\new", u"2026/01/01 00:00", u"1", u"Model", u"Tovrel_Plotter",
-                                  u"A1", u"fixed"}));
+  EXPECT_EQ(Row(store, 1), (Texts{u"new.dwg", u"c:\\new", u"2026/01/01 00:00", u"1", u"Model",
+                                  u"Tovrel_Plotter", u"A1", u"fixed"}));
 
   // Cancel, or OK with nothing changed, changes no template value.
   const ScriptTemplate before = tmpl;
@@ -196,7 +201,8 @@ TEST(CollectEditTexts, TakesTheControlsOfEditableColumnsCutAt127) {
   std::vector<int> asked;
   CollectEditTexts(tmpl, buffer, [&](int column) {
     asked.push_back(column);
-    return column == 3 ? std::u16string(200, u'w') : u"t" + std::u16string(1, static_cast<char16_t>(u'0' + column));
+    return column == 3 ? std::u16string(200, u'w')
+                       : u"t" + std::u16string(1, static_cast<char16_t>(u'0' + column));
   });
   EXPECT_EQ(asked, (std::vector<int>{3, 4, 5, 6}));
   EXPECT_EQ(buffer.Slot(3), std::u16string(127, u'w'));
@@ -232,8 +238,8 @@ TEST(CopyAndPaste, OnlyEditableColumnsArePastedIntoEverySelectedRow) {
   ASSERT_EQ(PasteIntoSelectedRows(store, tmpl, buffer), 0);
   for (int row : {1, 3}) {
     const std::u16string n(1, static_cast<char16_t>(u'0' + row));
-    EXPECT_EQ(Row(store, row), (Texts{u"d" + n + u".dwg", u"c:\\plans", u"2009/03/07 09:0" + n, u"r0c3", u"r0c4",
-                                      u"r0c5", u"r0c6", u"r" + n + u"c7"}));
+    EXPECT_EQ(Row(store, row), (Texts{u"d" + n + u".dwg", u"c:\\plans", u"2009/03/07 09:0" + n, u"r0c3",
+                                      u"r0c4", u"r0c5", u"r0c6", u"r" + n + u"c7"}));
   }
   EXPECT_EQ(Row(store, 2)[3], u"r2c3");
   EXPECT_TRUE(Selected(store).empty());
@@ -263,7 +269,8 @@ TEST(MoveSelectedRow, RowsAtTheEndsStayInPlaceAndStaySelected) {
 TEST(MoveSelectedRow, KeepsEveryCellOfAFortyColumnTemplateAndTheDrawingKind) {
   ScriptTemplate tmpl;
   Use(tmpl, 0, 1, 0);
-  for (int slot = 1; slot < 40; ++slot) Use(tmpl, slot, 4, 1, u"v" + std::u16string(1, static_cast<char16_t>(u'0' + slot % 10)));
+  for (int slot = 1; slot < 40; ++slot)
+    Use(tmpl, slot, 4, 1, u"v" + std::u16string(1, static_cast<char16_t>(u'0' + slot % 10)));
   MemoryRowStore store = RowsOf(tmpl, 3);
   store.SetCellText(1, 0, u"plan.DWG");
   store.SetCellText(1, 39, std::u16string(259, u'z'));
@@ -302,18 +309,20 @@ TEST(ListPlotStyles, SkipsShortNamesAndShortcutsAndStopsAtOneHundred) {
   test::FakeFileSystem files;
   const std::u16string folder = u"C:\\Program Files\\AutoCAD 2024\\Plot Styles";
   files.AddFolder(folder);
-  for (const char16_t* name : {u"acad.ctb", u"ab", u"Grayscale.ctb", u"monochrome.stb", u"Link.lnk", u"LINK.LNK",
-                               u"Mixed.lnK", u"Archive", u"ab.nk"}) {
+  for (const char16_t* name : {u"acad.ctb", u"ab", u"Grayscale.ctb", u"monochrome.stb", u"Link.lnk",
+                               u"LINK.LNK", u"Mixed.lnK", u"Archive", u"ab.nk"}) {
     files.AddFile(folder + u"\\" + name);
   }
   files.AddFile(folder + u"\\" + std::u16string(300, u'p'));
-  const std::vector<std::u16string> expected = {u"acad.ctb", u"Grayscale.ctb", u"monochrome.stb", u"Mixed.lnK",
-                                                u"Archive", std::u16string(255, u'p')};
+  const std::vector<std::u16string> expected = {u"acad.ctb",  u"Grayscale.ctb", u"monochrome.stb",
+                                                u"Mixed.lnK", u"Archive",       std::u16string(255, u'p')};
   EXPECT_EQ(ListPlotStyles(files, u"C:\\Program Files\\AutoCAD 2024\\acad.exe"), expected);
   EXPECT_EQ(files.ListedPatterns().back(), folder + u"\\*.*");
 
   test::FakeFileSystem many;
-  for (int i = 0; i < 130; ++i) many.AddFile(u"D:\\acad\\Plot Styles\\style" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) + std::u16string(static_cast<std::size_t>(i / 26 + 1), u'x'));
+  for (int i = 0; i < 130; ++i)
+    many.AddFile(u"D:\\acad\\Plot Styles\\style" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
+                 std::u16string(static_cast<std::size_t>(i / 26 + 1), u'x'));
   const std::vector<std::u16string> styles = ListPlotStyles(many, u"D:\\acad\\acad.exe");
   ASSERT_EQ(styles.size(), 100u);
   EXPECT_EQ(styles[0], u"styleAx");
@@ -354,8 +363,13 @@ TEST(PrinterChoices, EachEditModeOffersItsChoices) {
   const struct {
     int editMode;
     Texts expected;
-  } cases[] = {{0, {}}, {1, {}}, {2, {u"Model", u"Layout1"}}, {3, {u"Tovrel_PDF", u"Tovrel_Prohibited"}},
-               {4, {u"A4", u"A3"}}, {5, {u"acad.ctb"}}, {9, {}}};
+  } cases[] = {{0, {}},
+               {1, {}},
+               {2, {u"Model", u"Layout1"}},
+               {3, {u"Tovrel_PDF", u"Tovrel_Prohibited"}},
+               {4, {u"A4", u"A3"}},
+               {5, {u"acad.ctb"}},
+               {9, {}}};
   for (const auto& c : cases) {
     column.editMode = c.editMode;
     EXPECT_EQ(ChoicesForColumn(column, *catalog, u"Tovrel_PDF", styles), c.expected) << c.editMode;
@@ -380,14 +394,17 @@ TEST(EditDialogLayout, FiveComboColumnsOfWidth200WrapAfterTheFourth) {
 
 TEST(EditDialogLayout, FieldsAdvanceByTheirWidthAndColumnsWithoutEditModeHaveNoControl) {
   ScriptTemplate tmpl = PlotTemplate();
-  Use(tmpl, 8, 0, 1);   // in use, no list column: no control, not counted
+  Use(tmpl, 8, 0, 1);  // in use, no list column: no control, not counted
   Use(tmpl, 9, 4, 1).width = 500;
   const std::vector<EditControlPlace> places = LayOutEditControls(tmpl);
   struct Expected {
     int column, listColumn, x, y, width, id;
   };
-  const Expected expected[] = {{3, 3, 5, 30, 100, 503},    {4, 4, 107, 30, 110, 2504}, {5, 5, 219, 30, 110, 2505},
-                               {6, 6, 331, 30, 110, 2506}, {9, 8, 443, 30, 500, 509}};
+  const Expected expected[] = {{3, 3, 5, 30, 100, 503},
+                               {4, 4, 107, 30, 110, 2504},
+                               {5, 5, 219, 30, 110, 2505},
+                               {6, 6, 331, 30, 110, 2506},
+                               {9, 8, 443, 30, 500, 509}};
   ASSERT_EQ(places.size(), std::size(expected));
   for (std::size_t i = 0; i < places.size(); ++i) {
     SCOPED_TRACE(i);

@@ -32,7 +32,8 @@ const wchar_t kPlotTemplate[] =
     L"1,1.m=1\r\n1,1.t=Folder\r\n1,1.p=2\r\n1,1.w=80\r\n"
     L"1,2.m=1\r\n1,2.t=Date\r\n1,2.p=3\r\n1,2.w=80\r\n"
     L"1,3.m=1\r\n1,3.t=Copies\r\n1,3.p=4\r\n1,3.e=1\r\n1,3.w=50\r\n1,3.f=1\r\n"
-    L"1,4.m=1\r\n1,4.t=Layout\r\n1,4.p=4\r\n1,4.e=2\r\n1,4.w=80\r\n1,4.s0=Model\r\n1,4.s1=Layout1\r\n1,4.f=Model\r\n"
+    L"1,4.m=1\r\n1,4.t=Layout\r\n1,4.p=4\r\n1,4.e=2\r\n1,4.w=80\r\n1,4.s0=Model\r\n1,4.s1=Layout1\r\n1,4.f="
+    L"Model\r\n"
     L"1,5.m=1\r\n1,5.t=Printer\r\n1,5.p=4\r\n1,5.e=3\r\n1,5.w=150\r\n1,5.f=Tovrel_PDF\r\n"
     L"1,6.m=1\r\n1,6.t=Paper\r\n1,6.p=4\r\n1,6.e=4\r\n1,6.w=150\r\n1,6.f=A3\r\n"
     L"1,7.m=1\r\n1,7.t=Style\r\n1,7.p=4\r\n1,7.e=5\r\n1,7.w=80\r\n";
@@ -49,7 +50,9 @@ const wchar_t kFiveCombos[] =
 // The first papers of the test printers under the A/B filter.
 const std::wstring kFirstAbPaper = L"A0";
 
-std::u16string U16(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
+std::u16string U16(const std::wstring& s) {
+  return std::u16string(s.begin(), s.end());
+}
 
 std::wstring Text(const std::wstring& table, int number, const wchar_t* suffix = L"") {
   return CatalogText(table, L"No." + std::to_wstring(number) + L":" + table + L"-j" + suffix);
@@ -63,7 +66,9 @@ void AnswerMessage(int number) {
   ASSERT_TRUE(WaitUntil([box] { return !IsWindow(box); }));
 }
 
-int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+int Rows(HWND list) {
+  return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
 
 void AddRow(HWND list, const std::vector<std::wstring>& cells) {
   std::vector<std::wstring> texts = cells;
@@ -135,16 +140,19 @@ std::wstring ComboChoice(HWND combo, int index) {
 // Picks a choice in a drop-down as the mouse does: selection, then the
 // notification to the drop-down's parent.
 void Choose(HWND combo, const std::wstring& text) {
-  const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+  const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(text.c_str()));
   ASSERT_NE(index, CB_ERR) << std::string(text.begin(), text.end());
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
 }
 
 // Types a text into a drop-down's field as the keyboard does.
 void Type(HWND combo, const std::wstring& text) {
   SetWindowTextW(combo, text.c_str());
-  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_EDITCHANGE),
+               reinterpret_cast<LPARAM>(combo));
 }
 
 // Keys typed into an edit field, one character message each.
@@ -161,7 +169,7 @@ HWND FieldOf(HWND combo) {
 }
 
 class RowEditing : public ::testing::Test {
-protected:
+ protected:
   // The A/B filter keeps fewer than 63 papers per printer: the fills show no message.
   void Start(const wchar_t* templates, const std::wstring& settings = L"") {
     ws_.WriteUtf16(L"tovrl_set_j.ini", templates);
@@ -174,8 +182,8 @@ protected:
   void AddPlotRows(int count) {
     for (int row = 0; row < count; ++row) {
       const std::wstring n = std::to_wstring(row);
-      AddRow(list_, {L"d" + n + L".dwg", L"c:\\plans", L"2026/01/0" + n + L" 10:00", n, L"Model", L"Tovrel_PDF",
-                     L"A3", L"acad.ctb"});
+      AddRow(list_, {L"d" + n + L".dwg", L"c:\\plans", L"2026/01/0" + n + L" 10:00", n, L"Model",
+                     L"Tovrel_PDF", L"A3", L"acad.ctb"});
     }
   }
 
@@ -333,7 +341,8 @@ TEST_F(RowEditing, ThePrinterDropDownBringsItsPapersAndAnUnknownNameKeepsThePape
 TEST_F(RowEditing, OneColumnEditChangesOnlyTheFilledColumnAndPasteStillPastesTheCopy) {
   Start(kPlotTemplate);
   AddPlotRows(3);
-  AddRow(list_, {L"x.dwg", L"c:\\x", L"2026/02/02 10:00", L"7", L"Layout1", L"Tovrel_Plotter", L"A1", L"x.ctb"});
+  AddRow(list_,
+         {L"x.dwg", L"c:\\x", L"2026/02/02 10:00", L"7", L"Layout1", L"Tovrel_Plotter", L"A1", L"x.ctb"});
   Select(list_, 3);
   app_->PostCommand(kCopy);
   app_->Settle();
@@ -361,8 +370,8 @@ TEST_F(RowEditing, OneColumnEditChangesOnlyTheFilledColumnAndPasteStillPastesThe
 TEST_F(RowEditing, CommandsWithoutASelectedRowShowTheirMessages) {
   Start(kPlotTemplate);
   AddPlotRows(2);
-  const std::pair<int, int> cases[] = {{kEditOneRow, 9}, {339, 9}, {kCopy, 10}, {kPaste, 11},
-                                       {kMoveDown, 8}, {kMoveUp, 8}};
+  const std::pair<int, int> cases[] = {{kEditOneRow, 9}, {339, 9},       {kCopy, 10},
+                                       {kPaste, 11},     {kMoveDown, 8}, {kMoveUp, 8}};
   for (const auto& [command, message] : cases) {
     SCOPED_TRACE(command);
     app_->PostCommand(command);

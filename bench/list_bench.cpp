@@ -51,6 +51,20 @@ double Ms(std::chrono::steady_clock::time_point since) {
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
+int g_failures = 0;
+
+// Prints a benchmark's line. A run that did not do what it set out to
+// measure (rows missing, nothing written) says so on its line and fails the
+// whole program: a figure for work not done would look fine and mean nothing.
+void Report(const char* name, double ms, const std::string& figures, const std::string& error) {
+  std::printf("%s ms=%.0f %s%s%s\n", name, ms, figures.c_str(), error.empty() ? "" : " error=", error.c_str());
+  if (!error.empty()) ++g_failures;
+}
+
+std::string RowsError(int rows) {
+  return rows == kRows ? std::string() : std::to_string(rows) + "-of-" + std::to_string(kRows) + "-rows";
+}
+
 void Touch(const std::wstring& path) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
@@ -108,7 +122,7 @@ void AddFolder() {
                               tovrel::DrawingKind::Dwg, 0);
   }
   UpdateWindow(list);
-  std::printf("add-folder-10000 ms=%.0f rows=%d\n", Ms(start), next);
+  Report("add-folder-10000", Ms(start), "rows=" + std::to_string(next), RowsError(next));
   DestroyWindow(parent);
 }
 
@@ -140,7 +154,10 @@ void Script() {
   const auto start = std::chrono::steady_clock::now();
   const tovrel::ScriptWriteResult result =
       tovrel::WriteScript(store, model, u"C:\\Tovrel\\endfile.dwg", tovrel::kScopeAllRows, sink);
-  std::printf("script-10000 ms=%.0f ok=%d bytes=%zu\n", Ms(start), result.ok ? 1 : 0, result.bytesWritten);
+  std::string error = RowsError(Rows(list));
+  if (error.empty() && (!result.ok || result.bytesWritten < static_cast<std::size_t>(kRows) * 100)) error = "script-not-written";
+  Report("script-10000", Ms(start),
+         "ok=" + std::to_string(result.ok ? 1 : 0) + " bytes=" + std::to_string(result.bytesWritten), error);
   DestroyWindow(parent);
 }
 
@@ -158,7 +175,9 @@ void Sort() {
   info.iSubItem = 0;
   const auto start = std::chrono::steady_clock::now();
   SendMessageW(app.Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&info));
-  std::printf("sort-10000 ms=%.0f rows=%d\n", Ms(start), Rows(list));
+  const double ms = Ms(start);
+  const int rows = Rows(list);
+  Report("sort-10000", ms, "rows=" + std::to_string(rows), RowsError(rows));
   app.Exit();
 }
 
@@ -175,8 +194,8 @@ void StartupAndExit(bool printStartup, bool printExit) {
   const auto exitStart = std::chrono::steady_clock::now();
   app.Exit();
   const double exitMs = Ms(exitStart);
-  if (printStartup) std::printf("startup-10000 ms=%.0f rows=%d\n", startupMs, rows);
-  if (printExit) std::printf("exit-10000 ms=%.0f rows=%d\n", exitMs, rows);
+  if (printStartup) Report("startup-10000", startupMs, "rows=" + std::to_string(rows), RowsError(rows));
+  if (printExit) Report("exit-10000", exitMs, "rows=" + std::to_string(rows), RowsError(rows));
 }
 
 }  // namespace
@@ -190,5 +209,5 @@ int main(int argc, char** argv) {
   if (which == "startup-10000") StartupAndExit(true, false);
   if (which == "exit-10000") StartupAndExit(false, true);
   std::fflush(stdout);
-  return 0;
+  return g_failures == 0 ? 0 : 1;
 }

@@ -18,7 +18,7 @@ export LANG=C.UTF-8
 
 REQUIRED_PACKAGES=(cmake make g++ python3 libgtest-dev g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-apps x11-utils imagemagick fonts-wqy-microhei
-  cups cups-client libcups2 printer-driver-cups-pdf)
+  cups cups-client libcups2 printer-driver-cups-pdf nsis zip)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -209,10 +209,16 @@ CONF
     cat "$CUPS_DIR/log/cupsd.out" "$CUPS_DIR/log/error_log" >&2 2>/dev/null || true
     return 1
   fi
-  local printer out
+  local printer out attempt
   for printer in "${TEST_PRINTERS[@]}"; do
-    # CUPS warns that PPD files are deprecated; only a failure is shown.
-    if ! out="$(lpadmin -p "$printer" -E -v cups-pdf:/ -P "$CUPS_PDF_PPD" -D "$printer (Tovrel tests)" 2>&1)"; then
+    # CUPS warns that PPD files are deprecated; only a failure is shown. A
+    # scheduler that has just started sometimes drops the first connections
+    # on a loaded machine: a few more tries before giving up.
+    for attempt in 1 2 3 4 5; do
+      out="$(lpadmin -p "$printer" -E -v cups-pdf:/ -P "$CUPS_PDF_PPD" -D "$printer (Tovrel tests)" 2>&1)" && break
+      sleep 1
+    done
+    if ! lpstat -p "$printer" >/dev/null 2>&1; then
       log "lpadmin could not add $printer: $out"
       return 1
     fi

@@ -11,6 +11,11 @@ struct AppContext;
 // working directory; later changes of the current directory (a file dialog,
 // a shell extension) never move the program's files.
 std::u16string CurrentDirectory();
+// The working folder of this copy of the program (see working_folder.h):
+// the current directory of a portable copy, the user's folder of an
+// installed one, which is made and given the shipped data files it lacks.
+std::u16string FindWorkingFolder();
+
 // Makes the working directory the process's current directory again.
 void EnterWorkingDirectory(const AppContext& app);
 // working directory + "\" + name.

@@ -42,6 +42,7 @@ constexpr Entry kCommands[] = {
     {342, Command::EditOneColumn},        {343, Command::MoveRowDown},
     {344, Command::MoveRowUp},            {345, Command::Help},
     {346, Command::Exit},
+    {37862, Command::SelectRowsToRunAgain},
 };
 
 }  // namespace
@@ -61,6 +62,22 @@ bool NeedsPrintersFirst(Command command) {
 bool StartsAutocad(Command command) {
   return command == Command::RunAll || command == Command::RunSelected || command == Command::RunToolbar ||
          command == Command::RunPerRowOnce || command == Command::RunPerRowTimer;
+}
+
+bool AllowedDuringRun(Command command) {
+  switch (command) {
+    case Command::About:
+    case Command::Version:
+    case Command::Help:
+    case Command::HomePage:
+    case Command::ShowScript:
+    case Command::SaveListAs:
+    case Command::PrinterListing:
+    case Command::None:
+      return true;
+    default:
+      return false;
+  }
 }
 
 int TooltipTextNumber(int id) {

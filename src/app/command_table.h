@@ -16,6 +16,7 @@ enum class Command {
   SaveListAs, LoadListFrom, SaveScriptAll, SaveScriptSelected,
   InitialValues, PrinterListing, TemplateSelection, Environment, ShowScript, ConvertOldFiles,
   Language, Help, HomePage, About, Version,
+  SelectRowsToRunAgain,
 };
 
 // The operation of a command id; Command::None for ids the program does not own.
@@ -27,6 +28,10 @@ bool NeedsPrintersFirst(Command command);
 // Commands that start AutoCAD; the list is written to "listview.ini" before
 // each of them, so that a run killed from outside costs nothing.
 bool StartsAutocad(Command command);
+
+// Commands that neither change the rows nor start AutoCAD: they stay
+// available while a run is going (the others are refused with a message).
+bool AllowedDuringRun(Command command);
 
 inline constexpr int kFirstToolbarId = 330;
 inline constexpr int kToolbarButtonCount = 17;

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/app_context.h"
@@ -15,6 +16,7 @@
 #include "dialog_ids.h"
 #include "drawing_list/add_drawings_window.h"
 #include "drawing_list/cell_editor_window.h"
+#include "drawing_list/file_name_rules_dialog.h"
 #include "drawing_list/list_file_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/list_view_window.h"
@@ -23,9 +25,11 @@
 #include "printers/printer_catalog_win32.h"
 #include "printers/printer_list_dialog.h"
 #include "script/script_runner_win32.h"
+#include "script/script_writer.h"
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
 #include "win32/callback_guard.h"
+#include "win32/dpi.h"
 #include "win32/wait_window.h"
 #include "win32/window_text.h"
 
@@ -36,6 +40,15 @@ namespace {
 // Addresses of the help page and the maker's home page.
 constexpr wchar_t kHelpPage[] = L"https://velmora.example/tovrel/help/";
 constexpr wchar_t kHomePage[] = L"https://velmora.example/";
+
+// Posted at the end of WM_CREATE when the text catalog could not be read.
+constexpr UINT kSayCatalogMissing = WM_APP + 1;
+// Posted at the end of WM_CREATE: offers to go on with a run that did not finish.
+constexpr UINT kOfferResume = WM_APP + 2;
+constexpr int kMessageRunGoing = 75;
+constexpr int kMessageStopTimerRun = 78;
+constexpr int kMessageResumeRun = 79;
+constexpr int kMessageNothingFailed = 80;
 
 struct MainWindowState {
   HWND window = nullptr;
@@ -48,7 +61,9 @@ struct MainWindowState {
   CellEditor cellEditor;           // the in-place editor over one cell
   int editedColumn = 0;            // the list column of the last right-click
   RowBuffer rowBuffer;             // the edit dialog's working copy and the copy/paste clipboard
-  TimerRun timerRun;               // the timer-driven per-row run
+  TimerRunSession timerRun;        // the timer-driven per-row run
+  bool running = false;            // AutoCAD is being waited for (the window stays responsive)
+  std::vector<std::u16string> lastRunNotPlotted;  // drawings to run again, from the last run
   SortDirections sortDirections;   // per list column, for the whole run
   // Set once WM_CREATE has run to its end: only a list that was loaded whole
   // is ever saved over "listview.ini".
@@ -94,7 +109,7 @@ HWND CreateStatusBar(HWND window) {
                                 0, 0, 0, 0, window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), Instance(),
                                 nullptr);
-  int rightEdges[4] = {450, 600, 800, -1};
+  int rightEdges[4] = {ScaleToDpi(450), ScaleToDpi(600), ScaleToDpi(800), -1};
   SendMessageW(status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(rightEdges));
   return status;
 }
@@ -117,7 +132,59 @@ AddDrawingsContext AddContext() {
 
 ScriptRunContext RunContext() {
   const AppContext& app = App();
-  return ScriptRunContext{app.settings, app.ActiveTemplate(), app.workingDirectory};
+  return ScriptRunContext{app.settings, app.ActiveTemplate(), app.ActiveTemplateIndex(), app.workingDirectory,
+                          PerDrawingTimeoutMs(app.settings)};
+}
+
+bool RunGoing() { return g_state.running || g_state.timerRun.active; }
+bool SaveKeptList(HWND owner);
+
+// What a run leaves behind: the rows to run again, and one summary.
+void AfterRun(HWND window, const RunReport& report) {
+  if (!report.ran) return;
+  g_state.lastRunNotPlotted.clear();
+  for (const RunRecord& record : report.records) {
+    if (NeedsAnotherRun(record.result)) g_state.lastRunNotPlotted.push_back(record.drawing);
+  }
+  ShowRunSummary(window, report);
+}
+
+// Runs AutoCAD through `run` with the list locked: the rows cannot change
+// while the window answers during the wait.
+template <typename Run>
+void RunLocked(HWND window, Run&& run) {
+  g_state.running = true;
+  EnableWindow(g_state.list, FALSE);
+  const RunReport report = run();
+  EnableWindow(g_state.list, TRUE);
+  g_state.running = false;
+  AfterRun(window, report);
+}
+
+void SelectRowsToRunAgain(HWND window) {
+  if (g_state.lastRunNotPlotted.empty()) {
+    ShowMessage(window, kMessageNothingFailed);
+    return;
+  }
+  const ListRedrawPause pause(g_state.list);
+  ListViewRowStore store(g_state.list);
+  const ScriptColumns columns = FindScriptColumns(App().ActiveTemplate());
+  for (int row = 0; row < store.RowCount(); ++row) {
+    const std::u16string drawing = RowDrawingPath(store, row, columns);
+    const bool again = std::find(g_state.lastRunNotPlotted.begin(), g_state.lastRunNotPlotted.end(), drawing) !=
+                       g_state.lastRunNotPlotted.end();
+    store.SetMarks(row, again);
+  }
+}
+
+void OfferResume(HWND window) {
+  const std::vector<int> rows = UnfinishedRows(g_state.list, RunContext());
+  if (rows.empty() || ShowMessage(window, kMessageResumeRun, 1) != IDYES) {
+    ForgetUnfinishedRun(RunContext());
+    return;
+  }
+  SaveKeptList(window);
+  RunLocked(window, [&] { return RunPerRowOnce(window, g_state.list, RunContext(), &rows); });
 }
 
 std::u16string KeptListPath() { return PathInWorkingDirectory(App(), kKeptListFileName); }
@@ -169,7 +236,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   LoadTemplateFile(app);
   g_state.toolbar = CreateToolbar(window);
   g_state.list = CreateDrawingList(window, app.ActiveTemplate());
-  g_state.uiFont = CreateFontW(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+  g_state.uiFont = CreateFontW(ScaleToDpi(12), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic");
   g_state.status = CreateStatusBar(window);
@@ -185,7 +252,10 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   }
   SetLanguageMenu(window);
   CloseWaitWindow(startupWait);
-  if (!catalogRead) SayCatalogMissing(window);
+  // Said once the window is on the screen, not over an empty desktop.
+  if (!catalogRead) PostMessageW(window, kSayCatalogMissing, 0, 0);
+  PostMessageW(window, kOfferResume, 0, 0);
+  DragAcceptFiles(window, TRUE);
   g_state.created = true;
   return TRUE;
 }
@@ -223,15 +293,24 @@ void OnDestroy(HWND window) {
   PostQuitMessage(0);
 }
 
+int ChildHeight(HWND child, int designFallback) {
+  RECT r{};
+  if (!child || !GetWindowRect(child, &r) || r.bottom <= r.top) return ScaleToDpi(designFallback);
+  return r.bottom - r.top;
+}
+
 void OnSize(HWND window, UINT state, int width, int height) {
   const WPARAM wParam = state;
   const LPARAM lParam = MAKELPARAM(width, height);
   if (g_state.toolbar) SendMessageW(g_state.toolbar, WM_SIZE, wParam, lParam);
+  if (g_state.status) SendMessageW(g_state.status, WM_SIZE, wParam, lParam);
   if (g_state.list) {
-    MoveWindow(g_state.list, 0, 40, width, height - 60, TRUE);
+    // Between the toolbar and the status bar, whatever their heights at this DPI.
+    const int top = ChildHeight(g_state.toolbar, 40);
+    const int bottom = ChildHeight(g_state.status, 20);
+    MoveWindow(g_state.list, 0, top, width, height - top - bottom, TRUE);
     SendMessageW(g_state.list, LVM_ARRANGE, LVA_ALIGNLEFT, 0);
   }
-  if (g_state.status) SendMessageW(g_state.status, WM_SIZE, wParam, lParam);
   InvalidateRect(window, nullptr, FALSE);
   UpdateWindow(window);
 }
@@ -331,6 +410,17 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
     return;
   }
   const Command command = CommandForId(id);
+  if (RunGoing() && !AllowedDuringRun(command)) {
+    // Choosing the timer-driven run again asks whether to stop the one going.
+    if (command == Command::RunPerRowTimer && !g_state.running) {
+      if (ShowMessage(window, kMessageStopTimerRun, 1) == IDYES) {
+        AfterRun(window, StopTimerRun(window, g_state.timerRun, kPerRowRunTimer, RunContext()));
+      }
+      return;
+    }
+    ShowMessage(window, kMessageRunGoing);
+    return;
+  }
   // Row positions change under a command: a cell under edit is finished first.
   if (command != Command::None) g_state.cellEditor.Close();
   if (NeedsPrintersFirst(command) && !App().printers.catalogLoaded) FillPrinters(window);
@@ -398,19 +488,22 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
       LoadListFromCommand(window, list, App().workingDirectory);
       break;
     case Command::RunAll:
-      RunWholeList(window, list, kScopeAllRows, RunContext());
+      RunLocked(window, [&] { return RunWholeList(window, list, kScopeAllRows, RunContext()); });
       break;
     case Command::RunSelected:
-      RunWholeList(window, list, kScopeSelectedRows, RunContext());
+      RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedRows, RunContext()); });
       break;
     case Command::RunToolbar:
-      RunWholeList(window, list, kScopeSelectedOrAll, RunContext());
+      RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedOrAll, RunContext()); });
       break;
     case Command::RunPerRowOnce:
-      RunPerRowOnce(window, list, RunContext());
+      RunLocked(window, [&] { return RunPerRowOnce(window, list, RunContext()); });
       break;
     case Command::RunPerRowTimer:
-      StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer);
+      StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer, RunContext());
+      break;
+    case Command::SelectRowsToRunAgain:
+      SelectRowsToRunAgain(window);
       break;
     case Command::SaveScriptAll:
     case Command::SaveScriptSelected:
@@ -418,6 +511,12 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
                        RunContext())) {
         ShowMessage(window, 15);
       }
+      break;
+    case Command::ApplyFileNameRules:
+      ConvertListByFileNames(list, App().settings.file_set, App().text, App().settings.moji_type);
+      break;
+    case Command::FileNameRulesDialog:
+      RunFileNameRulesDialog(window, App().settings.file_set, App().printers);
       break;
     case Command::ShowScript:
       ShowScript(window, App().settings);
@@ -453,9 +552,24 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
   }
 }
 
+void OnDropFiles(HWND window, HDROP drop) {
+  if (RunGoing()) {
+    DragFinish(drop);
+    ShowMessage(window, kMessageRunGoing);
+    return;
+  }
+  AddDroppedCommand(window, g_state.list, drop, AddContext());
+}
+
 void OnTimer(HWND window, UINT id) {
   if (id == kPerRowRunTimer) {
-    OnTimerRunTick(window, g_state.list, g_state.timerRun, kPerRowRunTimer, RunContext());
+    RunReport report;
+    g_state.running = true;
+    EnableWindow(g_state.list, FALSE);
+    const bool ended = OnTimerRunTick(window, g_state.list, g_state.timerRun, kPerRowRunTimer, RunContext(), report);
+    EnableWindow(g_state.list, TRUE);
+    g_state.running = false;
+    if (ended) AfterRun(window, report);
   } else if (id == kDropDownCommitTimer) {
     g_state.cellEditor.OnCommitTimer(App().printers);
   }
@@ -471,9 +585,24 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
     HANDLE_MSG(window, WM_NOTIFY, OnNotify);
     HANDLE_MSG(window, WM_COMMAND, OnCommand);
     HANDLE_MSG(window, WM_TIMER, OnTimer);
+    HANDLE_MSG(window, WM_DROPFILES, OnDropFiles);
     case WM_ACTIVATE:
     case WM_QUERYNEWPALETTE:
       return 0;
+    case kSayCatalogMissing:
+      SayCatalogMissing(window);
+      return 0;
+    case kOfferResume:
+      OfferResume(window);
+      return 0;
+    case WM_CLOSE:
+      // The wait for AutoCAD runs inside a command: the window cannot go
+      // from under it. The progress window stops a run.
+      if (g_state.running) {
+        ShowMessage(window, kMessageRunGoing);
+        return 0;
+      }
+      return DefWindowProcW(window, message, wParam, lParam);
     default:
       return DefWindowProcW(window, message, wParam, lParam);
   }
@@ -523,7 +652,7 @@ int RunTovrel(HINSTANCE instance, int showCommand) {
   // The program's files lie in the folder it starts in; that folder is taken
   // now, once, and never again from the current directory.
   AppContext& app = App();
-  app.workingDirectory = CurrentDirectory();
+  app.workingDirectory = FindWorkingFolder();
   InstallScreenCatalog(&app.text, &app.settings.moji_type);
   // The shell's folder dialog needs COM on this thread.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

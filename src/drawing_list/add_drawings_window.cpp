@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <windowsx.h>
 
@@ -10,6 +11,7 @@
 
 #include "dialog_ids.h"
 #include "storage/drive_search.h"
+#include "drawing_list/dropped_items.h"
 #include "drawing_list/file_name_rules.h"
 #include "storage/file_system_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
@@ -24,6 +26,8 @@
 namespace tovrel {
 
 namespace {
+
+constexpr int kMessageDropIgnored = 58;
 
 // The search text shared by the list search and the drive search, and the
 // history of the search dialog; both live for the program's run.
@@ -222,6 +226,36 @@ void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot, const AddDrawing
   AddPickedFiles(Files(), store, context.activeTemplate, hit, notFound);
   if (!notFound.empty()) ShowMessage(owner, 3);
   CloseWaitWindow(wait);
+}
+
+void AddDroppedCommand(HWND owner, HWND list, HDROP drop, const AddDrawingsContext& context) {
+  std::vector<std::u16string> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::vector<wchar_t> path(length + 1, L'\0');
+    DragQueryFileW(drop, i, path.data(), length + 1);
+    paths.push_back(U(path.data()));
+  }
+  DragFinish(drop);
+  const DroppedItems items = SortDroppedPaths(Files(), paths);
+  ListViewRowStore store(list);
+  const int firstRow = store.RowCount();
+  if (!items.drawings.empty() || !items.folders.empty()) {
+    HWND wait = items.folders.empty() ? nullptr : OpenWaitWindow(owner, IDD_DRIVE_SEARCH_WAIT);
+    {
+      const ListRedrawPause pause(list);
+      AddDroppedItems(Files(), store, context.activeTemplate, items);
+    }
+    CloseWaitWindow(wait);
+    ApplyRulesAfterAdding(list, firstRow, context);
+  }
+  if (!items.ignored.empty()) {
+    // One message names everything that was left out.
+    std::u16string names;
+    for (const std::u16string& path : items.ignored) names += (names.empty() ? u"" : u"\r\n") + path;
+    ShowMessageWithDetail(owner, kMessageDropIgnored, names);
+  }
 }
 
 void SearchInListCommand(HWND owner, HWND list) {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "drawing_list/add_drawings.h"
 #include "storage/app_settings.h"
 #include "storage/script_template.h"
@@ -25,6 +27,8 @@ void AddPickedFilesCommand(HWND owner, HWND list, DrawingKind kind, const AddDra
 // Shows wait window 7 while the fixed drives are searched; `waitSlot`
 // receives it (the main window's current modeless window).
 void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot, const AddDrawingsContext& context);
+// Files and folders dropped on the window (WM_DROPFILES); releases `drop`.
+void AddDroppedCommand(HWND owner, HWND list, HDROP drop, const AddDrawingsContext& context);
 void SearchInListCommand(HWND owner, HWND list);
 void SelectAllCommand(HWND list);
 void DeselectAllCommand(HWND list);

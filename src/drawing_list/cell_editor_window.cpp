@@ -11,6 +11,7 @@
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/row_editing.h"
 #include "storage/file_system_win32.h"
+#include "win32/dpi.h"
 #include "win32/window_text.h"
 
 namespace tovrel {
@@ -43,7 +44,8 @@ RECT CellRect(HWND list, HWND main, int row, int column) {
 HWND CreateEditor(HWND main, int id, const RECT& cell, bool field, HFONT font) {
   const DWORD style = field ? WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL
                             : WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-  const int height = field ? std::max<int>(kFieldHeight, cell.bottom - cell.top) : kDropDownHeight;
+  const int height =
+      field ? std::max<int>(ScaleToDpi(kFieldHeight), cell.bottom - cell.top) : ScaleToDpi(kDropDownHeight);
   HWND editor = CreateWindowExW(
       0, field ? WC_EDITW : WC_COMBOBOXW, L"", style, cell.left, cell.top, cell.right - cell.left, height,
       main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);

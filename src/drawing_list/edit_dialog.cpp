@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "dialog_ids.h"
+#include "drawing_list/file_name_rules_model.h"
 #include "printers/printer_catalog_win32.h"
 #include "storage/file_system_win32.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
+#include "win32/dpi.h"
 #include "win32/window_text.h"
 
 namespace tovrel {
@@ -75,10 +77,11 @@ HWND CreateControl(HWND dialog, const EditControlPlace& place, HFONT font) {
   const DWORD style = field
                           ? WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL
                           : WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-  HWND control = CreateWindowExW(0, field ? WC_EDITW : WC_COMBOBOXW, L"", style, place.x, place.y,
-                                 place.width, field ? kEditFieldHeight : kEditComboDropHeight, dialog,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.controlId)),
-                                 GetModuleHandleW(nullptr), nullptr);
+  // The layout is in pixels of the 96-dpi design.
+  HWND control = CreateWindowExW(
+      0, field ? WC_EDITW : WC_COMBOBOXW, L"", style, ScaleToDpi(place.x), ScaleToDpi(place.y),
+      ScaleToDpi(place.width), ScaleToDpi(field ? kEditFieldHeight : kEditComboDropHeight), dialog,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.controlId)), GetModuleHandleW(nullptr), nullptr);
   if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (control) SendMessageW(control, field ? EM_LIMITTEXT : CB_LIMITTEXT, RowBuffer::kTextSize - 1, 0);
   return control;
@@ -96,7 +99,7 @@ void FillChoices(HWND dialog, EditDialogState& state, const EditControlPlace& pl
       state.printerCombo = combo;
       break;
     case kEditPaper:
-      FillCombo(combo, printerSeen ? PaperChoicesFor(data.printers, currentPrinter)
+      FillCombo(combo, printerSeen ? PapersOfPrinter(data.printers, currentPrinter)
                                    : PaperNamesOf(data.printers, 0));
       state.paperCombo = combo;
       break;
@@ -114,8 +117,8 @@ void FitToControls(HWND dialog, const EditDialogState& state) {
   int right = 0;
   int bottom = 0;
   for (const EditControlPlace& place : state.places) {
-    right = std::max(right, place.x + place.width + 5);
-    bottom = std::max(bottom, place.y + 24 + 10);
+    right = std::max(right, ScaleToDpi(place.x + place.width + 5));
+    bottom = std::max(bottom, ScaleToDpi(place.y + 24 + 10));
   }
   RECT client{};
   GetClientRect(dialog, &client);
@@ -177,17 +180,17 @@ void OnPaint(HWND dialog) {
   for (const EditControlPlace& place : state.places) {
     const std::u16string& label =
         state.data->activeTemplate.columns[static_cast<std::size_t>(place.templateColumn)].itemText;
-    TextOutW(dc, place.x, place.LabelY(), W(label), static_cast<int>(label.size()));
+    TextOutW(dc, ScaleToDpi(place.x), ScaleToDpi(place.LabelY()), W(label), static_cast<int>(label.size()));
   }
   if (oldFont) SelectObject(dc, oldFont);
   EndPaint(dialog, &paint);
 }
 
 // Half a second after the printer drop-down changed: the papers of the
-// printer now named. A name the catalog does not hold (AutoCAD's own device
-// configurations, such as "DWG To PDF.pc3") is kept as typed, and so is the paper.
-void OnTimer(HWND dialog, UINT id) {
-  if (id != kPrinterTimer) return;
+// printer now named, the first of them chosen. A name the catalog does not
+// hold (AutoCAD's own device configurations, such as "DWG To PDF.pc3") is
+// kept as typed and offers no papers; the paper stays as it is.
+void RefreshPapers(HWND dialog) {
   EditDialogState& state = State(dialog);
   KillTimer(dialog, kPrinterTimer);
   state.timerArmed = false;
@@ -195,12 +198,16 @@ void OnTimer(HWND dialog, UINT id) {
   const std::u16string printer = TextOfWindow(state.printerCombo, kPrinterTextSize);
   if (printer == state.lastPrinterSeen) return;
   state.lastPrinterSeen = printer;
-  const int entry = FindPrinterByName(state.data->printers, printer);
-  if (entry < 0 || !state.paperCombo) return;
-  const std::vector<std::u16string> papers = PaperNamesOf(state.data->printers, entry);
+  if (!state.paperCombo) return;
+  const std::vector<std::u16string> papers = PapersOfPrinter(state.data->printers, printer);
+  const std::u16string paper = TextOfWindow(state.paperCombo, static_cast<int>(RowBuffer::kTextSize));
   ComboBox_ResetContent(state.paperCombo);
   FillCombo(state.paperCombo, papers);
-  SetText(state.paperCombo, papers.empty() ? std::u16string() : papers.front());
+  SetText(state.paperCombo, papers.empty() ? paper : papers.front());
+}
+
+void OnTimer(HWND dialog, UINT id) {
+  if (id == kPrinterTimer) RefreshPapers(dialog);
 }
 
 void OnCommand(HWND dialog, int id, HWND control, UINT) {
@@ -211,6 +218,9 @@ void OnCommand(HWND dialog, int id, HWND control, UINT) {
   }
   switch (id) {
     case IDB_DIALOG_OK:
+      // A printer chosen just before OK still brings its papers, as the
+      // timer would have: no row is given a paper of the printer before.
+      if (state.timerArmed) RefreshPapers(dialog);
       CollectEditTexts(state.data->activeTemplate, state.data->buffer, [&](int templateColumn) {
         for (std::size_t i = 0; i < state.places.size(); ++i) {
           if (state.places[i].templateColumn == templateColumn) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "drawing_list/list_columns.h"
+#include "win32/dpi.h"
 
 namespace tovrel {
 
@@ -19,7 +20,7 @@ void InsertColumns(HWND list, const ScriptTemplate& tmpl) {
     LVCOLUMNW lvc{};
     lvc.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     lvc.fmt = LVCFMT_LEFT;
-    lvc.cx = column.width;
+    lvc.cx = ScaleToDpi(column.width);  // template widths are 96-dpi pixels
     lvc.pszText = header.data();
     lvc.cchTextMax = 120;
     lvc.iSubItem = j;

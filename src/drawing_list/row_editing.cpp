@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "drawing_list/file_name_rules_model.h"
 #include "drawing_list/list_columns.h"
 
 namespace tovrel {
@@ -196,12 +197,8 @@ std::vector<std::u16string> PaperNamesOf(const PrinterCatalog& catalog, int entr
   return names;
 }
 
-std::vector<std::u16string> PaperChoicesFor(const PrinterCatalog& catalog, std::u16string_view printer) {
-  return PaperNamesOf(catalog, std::max(FindPrinterByName(catalog, printer), 0));
-}
-
 std::optional<std::u16string> FirstPaperOf(const PrinterCatalog& catalog, std::u16string_view printer) {
-  const int entry = FindPrinterByName(catalog, printer);
+  const int entry = printer.empty() ? -1 : FindPrinterByName(catalog, printer);
   if (entry < 0) return std::nullopt;
   return catalog.entries[static_cast<std::size_t>(entry)].paperNames[0].Str();
 }
@@ -218,13 +215,10 @@ std::vector<std::u16string> ChoicesForColumn(const TemplateColumn& column, const
       }
       break;
     case kEditPrinter:
-      for (int i = 0; i < catalog.printerCount && i < kMaxCatalogPrinters; ++i) {
-        const auto& name = catalog.entries[static_cast<std::size_t>(i)].name;
-        if (!name.Empty()) choices.push_back(name.Str());
-      }
+      choices = CatalogPrinterNames(catalog);
       break;
     case kEditPaper:
-      choices = PaperChoicesFor(catalog, rowPrinter);
+      choices = PapersOfPrinter(catalog, rowPrinter);
       break;
     case kEditPlotStyle:
       choices = plotStyles();

@@ -61,6 +61,8 @@ constexpr std::size_t kSearch = Rules::kSearchSize;
 constexpr std::size_t kPrinter = Rule::kPrinterSize;
 constexpr std::size_t kPaper = Rule::kPaperSize;
 
+constexpr std::int32_t kMaxRunTimeout = 7 * 24 * 60;  // minutes: a week
+
 // Every key of the settings file, in the order in which it is written.
 constexpr SettingsKey kSettingsKeys[] = {
     Text(u"file_folder", &AppSettings::file_folder, kPath, u"c:\\"),
@@ -109,8 +111,9 @@ constexpr SettingsKey kSettingsKeys[] = {
     Number(u"print_paper_ab", &AppSettings::print_paper_ab),
     Number(u"moji_type", &AppSettings::moji_type),
     Number(u"prohibition_plmode", &AppSettings::prohibition_plmode),
+    Number(u"run_timeout", &AppSettings::run_timeout, 10),
 };
-static_assert(std::size(kSettingsKeys) == 45);
+static_assert(std::size(kSettingsKeys) == 46);
 
 template <typename Member>
 struct MemberClass;
@@ -173,6 +176,8 @@ void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
   if (settings.moji_type < 0 || settings.moji_type >= AppSettings::kLanguageCount) {
     settings.moji_type = 0;
   }
+  if (settings.run_timeout < 0) settings.run_timeout = 10;
+  if (settings.run_timeout > kMaxRunTimeout) settings.run_timeout = kMaxRunTimeout;
 }
 
 void SaveSettings(const AppSettings& settings, IniDocument& file) {

@@ -64,6 +64,9 @@ struct AppSettings {
   std::int8_t print_paper_ab = 0;       // non-zero: only A- and B-series papers
   std::int32_t moji_type = 0;           // 0 Japanese, 1 English, 2 Korean, 3 Chinese
   std::int32_t prohibition_plmode = 0;  // non-zero: no notice about prohibited printers
+  // Minutes one drawing may take before AutoCAD is ended (0: no limit); a
+  // whole-list run may take this times its rows.
+  std::int32_t run_timeout = 10;
 
   bool operator==(const AppSettings&) const = default;
 };
@@ -76,15 +79,16 @@ inline constexpr char16_t kSettingsFileName[] = u"Tovrel.ini";
 // the file in the root.
 std::u16string SettingsPath(std::u16string_view workingDirectory);
 
-// Reads all 45 keys; a missing key gives its default ("temp_file" and
+// Reads all 46 keys; a missing key gives its default ("temp_file" and
 // "end_file_dwg" default to files in the working directory). Integers keep
 // only the bits their field holds. An `autocad_type` outside 0..19 reads as
 // 1 and a `moji_type` outside 0..3 as 0, so neither can index past the
-// template table or the language tables.
+// template table or the language tables; a negative `run_timeout` reads
+// as the default 10 minutes, one above a week (10080) as a week.
 void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
                   AppSettings& settings);
 
-// Writes all 45 keys, in the file's key order, into section "setting";
+// Writes all 46 keys, in the file's key order, into section "setting";
 // other keys of the file stay as they are. Empty texts are written as keys
 // with an empty value.
 void SaveSettings(const AppSettings& settings, IniDocument& file);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "drawing_list/add_drawings.h"
+#include "drawing_list/dropped_items.h"
 #include "drawing_list/row_insertion.h"
 #include "fake_file_system.h"
 
@@ -266,3 +267,27 @@ TEST(SearchHistoryTest, TenAreComparedElevenShownAndTheTwelfthFallsOut) {
 }
 
 }  // namespace
+
+// --- Dropped on the list -------------------------------------------------------
+
+TEST_F(AddDrawingsTest, DroppedDrawingsAndFoldersAreAddedAndTheRestIsNamed) {
+  files.AddFile(u"C:\\a\\one.DWG");
+  files.AddFile(u"C:\\a\\two.dxf");
+  files.AddFile(u"C:\\a\\notes.txt");
+  files.AddFile(u"C:\\tree\\top.dxf");
+  files.AddFile(u"C:\\tree\\top.dwg");
+  files.AddFile(u"C:\\tree\\sub\\deep.dwg");
+  const DroppedItems items = SortDroppedPaths(
+      files, {u"C:\\a\\one.DWG", u"C:\\tree\\", u"C:\\a\\notes.txt", u"C:\\a\\two.dxf", u"C:\\gone.dwg"});
+  ASSERT_EQ(items.drawings.size(), 1u);  // both drawings of C:\a, in drop order
+  EXPECT_EQ(items.drawings[0].folder, u"C:\\a");
+  EXPECT_EQ(items.drawings[0].names, (Texts{u"one.DWG", u"two.dxf"}));
+  EXPECT_EQ(items.folders, Texts{u"C:\\tree"});
+  EXPECT_EQ(items.ignored, (Texts{u"C:\\a\\notes.txt", u"C:\\gone.dwg"}));
+
+  EXPECT_EQ(AddDroppedItems(files, store, tmpl, items), 5);
+  // The folder's DWG drawings of the whole tree first, then its DXF drawings.
+  EXPECT_EQ(Column(store, 0), (Texts{u"one.DWG", u"two.dxf", u"top.dwg", u"deep.dwg", u"top.dxf"}));
+  EXPECT_EQ(Column(store, 1), (Texts{u"C:\\a", u"C:\\a", u"C:\\tree", u"C:\\tree\\sub", u"C:\\tree"}));
+  EXPECT_EQ(store.Image(1), kImageDxf);
+}

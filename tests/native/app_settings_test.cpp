@@ -60,6 +60,7 @@ AppSettings EveryFieldSet() {
     s.file_set.fp_ps[i] = {u"_A" + n, u"\\\\server\\プリンタ" + n, u"ISO A" + n};
   }
   s.prohibition_print[0] = u"Microsoft XPS Document Writer";
+  s.run_timeout = 45;
   s.prohibition_print[15] = u"팩스";
   std::tie(s.print_paper_ab, s.moji_type, s.prohibition_plmode) = std::tuple(-3, 2, -7);
   return s;
@@ -86,7 +87,7 @@ TEST(SettingsFile, FirstStartWithoutAFileReplacesEveryFieldWithItsDefault) {
   EXPECT_EQ(s.autocad_file, expected.autocad_file);
 }
 
-TEST(SettingsFile, ExitWritesAll45KeysInTheirOrderAndKeepsTheRestOfTheFile) {
+TEST(SettingsFile, ExitWritesAll46KeysInTheirOrderAndKeepsTheRestOfTheFile) {
   std::vector<std::u16string> expected = {u"file_folder",  u"autocad_file", u"temp_file",
                                           u"end_file_dwg", u"autocad_type", u"file_set.ps"};
   for (const char* i : {"0", "1", "2", "3"}) {
@@ -98,8 +99,8 @@ TEST(SettingsFile, ExitWritesAll45KeysInTheirOrderAndKeepsTheRestOfTheFile) {
     expected.push_back(ToU16(std::string("file_set.") + key));
   }
   for (int i = 0; i < 16; ++i) expected.push_back(ToU16("prohibition_print" + std::to_string(i)));
-  expected.insert(expected.end(), {u"print_paper_ab", u"moji_type", u"prohibition_plmode"});
-  ASSERT_EQ(expected.size(), 45u);
+  expected.insert(expected.end(), {u"print_paper_ab", u"moji_type", u"prohibition_plmode", u"run_timeout"});
+  ASSERT_EQ(expected.size(), 46u);
 
   const IniDocument file = Saved(Load(IniDocument{}));
   EXPECT_EQ(KeyNames(file), expected);
@@ -120,7 +121,15 @@ TEST(SettingsFile, ExitWritesAll45KeysInTheirOrderAndKeepsTheRestOfTheFile) {
                  0),
       0u);
   EXPECT_NE(text.find(u"[tail]\r\nb=2\r\n"), std::u16string::npos);
-  EXPECT_EQ(KeyNames(old).size(), 3u + 45u);
+  EXPECT_EQ(KeyNames(old).size(), 3u + 46u);
+}
+
+TEST(SettingsFile, TheRunTimeOutDefaultsToTenMinutesAndStaysWithinAWeek) {
+  EXPECT_EQ(Load(IniDocument{}).run_timeout, 10);
+  for (const auto& [text, minutes] : std::initializer_list<std::pair<const char*, int>>{
+           {"0", 0}, {"25", 25}, {"-3", 10}, {"10080", 10080}, {"99999999", 10080}}) {
+    EXPECT_EQ(Load(Doc(std::string("[setting]\nrun_timeout=") + text + "\n")).run_timeout, minutes) << text;
+  }
 }
 
 TEST(SettingsFile, EveryFieldSurvivesExitAndRestart) {

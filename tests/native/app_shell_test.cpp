@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_table.h"
+#include "app/working_folder.h"
 #include "drawing_list/list_columns.h"
 #include "storage/ini_document.h"
 #include "storage/text_catalog.h"
@@ -75,4 +76,16 @@ TEST(ListColumns, OnlySlotsInUseWithADisplayModeAreShown) {
   use(4, 3);  // after a gap: still a column
   use(49, 4);
   EXPECT_EQ(DisplayedSlots(tmpl), (std::vector<int>{0, 2, 4, 49}));
+}
+
+TEST(WorkingFolder, APortableCopyKeepsItsFilesWhereItStartsAnInstalledOneInTheUsersFolder) {
+  const tovrel::WorkingFolderChoice portable = tovrel::ChooseWorkingFolder(false, u"D:\\Tools\\Tovrel", u"C:\\Users\\a\\AppData\\Roaming");
+  EXPECT_EQ(portable.folder, u"D:\\Tools\\Tovrel");
+  EXPECT_FALSE(portable.installed);
+  const tovrel::WorkingFolderChoice installed = tovrel::ChooseWorkingFolder(true, u"C:\\Windows\\System32", u"C:\\Users\\a\\AppData\\Roaming");
+  EXPECT_EQ(installed.folder, u"C:\\Users\\a\\AppData\\Roaming\\Tovrel");
+  EXPECT_TRUE(installed.installed);
+  // Without a user folder to go to, the program stays portable.
+  EXPECT_EQ(tovrel::ChooseWorkingFolder(true, u"E:\\t", u"").folder, u"E:\\t");
+  EXPECT_EQ(tovrel::ShippedDataFiles().size(), 5u);
 }

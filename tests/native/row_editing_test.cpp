@@ -350,9 +350,9 @@ TEST(PrinterChoices, APrinterTheCatalogDoesNotHoldKeepsItsPaper) {
   EXPECT_EQ(FirstPaperOf(*catalog, u"DWG To PDF.pc3"), std::nullopt);
   EXPECT_EQ(FirstPaperOf(*catalog, u"tovrel_pdf"), std::nullopt);  // names are case-sensitive
   EXPECT_EQ(FirstPaperOf(PrinterCatalog{}, u""), std::nullopt);
-  // The choices beside an unknown printer are those of the first printer.
-  EXPECT_EQ(PaperChoicesFor(*catalog, u"DWG To PDF.pc3"), (Texts{u"A4", u"A3"}));
-  EXPECT_EQ(PaperChoicesFor(*catalog, u"Tovrel_Prohibited"), Texts{u"Prohibition"});
+  // An entry whose name was too long to keep does not answer to an empty name.
+  catalog->entries[1].name.Clear();
+  EXPECT_EQ(FirstPaperOf(*catalog, u""), std::nullopt);
 }
 
 TEST(PrinterChoices, EachEditModeOffersItsChoices) {
@@ -362,17 +362,20 @@ TEST(PrinterChoices, EachEditModeOffersItsChoices) {
   const auto styles = [] { return Texts{u"acad.ctb"}; };
   const struct {
     int editMode;
+    std::u16string rowPrinter;
     Texts expected;
-  } cases[] = {{0, {}},
-               {1, {}},
-               {2, {u"Model", u"Layout1"}},
-               {3, {u"Tovrel_PDF", u"Tovrel_Prohibited"}},
-               {4, {u"A4", u"A3"}},
-               {5, {u"acad.ctb"}},
-               {9, {}}};
+  } cases[] = {{0, u"Tovrel_PDF", {}},
+               {1, u"Tovrel_PDF", {}},
+               {2, u"Tovrel_PDF", {u"Model", u"Layout1"}},
+               {3, u"Tovrel_PDF", {u"Tovrel_PDF", u"Tovrel_Prohibited"}},
+               {4, u"Tovrel_PDF", {u"A4", u"A3"}},
+               {4, u"Tovrel_Prohibited", {u"Prohibition"}},
+               {4, u"DWG To PDF.pc3", {}},  // no other printer's papers under its name
+               {5, u"Tovrel_PDF", {u"acad.ctb"}},
+               {9, u"Tovrel_PDF", {}}};
   for (const auto& c : cases) {
     column.editMode = c.editMode;
-    EXPECT_EQ(ChoicesForColumn(column, *catalog, u"Tovrel_PDF", styles), c.expected) << c.editMode;
+    EXPECT_EQ(ChoicesForColumn(column, *catalog, c.rowPrinter, styles), c.expected) << c.editMode;
   }
 }
 

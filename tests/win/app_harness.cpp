@@ -179,6 +179,39 @@ HWND WaitForDialog(const std::wstring& caption, HWND except) {
   return result;
 }
 
+namespace {
+
+struct ProcessWindowArgs {
+  DWORD pid;
+  const std::wstring* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
+  auto* args = reinterpret_cast<ProcessWindowArgs*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t cls[64] = L"";
+  GetClassNameW(window, cls, 64);
+  if (pid == args->pid && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr &&
+      (args->className->empty() || *args->className == cls)) {
+    args->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForWindowOfProcess(DWORD pid, const std::wstring& className, int timeoutMs) {
+  ProcessWindowArgs args{pid, &className, nullptr};
+  WaitUntil([&] {
+    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&args));
+    return args.found != nullptr;
+  }, timeoutMs);
+  return args.found;
+}
+
 int CountTopLevelWindows(const std::wstring& caption) {
   FindArgs args{caption, false, nullptr, {}};
   EnumWindows(CollectWindows, reinterpret_cast<LPARAM>(&args));

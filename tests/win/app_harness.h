@@ -77,6 +77,10 @@ void PressButton(HWND dialog, int id);
 // `keys` goes down in order, then all come up in reverse order.
 void PressKeys(HWND foreground, std::initializer_list<WORD> keys);
 
+// A visible top-level window of another process with this class name (any
+// class when empty), waiting for it to appear; nullptr on time-out.
+HWND WaitForWindowOfProcess(DWORD pid, const std::wstring& className, int timeoutMs = 30000);
+
 // The folder of the shipped program and its files.
 std::wstring DistDir();
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -194,8 +195,17 @@ TEST_F(DrawingList, SearchSelectsMatchingRowsAndDeleteFollowsItsForm) {
   AddFolderAccepting(37829);
   app_->Settle();
   ASSERT_EQ(Rows(list_), 3);
+  // Closing the search selects nothing (with no text yet, a search would select all).
   app_->PostCommand(37857);
   HWND search = WaitForDialog(CatalogText(L"dialog", L"No.35:dialog-j"));
+  ASSERT_NE(search, nullptr);
+  PostMessageW(search, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(search); }));
+  app_->Settle();
+  for (int row = 0; row < 3; ++row) EXPECT_FALSE(Selected(list_, row)) << row;
+
+  app_->PostCommand(37857);
+  search = WaitForDialog(CatalogText(L"dialog", L"No.35:dialog-j"));
   ASSERT_NE(search, nullptr);
   SetDlgItemTextW(search, 1401, L"-A");
   PressButton(search, 1001);
@@ -250,5 +260,33 @@ TEST_F(DrawingList, ColumnClicksSortAndTheListSurvivesARestart) {
   EXPECT_EQ(Column(list_, 0), (std::vector<std::wstring>{L"c.dxf", L"a-A1.dwg", L"b-A3.dwg"}));
   EXPECT_EQ(Column(list_, 2), dates);
   EXPECT_EQ(ListCell(list_, 0, 1), drawings_);
+  app_->Exit();
+}
+
+TEST_F(DrawingList, DroppedFilesAndFoldersAreAddedAndAnythingElseIsNamedOnce) {
+  const std::wstring tree = ws_.Path(L"dropped");
+  CreateDirectoryW(tree.c_str(), nullptr);
+  CreateDirectoryW((tree + L"\\sub").c_str(), nullptr);
+  MakeFile(tree + L"\\x.dxf", 2026, 1, 1, 0, 0);
+  MakeFile(tree + L"\\sub\\y.dwg", 2026, 1, 1, 0, 0);
+  MakeFile(ws_.Path(L"readme.txt"), 2026, 1, 1, 0, 0);
+  StartWithFolder(drawings_);
+  // A DROPFILES block as the shell hands it over: wide paths, double-null ended.
+  const std::wstring paths = drawings_ + L"\\b-A3.dwg" + L'\0' + tree + L'\0' + ws_.Path(L"readme.txt") + L'\0' + L'\0';
+  HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + paths.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), paths.data(), paths.size() * sizeof(wchar_t));
+  GlobalUnlock(block);
+  PostMessageW(app_->Main(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+  HWND box = WaitForDialog(CatalogText(L"meg", L"No.58:meg-jb"));
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find(ws_.Path(L"readme.txt")), std::wstring::npos);
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  app_->Settle();
+  EXPECT_EQ(Column(list_, 0), (std::vector<std::wstring>{L"b-A3.dwg", L"y.dwg", L"x.dxf"}));
+  EXPECT_EQ(ListCell(list_, 1, 1), tree + L"\\sub");
   app_->Exit();
 }

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app_harness.h"
+#include "storage/file_io.h"
 #include "journal_reader.h"
 #include "storage/ansi_code_page_win32.h"
 #include "storage/ini_file.h"
@@ -17,18 +21,21 @@ using tovrel::journal::RecordsOf;
 
 namespace {
 
-struct FindArgs {
+struct DialogArgs {
   DWORD pid;
+  const wchar_t* caption;
   HWND found;
 };
 
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM lParam) {
-  auto* args = reinterpret_cast<FindArgs*>(lParam);
+BOOL CALLBACK FindDialogOf(HWND window, LPARAM lParam) {
+  auto* args = reinterpret_cast<DialogArgs*>(lParam);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  wchar_t cls[32] = L"";
+  wchar_t cls[32] = L"", caption[128] = L"";
   GetClassNameW(window, cls, 32);
-  if (pid == args->pid && wcscmp(cls, L"TOVREL") == 0 && IsWindowVisible(window)) {
+  GetWindowTextW(window, caption, 128);
+  if (pid == args->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(window) &&
+      wcscmp(caption, args->caption) == 0) {
     args->found = window;
     return FALSE;
   }
@@ -55,10 +62,12 @@ public:
   Program& operator=(const Program&) = delete;
 
   bool Started() const { return started_; }
-  HWND WaitForMainWindow() const {
-    FindArgs args{info_.dwProcessId, nullptr};
+  HWND WaitForMainWindow() const { return WaitForWindowOfProcess(info_.dwProcessId, L"TOVREL"); }
+  // A dialog or message box of the program with this caption.
+  HWND WaitForDialog(const std::wstring& caption) const {
+    DialogArgs args{info_.dwProcessId, caption.c_str(), nullptr};
     WaitUntil([&] {
-      EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&args));
+      EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&args));
       return args.found != nullptr;
     }, 30000);
     return args.found;
@@ -97,12 +106,12 @@ TEST(Program, StartsAndWritesItsSettingsInAJapaneseFolderAtExit) {
   ASSERT_EQ(settings.LoadStatus(), tovrel::ReadStatus::Ok);
   const std::u16string temp = settings.GetString(u"setting", u"temp_file", u"", 260);
   EXPECT_EQ(std::wstring(temp.begin(), temp.end()), dir + L"\\atcprint.scr");
-  // All 45 keys, in the order the program writes them.
+  // All 46 keys, in the order the program writes them.
   const std::u16string text = settings.Doc().ToText();
   EXPECT_EQ(text.rfind(u"[setting]\r\nfile_folder=c:\\\r\n", 0), 0u);
   std::size_t lines = 0;
   for (char16_t c : text) lines += c == u'\n';
-  EXPECT_EQ(lines, 46u);
+  EXPECT_EQ(lines, 47u);
   EXPECT_NE(text.find(u"\r\nprohibition_plmode=0\r\n"), std::u16string::npos);
 }
 
@@ -150,10 +159,58 @@ TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
   EXPECT_NE(first.find("\xE5\xB9\xB3\xE9\x9D\xA2\xE5\x9B\xB3_A1.dwg"), std::string::npos) << first;  // 平面図
   EXPECT_EQ(RecordsOf(records, "end").back().Get("reason"), "quit");
 
+  // One summary at the end, and a journal in the "runs" folder.
+  HWND summary = program.WaitForDialog(CatalogText(L"meg", L"No.77:meg-jb"));
+  ASSERT_NE(summary, nullptr);
+  PostMessageW(summary, WM_COMMAND, IDOK, 0);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(ws.Path(L"runs\\run-*.csv").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  const tovrel::FileContents csv = tovrel::ReadWholeFile(
+      [&] { const std::wstring p = ws.Path(std::wstring(L"runs\\") + found.cFileName); return std::u16string(p.begin(), p.end()); }());
+  std::size_t plotted = 0;
+  for (std::size_t at = csv.bytes.find(",plotted"); at != std::string::npos; at = csv.bytes.find(",plotted", at + 1)) ++plotted;
+  EXPECT_EQ(plotted, 3u);
+
   PostMessageW(window, WM_COMMAND, 27, 0);
   EXPECT_EQ(program.WaitForExit(), 0);
   // The list is kept for the next start.
   const std::wstring kept = ws.Path(L"listview.ini");
   tovrel::IniFile listFile(std::u16string(kept.begin(), kept.end()), tovrel::SystemAnsiCodePage());
   EXPECT_EQ(listFile.GetInt(u"listliew", u"max_cont", 0), 3u);
+}
+
+TEST(Program, CarriesAVersionResourceAndAskesForVisualStylesAndDpiAwareness) {
+  const std::wstring exe = DistDir() + L"\\Tovrel.exe";
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &handle);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, info.data()));
+  auto value = [&](const wchar_t* name) {
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&text), &length) || !text) return std::wstring();
+    return std::wstring(text);
+  };
+  EXPECT_EQ(value(L"ProductName"), L"Tovrel");
+  EXPECT_EQ(value(L"FileVersion"), L"2.02");
+  EXPECT_FALSE(value(L"FileDescription").empty());
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 2u);
+
+  // The manifest: Common Controls 6 and DPI awareness.
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr);
+  const char* manifest = static_cast<const char*>(LockResource(LoadResource(module, found)));
+  const std::string text(manifest, SizeofResource(module, found));
+  FreeLibrary(module);
+  EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(text.find("<dpiAware"), std::string::npos);
 }

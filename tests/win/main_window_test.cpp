@@ -126,21 +126,30 @@ TEST(MainWindow, EachLanguageGetsItsMenuAndTooltips) {
   }
 }
 
-TEST(MainWindow, LanguageDialogSwitchesOnlyOnExactNames) {
+TEST(MainWindow, LanguageDialogOffersEachLanguageInItsOwnScriptAndCannotBeTypedInto) {
   Workspace ws;
   ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nmoji_type=2\r\n");
   RunningApp app(ws);
   const std::wstring korean = MenuText(GetMenu(app.Main()), 0);
 
-  // Opens the dialog, types a name (or closes the dialog when null) and
+  // Opens the dialog, picks entry `index` (or closes the dialog when -1) and
   // returns the first popup of the menu afterwards.
-  auto choose = [&](const wchar_t* typed) {
+  auto choose = [&](int index) {
     app.PostCommand(55);
     HWND dialog = WaitForDialog(L"setup of language");
     EXPECT_NE(dialog, nullptr);
     if (!dialog) return std::wstring();
-    if (typed) {
-      SetDlgItemTextW(dialog, 1401, typed);
+    HWND combo = GetDlgItem(dialog, 1401);
+    EXPECT_EQ(GetWindowLongW(combo, GWL_STYLE) & 3, CBS_DROPDOWNLIST);  // nothing can be typed
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);  // the current language is chosen
+    const wchar_t* const names[] = {L"日本語", L"English", L"한국어", L"中文"};
+    for (int i = 0; i < 4; ++i) {
+      wchar_t text[32] = L"";
+      SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      EXPECT_STREQ(text, names[i]);
+    }
+    if (index >= 0) {
+      SendMessageW(combo, CB_SETCURSEL, index, 0);
       PressButton(dialog, 1001);
     } else {
       PostMessageW(dialog, WM_CLOSE, 0, 0);
@@ -148,18 +157,24 @@ TEST(MainWindow, LanguageDialogSwitchesOnlyOnExactNames) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     // The menu is replaced once the templates of the language are read.
     app.Settle();
-    return MenuText(GetMenu(app.Main()), 0);
+    const std::wstring first = MenuText(GetMenu(app.Main()), 0);
+    if (index >= 0 && index != 2) {  // back to Korean for the next round
+      app.PostCommand(55);
+      HWND again = WaitForDialog(L"setup of language");
+      SendDlgItemMessageW(again, 1401, CB_SETCURSEL, 2, 0);
+      PressButton(again, 1001);
+      EXPECT_TRUE(WaitUntil([&] { return !IsWindow(again); }));
+      app.Settle();
+    }
+    return first;
   };
 
-  EXPECT_EQ(choose(L"English"), kFirstPopup[1]);
-  EXPECT_EQ(choose(L"english"), kFirstPopup[0]);  // only the exact name counts
-  EXPECT_EQ(choose(L"Korean"), korean);
-  EXPECT_EQ(choose(nullptr), korean);  // the close box keeps the language
-  const std::wstring chinese = choose(L"Chinese");
-  EXPECT_NE(chinese, korean);
-  EXPECT_NE(chinese, kFirstPopup[0]);
+  EXPECT_EQ(choose(1), kFirstPopup[1]);
+  EXPECT_EQ(choose(0), kFirstPopup[0]);
+  EXPECT_EQ(choose(2), korean);
+  EXPECT_EQ(choose(-1), korean);  // the close box keeps the language
   app.Exit();
-  EXPECT_EQ(Setting(ws, u"moji_type"), L"3");
+  EXPECT_EQ(Setting(ws, u"moji_type"), L"2");
 }
 
 TEST(MainWindow, LanguageChangeIsRefusedWhileTheListHasRows) {
@@ -200,6 +215,15 @@ TEST(MainWindow, AboutOpensAnewEachTimeAndVersionAnswersItsAccelerators) {
   ASSERT_TRUE(WaitUntil([&] { return CountTopLevelWindows(aboutCaption) == 0; }));
 
   const std::wstring versionCaption = CatalogText(L"dialog", L"No.10:dialog-e");
+  // A click on the list gives it the focus; the accelerators still work.
+  HWND list = app.Child(300);
+  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 40));
+  PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 40));
+  app.Settle();
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &gui));
+  ASSERT_EQ(gui.hwndFocus, list);
   for (bool question : {true, false}) {
     // Alt+? (Alt+Shift+/ on the keyboard) and Alt+/.
     if (question) {
@@ -227,7 +251,7 @@ TEST(MainWindow, ASettingsFileThatCannotBeWrittenIsReportedAtExit) {
   app.PostCommand(55);
   HWND dialog = WaitForDialog(L"setup of language");
   ASSERT_NE(dialog, nullptr);
-  SetDlgItemTextW(dialog, 1401, L"Chinese");
+  SendDlgItemMessageW(dialog, 1401, CB_SETCURSEL, 3, 0);
   PressButton(dialog, 1001);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   app.RequestExit();
@@ -239,4 +263,65 @@ TEST(MainWindow, ASettingsFileThatCannotBeWrittenIsReportedAtExit) {
   // The old file is whole.
   EXPECT_EQ(Setting(ws, u"moji_type"), L"1");
   EXPECT_EQ(Setting(ws, u"file_folder"), L"d:\\kept");
+}
+
+TEST(MainWindow, AMissingCatalogIsSaidOnceAndWindowsKeepTheirBuiltInTexts) {
+  Workspace ws;
+  DeleteFileW(ws.Path(L"Tovrel_wchar.ini").c_str());
+  RunningApp app(ws);
+  HWND box = WaitForDialog(L"Tovrel");
+  ASSERT_NE(box, nullptr);
+  const std::wstring said = MessageBoxText(box);
+  EXPECT_NE(said.find(L"text catalog"), std::wstring::npos);
+  EXPECT_NE(said.find(L"テキストカタログ"), std::wstring::npos);
+  EXPECT_NE(said.find(ws.Path(L"Tovrel_wchar.ini")), std::wstring::npos);  // where it was looked for
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  app.Settle();
+  EXPECT_EQ(CountTopLevelWindows(L"Tovrel"), 0);  // once only
+
+  // The About window keeps its resource caption and lines instead of going blank.
+  app.PostCommand(53);
+  HWND about = WaitForDialog(L"このソフトについて");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(ItemText(about, 1511), L"AutoCAD 連続印刷ソフト");
+  PostMessageW(about, WM_CLOSE, 0, 0);
+  app.Exit();
+}
+
+TEST(MainWindow, DialogsOpenCentredOnTheMainWindow) {
+  Workspace ws;
+  RunningApp app(ws);
+  SetWindowPos(app.Main(), nullptr, 200, 150, 900, 600, SWP_NOZORDER);
+  app.Settle();
+  RECT main{};
+  GetWindowRect(app.Main(), &main);
+  app.PostCommand(55);
+  HWND dialog = WaitForDialog(L"setup of language");
+  ASSERT_NE(dialog, nullptr);
+  RECT own{};
+  GetWindowRect(dialog, &own);
+  EXPECT_NEAR((own.left + own.right) / 2, (main.left + main.right) / 2, 2);
+  EXPECT_NEAR((own.top + own.bottom) / 2, (main.top + main.bottom) / 2, 2);
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  app.Exit();
+}
+
+TEST(MainWindow, AScriptLineTooLongNamesItsRowAndDrawing) {
+  Workspace ws;
+  const std::wstring folder = L"C:\\" + std::wstring(255, L'f');  // cells hold 259 characters
+  const std::wstring name = std::wstring(250, L'n') + L".dwg";
+  ws.WriteUtf16(L"listview.ini", L"[listliew]\r\nmax_cont=2\r\n0,0=short.dwg\r\n0,1=C:\\d\r\n1,0=" + name +
+                                     L"\r\n1,1=" + folder + L"\r\n");
+  RunningApp app(ws);
+  app.PostCommand(37832);  // All start
+  HWND box = WaitForDialog(CatalogText(L"meg", L"No.52:meg-jb"));
+  ASSERT_NE(box, nullptr);
+  const std::wstring said = MessageBoxText(box);
+  EXPECT_NE(said.find(L"#2"), std::wstring::npos);
+  EXPECT_NE(said.find(folder + L"\\" + name), std::wstring::npos);
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  app.Exit();
 }

@@ -303,7 +303,7 @@ TEST_F(RowEditing, OkEditsEverySelectedRowAndCancelChangesNone) {
 
 TEST_F(RowEditing, ThePrinterDropDownBringsItsPapersAndAnUnknownNameKeepsThePaper) {
   Start(kPlotTemplate);
-  AddPlotRows(2);
+  AddPlotRows(4);
   Select(list_, 0);
   HWND dialog = OpenDialog(kEditOneRow, Text(L"code", 36));
   ASSERT_NE(dialog, nullptr);
@@ -319,6 +319,7 @@ TEST_F(RowEditing, ThePrinterDropDownBringsItsPapersAndAnUnknownNameKeepsThePape
   SendMessageW(dialog, WM_TIMER, 1, 0);  // the refresh, as its timer gives it
   EXPECT_EQ(TextOf(printer), L"DWG To PDF.pc3");
   EXPECT_EQ(TextOf(paper), L"A3");
+  EXPECT_EQ(SendMessageW(paper, CB_GETCOUNT, 0, 0), 0);  // no other printer's papers under its name
   Close(dialog, 1001);
   EXPECT_EQ(ListCell(list_, 0, 5), L"DWG To PDF.pc3");
   EXPECT_EQ(ListCell(list_, 0, 6), L"A3");
@@ -335,6 +336,23 @@ TEST_F(RowEditing, ThePrinterDropDownBringsItsPapersAndAnUnknownNameKeepsThePape
   Close(dialog, 1001);
   EXPECT_EQ(ListCell(list_, 1, 5), L"Tovrel_Plotter");
   EXPECT_EQ(ListCell(list_, 1, 6), kFirstAbPaper);
+
+  // The next opening compares with the printer it opens with, not with the
+  // one chosen in the dialog before; OK right after the choice still brings
+  // the papers.
+  for (const bool waitForTimer : {true, false}) {
+    SCOPED_TRACE(waitForTimer ? "after the timer" : "OK at once");
+    const int row = waitForTimer ? 2 : 3;
+    Select(list_, row);
+    dialog = OpenDialog(kEditOneRow, Text(L"code", 36));
+    ASSERT_NE(dialog, nullptr);
+    paper = GetDlgItem(dialog, 2506);
+    Choose(GetDlgItem(dialog, 2505), L"Tovrel_Plotter");
+    if (waitForTimer) EXPECT_TRUE(WaitUntil([&] { return TextOf(paper) == kFirstAbPaper; }));
+    Close(dialog, 1001);
+    EXPECT_EQ(ListCell(list_, row, 5), L"Tovrel_Plotter");
+    EXPECT_EQ(ListCell(list_, row, 6), kFirstAbPaper);
+  }
   app_->Exit();
 }
 

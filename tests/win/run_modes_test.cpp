@@ -108,6 +108,17 @@ protected:
     CloseHandle(h);
   }
 
+  // Waits for the summary every run ends with, and closes it; its text.
+  std::wstring CloseSummary() {
+    HWND box = WaitForDialog(CatalogText(L"meg", L"No.77:meg-eb"));
+    EXPECT_NE(box, nullptr);
+    if (!box) return L"";
+    const std::wstring text = MessageBoxText(box);
+    PressButton(box, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    return text;
+  }
+
   // Waits until the stand-in has ended `runs` times.
   std::vector<Record> WaitForRuns(std::size_t runs, int timeoutMs = 30000) {
     std::vector<Record> journal;
@@ -149,6 +160,7 @@ TEST_F(RunModes, AllStartPlotsEveryRowWithItsOwnValues) {
   const std::vector<Record> starts = RecordsOf(journal, "start");
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(starts[0].Get("command_line"), Utf8(L" /b \"" + ws_.Path(L"atcprint.scr") + L"\""));
+  EXPECT_NE(CloseSummary().find(L"5 / 0 / "), std::wstring::npos);
 }
 
 TEST_F(RunModes, OnePassRunStartsAutocadOncePerSelectedRowInListOrder) {
@@ -162,6 +174,7 @@ TEST_F(RunModes, OnePassRunStartsAutocadOncePerSelectedRowInListOrder) {
   ASSERT_EQ(plots.size(), 2u);
   EXPECT_TRUE(EndsWith(plots[0].Get("drawing"), kDrawings[1]));
   EXPECT_TRUE(EndsWith(plots[1].Get("drawing"), kDrawings[3]));
+  EXPECT_NE(CloseSummary().find(L"2 / 0 / "), std::wstring::npos);
   EXPECT_EQ(SelectedCount(list_), 0);
 }
 
@@ -182,6 +195,7 @@ TEST_F(RunModes, TimerRunStartsAutocadFiveTimesHalfASecondApart) {
   // The window answers between two drawings and after the run.
   DWORD_PTR result = 0;
   EXPECT_NE(SendMessageTimeoutW(app_->Main(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result), 0);
+  EXPECT_NE(CloseSummary().find(L"5 / 0 / "), std::wstring::npos);
 }
 
 TEST_F(RunModes, AMissingAutocadShowsMessage6AndStartsNothing) {
@@ -192,6 +206,8 @@ TEST_F(RunModes, AMissingAutocadShowsMessage6AndStartsNothing) {
   EXPECT_EQ(MessageBoxText(box), CatalogText(L"meg", L"No.6:meg-ea"));
   PressButton(box, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  // The run is told as one that plotted nothing.
+  EXPECT_NE(CloseSummary().find(L"0 / 5 / "), std::wstring::npos);
   EXPECT_TRUE(ReadJournal(journal_, 0).empty());
   // The script was written all the same, as the run's first step.
   EXPECT_NE(GetFileAttributesW(ws_.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES);

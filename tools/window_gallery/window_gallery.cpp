@@ -28,6 +28,7 @@ constexpr int kLanguage = 55;
 constexpr int kSearchInList = 37857;
 constexpr int kAddDwgFolder = 37827;
 constexpr int kAddDwgFiles = 37844;
+constexpr int kFileNameRules = 37848;
 constexpr int kEditOneRow = 37833;
 constexpr int kEditOneColumn = 37834;
 constexpr int kInitialValues = 37826;
@@ -471,7 +472,13 @@ void EditShots(const Language& language, const RunningApp& app) {
 
 void Gallery(const Language& language, int index) {
   Workspace ws;
-  ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nmoji_type=" + std::to_wstring(index) + L"\r\n");
+  // Some file-name rules, so that the rules dialog shows filled fields.
+  ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nmoji_type=" + std::to_wstring(index) +
+                                   L"\r\nfile_set.ps=1\r\nfile_set.fp_ps[0].search=_A1\r\n"
+                                   L"file_set.fp_ps[0].printer=DWG To PDF.pc3\r\nfile_set.fp_ps[0].paper=ISO A1\r\n"
+                                   L"file_set.ds=1\r\nfile_set.search_d1=_V\r\nfile_set.search_d2=_H\r\n"
+                                   L"file_set.ss=1\r\nfile_set.search_s1=(LIM)\r\nfile_set.search_s2=(EXT)\r\n"
+                                   L"file_set.search_s3=(DSP)\r\n");
   RunningApp app(ws);
   app.Settle();
   HWND main = app.Main();
@@ -551,6 +558,7 @@ void Gallery(const Language& language, int index) {
   CommandWindowShot(language, app, kSearchInList, L"search", 0);
   CommandWindowShot(language, app, kAddDwgFolder, L"folder-dialog", IDCANCEL);
   CommandWindowShot(language, app, kAddDwgFiles, L"open-dialog", IDCANCEL);
+  CommandWindowShot(language, app, kFileNameRules, L"file-name-rules", IDB_DIALOG_OK);
 
   // The wait windows stand only for a moment; here they are opened directly.
   const std::pair<int, const wchar_t*> waits[] = {

@@ -1,0 +1,52 @@
+// The progress window of long work: a run of AutoCAD, the drive search, the
+// automatic setup. Modeless and owned by the main window, which stays
+// responsive: the work calls Pump() often, which handles the messages
+// waiting for the thread (repaint, moves, the window's own buttons).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tovrel {
+
+class ProgressWindow {
+public:
+  enum class Stops {
+    NowOnly,            // one button, "Stop", without a question (a search)
+    AfterThisAndNow,    // "Stop after this drawing" and "Stop now", which asks first
+  };
+
+  ProgressWindow(HWND owner, Stops stops);
+  ~ProgressWindow();
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+  HWND Handle() const { return window_; }
+
+  // The four lines: what runs, which row, which drawing, the times.
+  void SetLines(const std::u16string& mode, const std::u16string& row, const std::u16string& drawing,
+                const std::u16string& times);
+
+  // Handles every message waiting for this thread, and returns at once.
+  void Pump();
+  // Waits up to `milliseconds`, handling messages, and returns early when
+  // "stop now" is asked.
+  void PumpFor(DWORD milliseconds);
+
+  bool StopAfterThis() const { return stopAfterThis_; }
+  bool StopNow() const { return stopNow_; }
+
+private:
+  static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnCommand(int id);
+
+  HWND owner_;
+  HWND window_ = nullptr;
+  Stops stops_;
+  bool stopAfterThis_ = false;
+  bool stopNow_ = false;
+};
+
+}  // namespace tovrel

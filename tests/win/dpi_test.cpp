@@ -1,0 +1,111 @@
+// The program at 100 %, 150 % and 200 %: it declares itself DPI-aware, so
+// Windows does not stretch (blur) it, and it scales every size it lays out
+// in pixels itself. Each resolution is set as Wine's "LogPixels" and the real
+// program started anew; a capture of each screen lands in
+// build/screenshots/dpi for looking at.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app_harness.h"
+#include "storage/ansi_code_page_win32.h"
+#include "storage/ini_file.h"
+
+using namespace tovrel::test;
+
+namespace {
+
+void SetLogPixels(DWORD dpi) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(key);
+}
+
+RECT RectOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+// The whole screen as a 24-bit BMP file.
+void Capture(const std::wstring& path) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u), size = stride * static_cast<DWORD>(h);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + size;
+  HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(out, &file, sizeof file, &written, nullptr);
+  WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
+  WriteFile(out, bits, size, &written, nullptr);
+  CloseHandle(out);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+
+TEST(Dpi, TheMainWindowScalesItsLayoutAt100And150And200Percent) {
+  std::wstring shots = DistDir() + L"\\..\\screenshots";
+  CreateDirectoryW(shots.c_str(), nullptr);
+  shots += L"\\dpi";
+  CreateDirectoryW(shots.c_str(), nullptr);
+  for (const DWORD dpi : {96u, 144u, 192u}) {
+    SCOPED_TRACE(dpi);
+    SetLogPixels(dpi);
+    Workspace ws;
+    const tovrel::IniFile templates(u"" + [&] { const std::wstring p = ws.Path(L"tovrl_set_j.ini"); return std::u16string(p.begin(), p.end()); }(),
+                                    tovrel::SystemAnsiCodePage());
+    const int designWidth = static_cast<int>(templates.GetInt(u"listview_dt", u"1,0.w", 0));
+    ASSERT_GT(designWidth, 0);
+
+    const std::wstring exe = DistDir() + L"\\Tovrel.exe";
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, ws.Dir().c_str(),
+                               &startup, &process));
+    HWND main = WaitForWindowOfProcess(process.dwProcessId, L"TOVREL");
+    ASSERT_NE(main, nullptr);
+    SetWindowPos(main, nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
+    HWND list = GetDlgItem(main, 300);
+    HWND toolbar = GetDlgItem(main, 329);
+    HWND status = GetDlgItem(main, 1);
+    WaitUntil([&] { return RectOf(list).bottom <= RectOf(status).top; }, 5000);
+    // The template's widths are 96-dpi pixels.
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), MulDiv(designWidth, static_cast<int>(dpi), 96));
+    // The list lies between the toolbar and the status bar, covering neither.
+    EXPECT_GE(RectOf(list).top, RectOf(toolbar).bottom);
+    EXPECT_LE(RectOf(list).bottom, RectOf(status).top);
+    Capture(shots + L"\\main-" + std::to_wstring(dpi) + L".bmp");
+
+    PostMessageW(main, WM_COMMAND, 27, 0);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  SetLogPixels(96);
+}

@@ -21,7 +21,8 @@ struct AppContext {
   // while its catalogLoaded flag is clear.
   PrinterCatalog printers;
   // The templates in memory differ from the template file (the editor, the
-  // initial values): they are written before another language's are read.
+  // initial values): they are written at exit and before another language's
+  // are read.
   bool templatesChanged = false;
 
   const ScriptTemplate& ActiveTemplate() const { return templates[ActiveTemplateIndex()]; }

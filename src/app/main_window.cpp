@@ -13,8 +13,10 @@
 #include "app/command_table.h"
 #include "app/info_windows.h"
 #include "app/old_templates_win32.h"
+#include "app/row_edit_commands.h"
 #include "dialog_ids.h"
 #include "drawing_list/add_drawings_window.h"
+#include "drawing_list/cell_editor_window.h"
 #include "drawing_list/file_name_rules_dialog.h"
 #include "drawing_list/list_file_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
@@ -58,9 +60,9 @@ struct MainWindowState {
   HMENU menu = nullptr;
   HWND currentModeless = nullptr;  // the last wait or About window opened
   HFONT uiFont = nullptr;
-  int editorKind = 0;              // in-place editor: 0 none, 1 text box, 2 drop-down
-  int editedRow = 0;
-  int editedColumn = 0;
+  CellEditor cellEditor;           // the in-place editor over one cell
+  int editedColumn = 0;            // the list column of the last right-click
+  RowBuffer rowBuffer;             // the edit dialog's working copy and the copy/paste clipboard
   TimerRunSession timerRun;        // the timer-driven per-row run
   bool running = false;            // AutoCAD is being waited for (the window stays responsive)
   std::vector<std::u16string> lastRunNotPlotted;  // drawings to run again, from the last run
@@ -207,6 +209,12 @@ void SaveSettingsOrSay(HWND owner) {
   if (!SaveSettingsFile(App(), &error)) ShowMessageWithDetail(owner, 50, error);
 }
 
+// Edited initial values are kept in the template file; a failed write is shown.
+void SaveChangedTemplatesOrSay(HWND owner) {
+  std::u16string error;
+  if (!SaveChangedTemplates(App(), &error)) ShowMessageWithDetail(owner, 53, error);
+}
+
 // Said once at start, in the two languages built into the program, when the
 // text catalog cannot be read: the menus still work, every other text falls
 // back to the built-in one.
@@ -240,7 +248,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   // the first command that needs printers reads them again.
   FillPrinters(window);
   app.printers.catalogLoaded = false;
-  g_state.editorKind = 0;
+  g_state.cellEditor.Attach(window, g_state.list, kDropDownCommitTimer);
   if (g_state.list) {
     const ListRedrawPause pause(g_state.list);
     ListViewRowStore store(g_state.list);
@@ -261,12 +269,16 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
 void OnEndSession(HWND window, BOOL ending) {
   if (!ending) return;
   KillTimer(window, kPerRowRunTimer);
+  g_state.cellEditor.Close();
   SaveKeptList(window);
   SaveSettingsOrSay(window);
+  SaveChangedTemplatesOrSay(window);
 }
 
 void OnDestroy(HWND window) {
   KillTimer(window, kPerRowRunTimer);
+  // A cell under edit is given its text before the list is saved.
+  g_state.cellEditor.Close();
   KillTimer(window, kDropDownCommitTimer);
   g_state.currentModeless = OpenWaitWindow(window, IDD_SHUTDOWN_WAIT);
   std::u16string error;
@@ -318,19 +330,31 @@ LRESULT OnListNotify(HWND window, NMHDR* header) {
   ListViewRowStore store(g_state.list);
   switch (header->code) {
     case NM_CLICK:
+      // A click while a drop-down is open cancels it, also when a choice is
+      // waiting for its commit: the cell keeps its text.
+      g_state.cellEditor.CancelDropDown();
       NormaliseMarksAfterClick(store);
       return 0;
     case NM_RCLICK:
+      // A right-click first closes an editor still open, so that no
+      // drop-down is left behind on the window.
+      g_state.cellEditor.Close();
       // Until the catalog is loaded a right-click only loads it; the user
       // right-clicks again to edit.
       if (App().printers.catalogLoaded) {
         g_state.editedColumn = reinterpret_cast<NMITEMACTIVATE*>(header)->iSubItem;
+        if (store.SelectedCount() > 0) {
+          const AppContext& app = App();
+          g_state.cellEditor.Open(g_state.editedColumn, app.ActiveTemplate(), app.printers,
+                                  app.settings.autocad_file, g_state.uiFont);
+        }
       } else {
         ShowMessage(window, 14);
         FillPrinters(window);
       }
       return 0;
     case LVN_COLUMNCLICK: {
+      g_state.cellEditor.Close();
       const int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
       if (!SortByColumn(store, column, g_state.sortDirections)) ShowMessage(window, 13);
       return 0;
@@ -410,7 +434,15 @@ void OpenPage(HWND window, const wchar_t* address) {
   ShellExecuteW(window, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void OnCommand(HWND window, int id, HWND, UINT) {
+void OnCommand(HWND window, int id, HWND control, UINT code) {
+  if (id == kCellEditFieldId) {
+    if (code == EN_KILLFOCUS) g_state.cellEditor.OnFieldKillFocus(control);
+    return;
+  }
+  if (id == kCellComboId) {
+    if (code == CBN_SELCHANGE) g_state.cellEditor.OnDropDownChoice(control);
+    return;
+  }
   const Command command = CommandForId(id);
   if (RunGoing() && !AllowedDuringRun(command)) {
     // Choosing the timer-driven run again asks whether to stop the one going.
@@ -423,6 +455,8 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     ShowMessage(window, kMessageRunGoing);
     return;
   }
+  // Row positions change under a command: a cell under edit is finished first.
+  if (command != Command::None) g_state.cellEditor.Close();
   if (NeedsPrintersFirst(command) && !App().printers.catalogLoaded) FillPrinters(window);
   // A run that is killed from outside must not cost the list.
   if (StartsAutocad(command)) SaveKeptList(window);
@@ -461,6 +495,25 @@ void OnCommand(HWND window, int id, HWND, UINT) {
       break;
     case Command::DeleteAll:
       DeleteAllCommand(list);
+      break;
+    case Command::EditOneRow:
+      EditRowsCommand(window, list, EditMode::OneLine, g_state.rowBuffer, g_state.uiFont);
+      break;
+    case Command::EditOneColumn:
+      EditRowsCommand(window, list, EditMode::OneColumn, g_state.rowBuffer, g_state.uiFont);
+      break;
+    case Command::InitialValues:
+      EditRowsCommand(window, list, EditMode::InitialValues, g_state.rowBuffer, g_state.uiFont);
+      break;
+    case Command::CopyRow:
+      CopyRowCommand(window, list, g_state.rowBuffer);
+      break;
+    case Command::PasteRow:
+      PasteRowCommand(window, list, g_state.rowBuffer);
+      break;
+    case Command::MoveRowDown:
+    case Command::MoveRowUp:
+      MoveRowCommand(window, list, command == Command::MoveRowDown ? +1 : -1);
       break;
     case Command::SaveListAs:
       SaveListAsCommand(window, list, App().workingDirectory);
@@ -558,7 +611,7 @@ void OnTimer(HWND window, UINT id) {
     g_state.running = false;
     if (ended) AfterRun(window, report);
   } else if (id == kDropDownCommitTimer) {
-    KillTimer(window, id);
+    g_state.cellEditor.OnCommitTimer(App().printers);
   }
 }
 
@@ -666,6 +719,7 @@ int RunTovrel(HINSTANCE instance, int showCommand) {
 
   // The settings are written once, at the end; a failure is shown, never lost in silence.
   SaveSettingsOrSay(nullptr);
+  SaveChangedTemplatesOrSay(nullptr);
   if (SUCCEEDED(com)) CoUninitialize();
   return static_cast<int>(msg.wParam);
 }

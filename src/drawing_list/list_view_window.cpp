@@ -32,7 +32,8 @@ void InsertColumns(HWND list, const ScriptTemplate& tmpl) {
 }  // namespace
 
 HWND CreateDrawingList(HWND parent, const ScriptTemplate& activeTemplate) {
-  HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT,
+  // The list clips its siblings: the in-place editor stands over it.
+  HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT,
                               0, 40, 100, 100, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDrawingListId)),
                               GetModuleHandleW(nullptr), nullptr);

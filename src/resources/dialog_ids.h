@@ -103,3 +103,9 @@
 #define IDB_COLUMNS_CLEAR 1014
 #define IDB_TEMPLATE_IMPORT 1015
 #define IDB_TEMPLATE_EXPORT 1016
+
+// The edit dialog: its fields and drop-downs are made at run time (ids 500 +
+// template column and 2500 + template column).
+#define IDD_EDIT_ROWS 6
+#define IDB_EDIT_CANCEL 1002
+#define IDB_EDIT_HELP 1003

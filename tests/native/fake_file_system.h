@@ -1,5 +1,5 @@
-// An in-memory FileSystem. Paths ignore case; List takes "folder\*" or
-// "folder\*.ext" and gives "." and ".." (except in a drive root), then the
+// An in-memory FileSystem. Paths ignore case; List takes "folder\*",
+// "folder\*.*" or "folder\*.ext" and gives "." and ".." (except in a drive root), then the
 // entries in the order added; it fails when the folder is missing, denied or
 // nothing matches. Find fails for a drive root. Times are packed dates.
 #pragma once
@@ -48,7 +48,8 @@ public:
         std::find(denied_.begin(), denied_.end(), key) != denied_.end()) {
       return false;
     }
-    const std::u16string_view ending = std::u16string_view(pattern).substr(slash + 2);  // after '*'
+    std::u16string_view ending = std::u16string_view(pattern).substr(slash + 2);  // after '*'
+    if (ending == u".*") ending = {};  // "*.*" matches every name, with a dot or without
     const auto add = [&](const std::u16string& name, std::uint32_t attributes, std::uint64_t time) {
       const std::u16string_view tail = std::u16string_view(name).substr(name.size() - std::min(name.size(), ending.size()));
       if (EqualsIgnoreCase(tail, ending)) entries.push_back(DirEntry{name, attributes, time});

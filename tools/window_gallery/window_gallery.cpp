@@ -11,7 +11,9 @@
 #include <string>
 #include <utility>
 
+#include "app/app_context.h"
 #include "app/info_windows.h"
+#include "drawing_list/list_columns.h"
 #include "win32/wait_window.h"
 #include "app_harness.h"
 #include "dialog_ids.h"
@@ -28,6 +30,9 @@ constexpr int kAddDwgFolder = 37827;
 constexpr int kAddDwgFiles = 37844;
 constexpr int kFileNameRules = 37848;
 constexpr int kTemplateSelection = 37843;
+constexpr int kEditOneRow = 37833;
+constexpr int kEditOneColumn = 37834;
+constexpr int kInitialValues = 37826;
 constexpr int kFirstToolbarButton = 330;
 constexpr int kToolbarButtons = 17;
 
@@ -398,6 +403,105 @@ void TemplateShots(const Language& language, const RunningApp& app) {
   app.Settle();
 }
 
+// The dialog a command opens; message boxes on the way (the printers are
+// read first) are answered.
+HWND DialogAfterMessages(int timeoutMs) {
+  HWND dialog = nullptr;
+  WaitUntil(
+      [&] {
+        dialog = FindVisible(L"#32770");
+        if (dialog && GetDlgItem(dialog, 0xFFFF)) {  // a message box
+          PressButton(dialog, IDOK);
+          WaitUntil([&] { return !IsWindow(dialog); }, 2000);
+          dialog = nullptr;
+        }
+        return dialog != nullptr;
+      },
+      timeoutMs);
+  return dialog;
+}
+
+void ListNotify(const RunningApp& app, UINT code, int column) {
+  NMITEMACTIVATE click{};
+  click.hdr.hwndFrom = app.Child(300);
+  click.hdr.idFrom = 300;
+  click.hdr.code = code;
+  click.iItem = -1;
+  click.iSubItem = column;
+  SendMessageW(app.Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&click));
+}
+
+// A row of the active template's initial values, selected.
+void AddSelectedRow(HWND list) {
+  const tovrel::ScriptTemplate& active = tovrel::App().ActiveTemplate();
+  const std::vector<int> slots = tovrel::DisplayedSlots(active);
+  const wchar_t* const fixed[] = {L"A-101 plan.dwg", L"C:\\drawings\\site", L"2026/03/07 09:05"};
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  for (std::size_t j = 0; j < slots.size(); ++j) {
+    const std::u16string& initial = active.columns[static_cast<std::size_t>(slots[j])].initialValue;
+    std::wstring text = j < 3 ? fixed[j] : std::wstring(initial.begin(), initial.end());
+    item.iSubItem = static_cast<int>(j);
+    item.pszText = text.data();
+    SendMessageW(list, j == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+// The edit dialog in its three uses, and both in-place editors.
+void EditShots(const Language& language, const RunningApp& app) {
+  HWND list = app.Child(300);
+  AddSelectedRow(list);
+  const std::pair<int, const wchar_t*> modes[] = {
+      {kEditOneRow, L"edit-one-line"}, {kEditOneColumn, L"edit-one-column"}, {kInitialValues, L"edit-initial-values"}};
+  for (const auto& [command, name] : modes) {
+    app.PostCommand(command);
+    HWND dialog = DialogAfterMessages(8000);
+    if (!dialog) {
+      Skip(language, name, L"did not open");
+      continue;
+    }
+    Shot(language, name, {dialog});
+    ReportFit(language, name, dialog);
+    CloseAndWait(dialog, 1002);
+    app.Settle();
+  }
+  // The cells of the in-place editors: "Sheet No." (a field) and a column of choices.
+  ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListNotify(app, NM_RCLICK, 3);
+  if (HWND field = app.Child(951)) {
+    Shot(language, L"cell-field", {app.Main()});
+    SendMessageW(app.Main(), WM_COMMAND, MAKEWPARAM(951, EN_KILLFOCUS), reinterpret_cast<LPARAM>(field));
+  } else {
+    Skip(language, L"cell-field", L"did not open");
+  }
+  const tovrel::ScriptTemplate& active = tovrel::App().ActiveTemplate();
+  const std::vector<int> slots = tovrel::DisplayedSlots(active);
+  int choicesColumn = -1;
+  for (std::size_t j = 0; j < slots.size() && choicesColumn < 0; ++j) {
+    if (active.columns[static_cast<std::size_t>(slots[j])].editMode == 2) choicesColumn = static_cast<int>(j);
+  }
+  // The list scrolls the column into view first; the editor follows the cell.
+  RECT cell{};
+  ListView_GetSubItemRect(list, 0, choicesColumn, LVIR_BOUNDS, &cell);
+  if (cell.left > 300) ListView_Scroll(list, cell.left - 300, 0);
+  ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListNotify(app, NM_RCLICK, choicesColumn);
+  if (HWND combo = app.Child(952)) {
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO box{};
+    box.cbSize = sizeof box;
+    GetComboBoxInfo(combo, &box);
+    Shot(language, L"cell-dropdown", {app.Main(), box.hwndList});
+    ListNotify(app, NM_CLICK, 0);  // a click in the list closes it
+  } else {
+    Skip(language, L"cell-dropdown", L"did not open");
+  }
+  SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  app.Settle();
+}
+
 void Gallery(const Language& language, int index) {
   Workspace ws;
   // Some file-name rules, so that the rules dialog shows filled fields.
@@ -482,6 +586,7 @@ void Gallery(const Language& language, int index) {
   SendMessageW(app.Child(300), LVM_DELETEALLITEMS, 0, 0);
   app.Settle();
 
+  EditShots(language, app);
   CommandWindowShot(language, app, kSearchInList, L"search", 0);
   CommandWindowShot(language, app, kAddDwgFolder, L"folder-dialog", IDCANCEL);
   CommandWindowShot(language, app, kAddDwgFiles, L"open-dialog", IDCANCEL);

@@ -20,6 +20,7 @@
 #include "drawing_list/row_sort.h"
 #include "printers/printer_catalog_win32.h"
 #include "printers/printer_list_dialog.h"
+#include "script/preflight_win32.h"
 #include "script/script_runner_win32.h"
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
@@ -116,6 +117,13 @@ AddDrawingsContext AddContext() {
 ScriptRunContext RunContext() {
   const AppContext& app = App();
   return ScriptRunContext{app.settings, app.ActiveTemplate(), app.workingDirectory};
+}
+
+// The check before a run, on the rows a run of `scope` takes: true when
+// the run may start.
+bool CheckedBeforeRun(HWND window, HWND list, int scope) {
+  AppContext& app = App();
+  return PreflightAllowsRun(window, list, scope, PreflightContext{app.ActiveTemplate(), app.printers, app.settings});
 }
 
 std::u16string KeptListPath() { return PathInWorkingDirectory(App(), kKeptListFileName); }
@@ -343,19 +351,30 @@ void OnCommand(HWND window, int id, HWND, UINT) {
       LoadListFromCommand(window, list, App().workingDirectory);
       break;
     case Command::RunAll:
-      RunWholeList(window, list, kScopeAllRows, RunContext());
+      if (CheckedBeforeRun(window, list, kScopeAllRows)) RunWholeList(window, list, kScopeAllRows, RunContext());
       break;
     case Command::RunSelected:
-      RunWholeList(window, list, kScopeSelectedRows, RunContext());
+      if (CheckedBeforeRun(window, list, kScopeSelectedRows)) {
+        RunWholeList(window, list, kScopeSelectedRows, RunContext());
+      }
       break;
     case Command::RunToolbar:
-      RunWholeList(window, list, kScopeSelectedOrAll, RunContext());
+      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) {
+        RunWholeList(window, list, kScopeSelectedOrAll, RunContext());
+      }
       break;
     case Command::RunPerRowOnce:
-      RunPerRowOnce(window, list, RunContext());
+      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) RunPerRowOnce(window, list, RunContext());
       break;
     case Command::RunPerRowTimer:
-      StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer);
+      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) {
+        StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer);
+      }
+      break;
+    case Command::CheckBeforeRun:
+      if (PreflightCommand(window, list, PreflightContext{App().ActiveTemplate(), App().printers, App().settings})) {
+        RunWholeList(window, list, kScopeSelectedOrAll, RunContext());
+      }
       break;
     case Command::SaveScriptAll:
     case Command::SaveScriptSelected:

@@ -21,3 +21,10 @@
 
 #define IDD_PRINTER_LIST 5
 #define IDL_PRINTER_LIST 302
+
+// The check before a run: what would go wrong, row by row.
+#define IDD_PREFLIGHT 20
+#define IDT_PREFLIGHT_INTRO 2001
+#define IDL_PREFLIGHT_ROWS 2002
+#define IDB_PREFLIGHT_RUN 2003
+#define IDB_PREFLIGHT_SELECT 2004

@@ -110,7 +110,12 @@ std::optional<std::size_t> MatchOne(std::u16string_view answer,
 }
 
 std::u16string Quoted(std::u16string_view answer) {
-  return u"\"" + std::u16string(answer) + u"\"";
+  std::u16string quoted;
+  quoted.reserve(answer.size() + 2);
+  quoted += u'"';
+  quoted += answer;
+  quoted += u'"';
+  return quoted;
 }
 
 // A real number as AutoCAD reads it: sign, digits, optional fraction.

@@ -1,6 +1,9 @@
 #include "script/preflight.h"
 
 #include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "script/plot_prompts.h"
 #include "script/script_walk.h"
@@ -22,12 +25,57 @@ bool PrinterOffersPaper(const PrinterEntry& entry, std::u16string_view paper) {
   return false;
 }
 
+std::u16string FoldAscii(std::u16string_view text) {
+  std::u16string folded(text);
+  for (char16_t& c : folded) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return folded;
+}
+
+// Whether drawings exist, each folder listed once: a list of drawings
+// mostly shares a few folders, and one listing is far cheaper than a look-up
+// per file. A name the listing does not hold (another case of a non-ASCII
+// letter, a folder that cannot be listed) is looked up on its own.
+class DrawingLookup {
+public:
+  explicit DrawingLookup(const FileSystem& files) : files_(files) {}
+
+  bool Exists(std::u16string_view path) {
+    const std::size_t slash = path.find_last_of(u"\\/");
+    if (slash != path.npos && slash + 1 < path.size()) {
+      const auto& names = Listing(path.substr(0, slash));
+      if (names.count(FoldAscii(path.substr(slash + 1))) > 0) return true;
+    }
+    DirEntry entry;
+    return files_.Find(std::u16string(path), entry) && (entry.attributes & kAttributeDirectory) == 0;
+  }
+
+private:
+  const std::unordered_set<std::u16string>& Listing(std::u16string_view folder) {
+    const std::u16string key = FoldAscii(folder);
+    const auto found = folders_.find(key);
+    if (found != folders_.end()) return found->second;
+    std::unordered_set<std::u16string>& names = folders_[key];
+    std::vector<DirEntry> entries;
+    if (files_.List(std::u16string(folder) + u"\\*", entries)) {
+      for (const DirEntry& e : entries) {
+        if ((e.attributes & kAttributeDirectory) == 0) names.insert(FoldAscii(e.name));
+      }
+    }
+    return names;
+  }
+
+  const FileSystem& files_;
+  std::unordered_map<std::u16string, std::unordered_set<std::u16string>> folders_;
+};
+
 // Walks one row's lines and notes what would go wrong.
 class RowWalk : private ScriptWalkEvents {
 public:
-  RowWalk(const PreflightSources& sources, const ScriptTemplate& tmpl, int row,
+  RowWalk(const PreflightSources& sources, DrawingLookup* drawings, const ScriptTemplate& tmpl, int row,
           std::u16string drawing, std::vector<PreflightFinding>& findings)
-      : sources_(sources), tmpl_(tmpl), row_(row), drawing_(std::move(drawing)),
+      : sources_(sources), drawings_(drawings), tmpl_(tmpl), row_(row), drawing_(std::move(drawing)),
         findings_(findings), walker_(*this) {}
 
   void Run(const std::vector<ScriptLine>& lines) {
@@ -45,11 +93,7 @@ public:
 
 private:
   bool OpenDrawing(std::u16string_view path) override {
-    DirEntry entry;
-    if (sources_.files && (!sources_.files->Find(std::u16string(path), entry) ||
-                           (entry.attributes & kAttributeDirectory) != 0)) {
-      Note(PreflightProblem::DrawingMissing, kOpenPrompt, path);
-    }
+    if (drawings_ && !drawings_->Exists(path)) Note(PreflightProblem::DrawingMissing, kOpenPrompt, path);
     return true;  // the walk goes on as if it had opened
   }
 
@@ -116,6 +160,7 @@ private:
   }
 
   const PreflightSources& sources_;
+  DrawingLookup* drawings_;
   const ScriptTemplate& tmpl_;
   int row_;
   std::u16string drawing_;
@@ -163,10 +208,12 @@ std::vector<int> RowsOfScope(const RowStore& rows, int scope) {
 PreflightReport CheckRows(const RowStore& rows, const std::vector<int>& rowIndices,
                           const ScriptTemplate& tmpl, const PreflightSources& sources) {
   PreflightReport report;
+  std::optional<DrawingLookup> drawings;
+  if (sources.files) drawings.emplace(*sources.files);
   const ScriptColumns columns = FindScriptColumns(tmpl);
   const int nameColumn = columns.fileNameColumn >= 0 ? columns.fileNameColumn : 0;
   for (const int row : rowIndices) {
-    RowWalk walk(sources, tmpl, row, rows.CellText(row, nameColumn, kScriptPathCellSize), report.findings);
+    RowWalk walk(sources, drawings ? &*drawings : nullptr, tmpl, row, rows.CellText(row, nameColumn, kScriptPathCellSize), report.findings);
     walk.Run(RowScriptLines(rows, row, tmpl, columns));
     ++report.rowsChecked;
   }

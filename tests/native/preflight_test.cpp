@@ -102,9 +102,16 @@ TEST_F(Preflight, CleanRowsOfEveryServedDeviceListNothing) {
   Add({u"A-2.dwg", u"Model", u"Office Laser", u"A3"});
   Add({u"A-3.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A1 (841.00 x 594.00 MM)"});
   Add({u"A-4.dwg", u"Model", u"Default Windows System Printer.pc3", u"anything"});
+  // Windows file names ignore case.
+  Add({u"A-5.DWG", u"Model", u"Office Laser", u"A4"}, false);
+  files_.AddFile(u"C:\\DWG\\a-5.dwg");
   const PreflightReport report = Check();
   EXPECT_TRUE(report.Clean()) << Utf16ToUtf8(report.findings[0].prompt);
-  EXPECT_EQ(report.rowsChecked, 4);
+  EXPECT_EQ(report.rowsChecked, 5);
+  // A folder that is not there at all.
+  Add({u"A-6.dwg", u"Model", u"Office Laser", u"A4"}, false);
+  rows_.SetCellText(5, 1, u"D:\\nowhere");
+  EXPECT_EQ(Check().Rows(), std::vector<int>{5});
 }
 
 TEST_F(Preflight, EachFaultIsListedWithItsColumnPromptAndAnswer) {

@@ -45,6 +45,7 @@ BENCHMARKS=(
   "startup-10000    run_gui_bench list_bench startup-10000"
   "exit-10000       run_gui_bench list_bench exit-10000"
   "startup          run_startup_bench"
+  "preflight-10000  run_gui_bench preflight_bench"
 )
 
 benchmark_names() {

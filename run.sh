@@ -7,7 +7,7 @@
 # driver runs one whole batch by itself on a virtual display (adds the
 # samples, "All start", waits for the end, closes Tovrel), prints the
 # journal's summary and ends with
-#   demo plotted=<n> errors=<n> screenshot=<png>
+#   demo plotted=<n> errors=<n> files=<n> distinct_files=<n> screenshot=<png>
 set -euo pipefail
 source "$(dirname "$0")/scripts/common.sh"
 

@@ -24,6 +24,7 @@ constexpr Entry kCommands[] = {
     {37847, Command::ApplyFileNameRules}, {37848, Command::FileNameRulesDialog},
     {37832, Command::RunAll},             {37830, Command::RunSelected},
     {37846, Command::RunPerRowOnce},      {37851, Command::RunPerRowTimer},
+    {37860, Command::CheckBeforeRun},
     {37849, Command::SaveListAs},         {37850, Command::LoadListFrom},
     {37852, Command::SaveScriptAll},      {37853, Command::SaveScriptSelected},
     {37826, Command::InitialValues},      {37831, Command::PrinterListing},
@@ -61,7 +62,8 @@ bool NeedsPrintersFirst(Command command) {
 
 bool StartsAutocad(Command command) {
   return command == Command::RunAll || command == Command::RunSelected || command == Command::RunToolbar ||
-         command == Command::RunPerRowOnce || command == Command::RunPerRowTimer;
+         command == Command::RunPerRowOnce || command == Command::RunPerRowTimer ||
+         command == Command::CheckBeforeRun;  // "Run anyway" runs
 }
 
 bool AllowedDuringRun(Command command) {

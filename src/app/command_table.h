@@ -12,7 +12,7 @@ enum class Command {
   SearchInList, SelectAll, DeselectAll, SearchDrives,
   EditOneRow, CopyRow, PasteRow, EditOneColumn, MoveRowDown, MoveRowUp,
   ApplyFileNameRules, FileNameRulesDialog,
-  RunAll, RunSelected, RunToolbar, RunPerRowOnce, RunPerRowTimer,
+  RunAll, RunSelected, RunToolbar, RunPerRowOnce, RunPerRowTimer, CheckBeforeRun,
   SaveListAs, LoadListFrom, SaveScriptAll, SaveScriptSelected,
   InitialValues, PrinterListing, TemplateSelection, Environment, ShowScript, ConvertOldFiles,
   Language, Help, HomePage, About, Version,

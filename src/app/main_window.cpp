@@ -25,6 +25,7 @@
 #include "drawing_list/row_sort.h"
 #include "printers/printer_catalog_win32.h"
 #include "printers/printer_list_dialog.h"
+#include "script/preflight_win32.h"
 #include "script/script_runner_win32.h"
 #include "script/script_writer.h"
 #include "script/template_selection_dialog.h"
@@ -189,6 +190,13 @@ void OfferResume(HWND window) {
   }
   SaveKeptList(window);
   RunLocked(window, [&] { return RunPerRowOnce(window, g_state.list, RunContext(), &rows); });
+}
+
+// The check before a run, on the rows a run of `scope` takes: true when
+// the run may start.
+bool CheckedBeforeRun(HWND window, HWND list, int scope) {
+  AppContext& app = App();
+  return PreflightAllowsRun(window, list, scope, PreflightContext{app.ActiveTemplate(), app.printers, app.settings});
 }
 
 std::u16string KeptListPath() { return PathInWorkingDirectory(App(), kKeptListFileName); }
@@ -522,19 +530,34 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
       LoadListFromCommand(window, list, App().workingDirectory);
       break;
     case Command::RunAll:
-      RunLocked(window, [&] { return RunWholeList(window, list, kScopeAllRows, RunContext()); });
+      if (CheckedBeforeRun(window, list, kScopeAllRows)) {
+        RunLocked(window, [&] { return RunWholeList(window, list, kScopeAllRows, RunContext()); });
+      }
       break;
     case Command::RunSelected:
-      RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedRows, RunContext()); });
+      if (CheckedBeforeRun(window, list, kScopeSelectedRows)) {
+        RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedRows, RunContext()); });
+      }
       break;
     case Command::RunToolbar:
-      RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedOrAll, RunContext()); });
+      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) {
+        RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedOrAll, RunContext()); });
+      }
       break;
     case Command::RunPerRowOnce:
-      RunLocked(window, [&] { return RunPerRowOnce(window, list, RunContext()); });
+      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) {
+        RunLocked(window, [&] { return RunPerRowOnce(window, list, RunContext()); });
+      }
       break;
     case Command::RunPerRowTimer:
-      StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer, RunContext());
+      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) {
+        StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer, RunContext());
+      }
+      break;
+    case Command::CheckBeforeRun:
+      if (PreflightCommand(window, list, PreflightContext{App().ActiveTemplate(), App().printers, App().settings})) {
+        RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedOrAll, RunContext()); });
+      }
       break;
     case Command::SelectRowsToRunAgain:
       SelectRowsToRunAgain(window);

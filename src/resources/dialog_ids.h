@@ -109,3 +109,9 @@
 #define IDD_EDIT_ROWS 6
 #define IDB_EDIT_CANCEL 1002
 #define IDB_EDIT_HELP 1003
+// The check before a run: what would go wrong, row by row.
+#define IDD_PREFLIGHT 20
+#define IDT_PREFLIGHT_INTRO 2001
+#define IDL_PREFLIGHT_ROWS 2002
+#define IDB_PREFLIGHT_RUN 2003
+#define IDB_PREFLIGHT_SELECT 2004

@@ -116,46 +116,87 @@ std::u16string RowDrawingPath(const RowStore& rows, int row, const ScriptColumns
   return DrawingPath(CellInField(rows, row, columns.folderColumn, kScriptPathCellSize), name);
 }
 
-bool AppendRowLines(const RowStore& rows, int row, const ScriptTemplate& tmpl,
-                    const ScriptColumns& columns, std::string& bytes) {
-  const std::size_t start = bytes.size();
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; }
+
+std::u16string_view Trimmed(std::u16string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The line of each column of a row, in template order, handed to `visit`
+// with the column's index; `visit` answers false to stop. False when it did.
+template <typename Visit>
+bool ForEachRowLine(const RowStore& rows, int row, const ScriptTemplate& tmpl,
+                    const ScriptColumns& columns, Visit visit) {
   std::u16string path;  // read once, at the first output mode 1 column
   bool havePath = false;
   std::u16string cell;
+  std::u16string line;
   int listColumn = 0;
-  for (const TemplateColumn& column : tmpl.columns) {
+  for (int index = 0; index < kColumnCount; ++index) {
+    const TemplateColumn& column = tmpl.columns[static_cast<std::size_t>(index)];
     if (column.inUse == 0) break;
     const int cellColumn = column.displayMode != 0 ? listColumn++ : -1;
-    bool fits = true;
     switch (column.outputMode) {
       case 1:
         if (!havePath) {
           path = RowDrawingPath(rows, row, columns);
           havePath = true;
         }
-        fits = AppendOpenLine(bytes, CommandOf(column), path);
+        line.assign(CommandOf(column));
+        line += u" \"";
+        line += path;
+        line += u'"';
         break;
       case 2:
-        AppendLine(bytes, CommandOf(column));
+        line.assign(CommandOf(column));
         break;
       case 3:
       case 4: {
         if (cellColumn >= 0) cell = CellInField(rows, row, cellColumn, kScriptValueCellSize);
         else cell.clear();
-        const std::u16string_view text = column.outputMode == 3 ? FirstCharacter(cell) : cell;
-        fits = text.size() <= kMaxScriptLine;
-        if (fits) AppendLine(bytes, text);
+        std::u16string_view text = cell;
+        if (IsKeywordAnswer(column)) text = Trimmed(text);
+        line.assign(column.outputMode == 3 ? FirstCharacter(text) : text);
         break;
       }
       default:
-        break;
+        continue;
     }
-    if (!fits) {
-      bytes.resize(start);
-      return false;
-    }
+    if (!visit(index, line)) return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool IsKeywordAnswer(const TemplateColumn& column) {
+  return column.outputMode == 3 || (column.outputMode == 4 && column.editMode == 2);
+}
+
+bool AppendRowLines(const RowStore& rows, int row, const ScriptTemplate& tmpl,
+                    const ScriptColumns& columns, std::string& bytes) {
+  const std::size_t start = bytes.size();
+  const bool fits = ForEachRowLine(rows, row, tmpl, columns, [&](int, const std::u16string& line) {
+    if (line.size() > kMaxScriptLine) return false;
+    AppendLine(bytes, line);
+    return true;
+  });
+  if (!fits) bytes.resize(start);
+  return fits;
+}
+
+std::vector<ScriptLine> RowScriptLines(const RowStore& rows, int row, const ScriptTemplate& tmpl,
+                                       const ScriptColumns& columns) {
+  std::vector<ScriptLine> lines;
+  ForEachRowLine(rows, row, tmpl, columns, [&](int column, const std::u16string& line) {
+    lines.push_back(ScriptLine{line, column});
+    return true;
+  });
+  return lines;
 }
 
 void AppendByteOrderMark(std::string& bytes) {

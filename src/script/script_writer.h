@@ -10,6 +10,11 @@
 //   3  the first character of the column's cell (a surrogate pair counts as
 //      one character); an empty cell gives an empty line
 //   4  the whole cell (read with at most 127 characters)
+// A cell that answers a keyword prompt (output mode 3, and output mode 4
+// with edit mode 2, a list of choices) is written without the blanks at
+// its ends: in a script a blank is Enter, so a blank the user cannot see
+// would answer one more prompt and shift every later answer. Names (the
+// printer, paper, layout or plot style of other columns) keep their text.
 // Cells and command words cut to their field lose a surrogate pair that
 // does not fit whole rather than end in its first half.
 //   other  nothing
@@ -23,6 +28,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "drawing_list/row_store.h"
 #include "script/script_file.h"
@@ -71,6 +77,19 @@ std::u16string RowDrawingPath(const RowStore& rows, int row, const ScriptColumns
 // as it was.
 bool AppendRowLines(const RowStore& rows, int row, const ScriptTemplate& tmpl,
                     const ScriptColumns& columns, std::string& bytes);
+
+// True for a column whose cell answers a keyword prompt and is trimmed.
+bool IsKeywordAnswer(const TemplateColumn& column);
+
+// One line of a row's script and the template column that writes it.
+struct ScriptLine {
+  std::u16string text;
+  int templateColumn = -1;
+};
+
+// The lines AppendRowLines writes for one row, without a length limit.
+std::vector<ScriptLine> RowScriptLines(const RowStore& rows, int row, const ScriptTemplate& tmpl,
+                                       const ScriptColumns& columns);
 
 // The byte-order mark, and the two closing lines. AppendClosingLines is
 // false, leaving `bytes` as it was, when the end drawing makes its line too

@@ -22,21 +22,21 @@ const char* const kDrawing = "C:\\DWG\\A-101.dwg";
 const char* const kEndDrawing = "C:\\Tool\\endfile.dwg";
 
 // A model plot, one answer per line, as the default model template writes it.
-Strings ModelPlot() {
-  return {"-PLOT", "Y", "Model", "Default Windows System Printer.pc3", "A4", "M", "L", "N", "E",
-          "Fit", "Center", "Y", "monochrome.ctb", "Y", "A", "N", "N", "Y"};
+Strings ModelPlot(const char* device = "Default Windows System Printer.pc3", const char* paper = "A4") {
+  return {"_-PLOT", "_Y", "Model", device, paper, "_M", "_L", "_N", "_E",
+          "_Fit", "_Center", "_Y", "monochrome.ctb", "_Y", "_A", "", "_N", "_Y"};
 }
 
 Strings LayoutPlot() {
-  return {"-PLOT", "Y", "Layout1", "Default Windows System Printer.pc3", "A4", "M", "P", "N",
-          "L", "1:1", "0,0", "Y", "monochrome.ctb", "Y", "N", "N", "N", "N", "N", "Y"};
+  return {"_-PLOT", "_Y", "Layout1", "Default Windows System Printer.pc3", "A4", "_M", "P", "_N",
+          "L", "1:1", "0,0", "_Y", "monochrome.ctb", "_Y", "_N", "_N", "_N", "", "_N", "_Y"};
 }
 
 // Index of the answer to each prompt in ModelPlot() / LayoutPlot().
 constexpr std::size_t kPaper = 4, kOrientation = 6, kArea = 8;
 
 Strings Script(const Strings& plot) {
-  Strings lines = {std::string("open \"") + kDrawing + "\""};
+  Strings lines = {std::string("_.OPEN \"") + kDrawing + "\""};
   lines.insert(lines.end(), plot.begin(), plot.end());
   lines.push_back(std::string("open \"") + kEndDrawing + "\"");
   lines.push_back("quit");
@@ -114,34 +114,103 @@ TEST_F(StandinInterpreter, LayoutPlotAsksTheLayoutQuestionsInsteadOfShadePlot) {
   EXPECT_FALSE(records[1].Has("shade_plot"));
 }
 
-TEST_F(StandinInterpreter, WrongOrMissingAnswerIsAnErrorNamingThePromptAndDropsThePlot) {
+TEST_F(StandinInterpreter, AWrongKeywordIsAskedAgainAndTheNextLineAnswersIt) {
+  // A stray line that fits no prompt: one error, the following line answers
+  // the same prompt and the plot goes on.
+  Strings plot = ModelPlot();
+  plot.insert(plot.begin() + kOrientation, "X");
+  auto records = Run(Script(plot));
+  ASSERT_EQ(Types(records), (Strings{"open", "error", "plot", "open", "end"}));
+  EXPECT_EQ(records[1].Text("prompt"), u"Enter drawing orientation [Portrait/Landscape]");
+  EXPECT_EQ(records[1].Text("answer"), u"X");
+  EXPECT_EQ(records[1].Number("line"), 8);
+  EXPECT_EQ(records[2].Text("orientation"), u"landscape");
+
+  // A blank after a keyword is one more Enter: "_Y " answers the layout
+  // prompt too, so every later answer lands one prompt early until one
+  // does not fit, and the plot is made with the wrong device and paper.
+  plot = ModelPlot();
+  plot[1] = "_Y ";
+  records = Run(Script(plot));
+  ASSERT_EQ(Types(records), (Strings{"open", "error", "plot", "open", "end"}));
+  EXPECT_EQ(records[1].Text("prompt"), u"Enter paper units [Inches/Millimeters]");
+  EXPECT_EQ(records[1].Text("answer"), u"A4");
+  EXPECT_EQ(records[2].Text("device"), u"Model");
+  EXPECT_EQ(records[2].Text("paper"), u"Default Windows System Printer.pc3");
+}
+
+TEST_F(StandinInterpreter, AMissingAnswerOrANameWithABlankLeavesAutocadWaitingForEver) {
   const struct {
     Strings plot;
-    const char16_t* prompt;  // its beginning
-    const char16_t* answer;
+    const char16_t* firstPrompt;
+    const char16_t* firstAnswer;
   } cases[] = {
-      {Changed(ModelPlot(), kOrientation, "X"), u"Enter drawing orientation [Portrait/Landscape]", u"X"},
-      {Changed(ModelPlot(), kArea, "Layout"), u"Enter plot area [Display/Extents/", u"Layout"},
-      {Changed(ModelPlot(), kArea, "Z"), u"Enter plot area [Display/Extents/", u"Z"},
-      {Changed(LayoutPlot(), kArea, "Limits"), u"Enter plot area [Display/Extents/", u"Limits"},
-      // A missing answer shifts the rest: "M" becomes the paper, "L" meets the units prompt.
-      {Changed(ModelPlot(), kPaper, nullptr), u"Enter paper units [Inches/Millimeters]", u"L"},
-      // The last answer missing: the next command meets its prompt.
+      // The paper is missing: "_M" becomes the paper, "_L" meets the units prompt.
+      {Changed(ModelPlot(), kPaper, nullptr), u"Enter paper units [Inches/Millimeters]", u"_L"},
+      // A device name with a trailing blank names no device.
+      {ModelPlot("DWG To PDF.pc3 ", "ISO A4 (297.00 x 210.00 MM)"), u"Enter an output device name or [?]",
+       u"DWG To PDF.pc3 "},
+      // A paper the device does not have is asked again.
+      {ModelPlot("DWG To PDF.pc3", "A4"), u"Enter paper size or [?]", u"A4"},
+      // The last answer is missing: the end drawing's line meets "Proceed with plot".
       {Changed(ModelPlot(), ModelPlot().size() - 1, nullptr), u"Proceed with plot [Yes/No]", u"open"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(tovrel::Utf16ToUtf8(c.answer));
+    SCOPED_TRACE(tovrel::Utf16ToUtf8(c.firstAnswer));
     const auto records = Run(Script(c.plot));
-    EXPECT_EQ(First(records, "error").Text("prompt").rfind(c.prompt, 0), 0u);
-    EXPECT_EQ(First(records, "error").Text("answer"), c.answer);
-    EXPECT_EQ(records.back().Number("errors"), 1);
+    EXPECT_EQ(First(records, "error").Text("prompt"), c.firstPrompt);
+    EXPECT_EQ(First(records, "error").Text("answer"), c.firstAnswer);
+    EXPECT_EQ(records.back().type, "hang");
     EXPECT_EQ(records.back().Number("plots"), 0);
+    EXPECT_TRUE(interpreter_->Hangs());
+    EXPECT_FALSE(interpreter_->HasQuit());
   }
-  // Reading resumes at the next open: the end drawing is opened.
-  const auto records = Run(Script(cases[0].plot));
-  ASSERT_EQ(Types(records), (Strings{"open", "error", "open", "end"}));
-  EXPECT_EQ(records[1].Number("line"), 8);
-  EXPECT_EQ(records[2].Text("drawing"), ToU16(kEndDrawing));
+}
+
+TEST_F(StandinInterpreter, AScriptEndingInsideAPlotOrWithoutQuitHangs) {
+  Strings lines = {std::string("_.OPEN \"") + kDrawing + "\"", "_-PLOT", "_Y", "Model"};
+  auto records = Run(lines);
+  ASSERT_EQ(Types(records), (Strings{"open", "hang"}));
+  EXPECT_EQ(records[1].Text("prompt"), u"Enter an output device name or [?]");
+  EXPECT_EQ(records[1].Number("line"), 4);
+  EXPECT_EQ(records[1].Text("drawing"), ToU16(kDrawing));
+
+  lines = Script(ModelPlot());
+  lines.pop_back();  // no quit
+  records = Run(lines);
+  ASSERT_EQ(Types(records), (Strings{"open", "plot", "open", "hang"}));
+  EXPECT_EQ(records.back().Text("prompt"), u"Command");
+}
+
+TEST_F(StandinInterpreter, TextAtTheCommandPromptIsAnUnknownCommand) {
+  Strings lines = Script(ModelPlot());
+  lines.insert(lines.begin() + 1, "L");
+  const auto records = Run(lines);
+  ASSERT_EQ(Types(records), (Strings{"open", "error", "plot", "open", "end"}));
+  EXPECT_EQ(records[1].Text("prompt"), u"Command");
+  EXPECT_EQ(records[1].Text("message"), u"unknown command");
+}
+
+TEST_F(StandinInterpreter, FileOnlyDevicesSkipTheFileQuestionAndKeepTheirDefaultName) {
+  Strings lines = Script(ModelPlot("DWG To PDF.pc3", "ISO full bleed A1 (841.00 x 594.00 MM)"));
+  const std::string second = "C:\\DWG\\A-102.dwg";
+  files_.insert(ToU16(second));
+  Strings more = {"_.OPEN \"" + second + "\""};
+  for (const std::string& line : ModelPlot("DWG To PDF.pc3", "ISO full bleed A1 (841.00 x 594.00 MM)")) {
+    more.push_back(line);
+  }
+  lines.insert(lines.begin() + 19, more.begin(), more.end());
+  const auto records = Run(lines);
+  ASSERT_EQ(Types(records), (Strings{"open", "plot", "open", "plot", "open", "end"}));
+  EXPECT_TRUE(records[1].Flag("to_file"));
+  EXPECT_EQ(records[1].Text("file"), u"C:\\DWG\\A-101-Model.pdf");
+  EXPECT_EQ(records[3].Text("file"), u"C:\\DWG\\A-102-Model.pdf");
+  EXPECT_FALSE(records[1].Flag("save_changes"));
+
+  // A raster device asks no paper units: the units line answers the orientation.
+  const auto raster = Run(Script(ModelPlot("PublishToWeb PNG.pc3", "VGA (640.00 x 480.00 Pixels)")));
+  EXPECT_EQ(First(raster, "error").Text("prompt"), u"Enter drawing orientation [Portrait/Landscape]");
+  EXPECT_EQ(First(raster, "error").Text("answer"), u"_M");
 }
 
 TEST_F(StandinInterpreter, PlotAreaLettersDependOnTheSpace) {
@@ -150,7 +219,7 @@ TEST_F(StandinInterpreter, PlotAreaLettersDependOnTheSpace) {
     const char* area;
     const char16_t* expected;
   } cases[] = {{ModelPlot(), "L", u"limits"},
-               {ModelPlot(), "D", u"display"},
+               {ModelPlot(), "_D", u"display"},
                {LayoutPlot(), "E", u"extents"},
                {LayoutPlot(), "La", u"layout"}};
   for (const auto& c : cases) {
@@ -177,10 +246,5 @@ TEST_F(StandinInterpreter, QuitEndsTheScriptAndLaterLinesAreIgnored) {
   EXPECT_EQ(records.back().Text("reason"), u"quit");
   EXPECT_EQ(records.back().Number("ignored_lines"), 2);
   EXPECT_TRUE(interpreter_->HasQuit());
-
-  lines = Script(ModelPlot());
-  lines.pop_back();
-  records = Run(lines);
-  EXPECT_EQ(records.back().Text("reason"), u"end of script");
-  EXPECT_FALSE(interpreter_->HasQuit());
+  EXPECT_FALSE(interpreter_->Hangs());
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "drawing_list/list_columns.h"
+#include "script/preflight.h"
 #include "script/script_writer.h"
 #include "standin_interpreter.h"
 #include "storage/file_io.h"
@@ -88,7 +89,7 @@ TEST_P(DefaultTemplates, FixedListColumnsAreWhereThePartsThatUseThemLook) {
 
     EXPECT_EQ(column(0).displayMode, 1);  // file name, read by search, rules and list files
     EXPECT_EQ(column(0).outputMode, 1);
-    EXPECT_EQ(column(0).command, u"open");
+    EXPECT_EQ(column(0).command, u"_.OPEN");
     EXPECT_EQ(column(1).displayMode, 2);
     EXPECT_EQ(column(2).displayMode, 3);
     EXPECT_EQ(column(3).displayMode, 4);  // sorted numerically
@@ -114,57 +115,124 @@ TEST_P(DefaultTemplates, FixedListColumnsAreWhereThePartsThatUseThemLook) {
   }
 }
 
-TEST_P(DefaultTemplates, ScriptOfEveryOrientationAndAreaPlotsWithoutErrorInTheStandin) {
+// The devices a row may name, and which templates claim to serve them (by
+// their titles): 0 a PLT file through a printer; 1 and 2 printers, PDF and
+// DWF; 3 raster images.
+struct Device {
+  const char* what;
+  const char16_t* name;
+  const char16_t* paper;
+  bool served[4];
+};
+const Device kDevices[] = {
+    {"Windows printer", u"Office Laser", u"A4", {true, true, true, false}},
+    {"PDF", u"DWG To PDF.pc3", u"ISO full bleed A3 (420.00 x 297.00 MM)", {false, true, true, false}},
+    {"PNG", u"PublishToWeb PNG.pc3", u"VGA (640.00 x 480.00 Pixels)", {false, false, false, true}},
+};
+
+// Commands and fixed keywords that AutoCAD of any language takes: with "_".
+TEST_P(DefaultTemplates, CommandsAndFixedKeywordsAreLanguageIndependent) {
+  for (const int i : inUse_) {
+    for (const TemplateColumn& column : At(i).columns) {
+      if (column.inUse == 0) break;
+      if (column.outputMode == 1 || column.outputMode == 2) {
+        const std::u16string& k = column.command;
+        EXPECT_TRUE(k.empty() || k[0] == u'_' || k == u"." || (k[0] >= u'0' && k[0] <= u'9'))
+            << i << ": " << Utf16ToUtf8(k);
+      }
+      if (column.editMode == 2 && column.outputMode == 4) {
+        EXPECT_EQ(column.initialValue.substr(0, 1).find_first_of(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
+                  std::u16string::npos) << i << ": " << Utf16ToUtf8(column.initialValue);
+      }
+    }
+  }
+}
+
+TEST_P(DefaultTemplates, EveryTemplatePlotsCleanlyWhereItClaimsToAndIsListedWhereItDoesNot) {
   const int language = GetParam();
+  ASSERT_EQ(inUse_.size(), 4u);
   for (const int i : inUse_) {
     const ScriptTemplate& t = At(i);
     const std::vector<int> slots = DisplayedSlots(t);
     const bool layout = i == 2;
-    for (int orientation = 0; orientation <= 1; ++orientation) {
-      for (int area = 2; area <= 4; ++area) {
-        SCOPED_TRACE("template " + std::to_string(i) + " code texts " + std::to_string(orientation) + ", " +
-                     std::to_string(area));
-        // Two new rows as the list makes them: file name, folder, date, initial values.
-        MemoryRowStore rows(static_cast<int>(slots.size()));
-        const std::u16string names[] = {u"A-101.dwg", u"\u56F3\u9762 2.dwg"};
-        for (int row = 0; row < 2; ++row) {
-          rows.InsertRow(row, names[row], 0, row);
-          for (std::size_t c = 1; c < slots.size(); ++c) {
-            const TemplateColumn& column = t.columns[slots[c]];
-            rows.SetCellText(row, static_cast<int>(c), column.displayMode == 2   ? u"C:\\DWG"
-                                                       : column.displayMode == 3 ? u"2024/03/07 09:05"
-                                                                                 : column.initialValue);
+    for (const Device& device : kDevices) {
+      for (int orientation = 0; orientation <= 1; ++orientation) {
+        for (int area = 2; area <= 4; ++area) {
+          SCOPED_TRACE("template " + std::to_string(i) + ", " + device.what + ", code texts " +
+                       std::to_string(orientation) + ", " + std::to_string(area));
+          // Two new rows as the list makes them: file name, folder, date, initial values.
+          MemoryRowStore rows(static_cast<int>(slots.size()));
+          const std::u16string names[] = {u"A-101.dwg", u"\u56F3\u9762 2.dwg"};
+          for (int row = 0; row < 2; ++row) {
+            rows.InsertRow(row, names[row], 0, row);
+            for (std::size_t c = 1; c < slots.size(); ++c) {
+              const TemplateColumn& column = t.columns[slots[c]];
+              rows.SetCellText(row, static_cast<int>(c), column.displayMode == 2   ? u"C:\\DWG"
+                                                         : column.displayMode == 3 ? u"2024/03/07 09:05"
+                                                                                   : column.initialValue);
+            }
+            rows.SetCellText(row, kPrinterColumn, device.name);
+            rows.SetCellText(row, kPaperColumn, device.paper);
+            rows.SetCellText(row, kOrientationColumn, CodeText(language, orientation));
+            rows.SetCellText(row, kAreaColumn, CodeText(language, area));
           }
-          rows.SetCellText(row, kOrientationColumn, CodeText(language, orientation));
-          rows.SetCellText(row, kAreaColumn, CodeText(language, area));
-        }
-        MemoryScriptSink sink;
-        ASSERT_TRUE(WriteScript(rows, t, u"C:\\Tool\\endfile.dwg", kScopeAllRows, sink).ok);
+          // The check before the run.
+          PrinterCatalog catalog;
+          catalog.printerCount = 1;
+          catalog.entries[0].name.Assign(u"Office Laser");
+          catalog.entries[0].paperNames[0].Assign(u"A4");
+          PreflightSources sources;
+          sources.printers = [&] { return &catalog; };
+          const PreflightReport report = CheckRows(rows, {0, 1}, t, sources);
+          const bool served = device.served[i];
+          EXPECT_EQ(report.Rows(), (served ? std::vector<int>{} : std::vector<int>{0, 1}));
 
-        standin::Interpreter acad([](const std::u16string&) { return true; });
-        std::u16string text = Utf16LeBytesToText(std::string_view(sink.bytes).substr(2));
-        for (size_t end; (end = text.find(u"\r\n")) != std::u16string::npos; text.erase(0, end + 2)) {
-          acad.FeedLine(text.substr(0, end));
-        }
-        acad.EndOfScript();
-        std::vector<Record> plots;
-        for (Record& r : acad.TakeRecords()) {
-          if (r.type == "error") ADD_FAILURE() << Utf16ToUtf8(r.Text("prompt"));
-          if (r.type == "plot") plots.push_back(std::move(r));
-        }
-        ASSERT_EQ(plots.size(), 2u);
-        EXPECT_TRUE(acad.HasQuit());
-        for (int row = 0; row < 2; ++row) {
-          const Record& p = plots[static_cast<std::size_t>(row)];
-          EXPECT_EQ(p.Text("drawing"), u"C:\\DWG\\" + names[row]);
-          EXPECT_EQ(p.Text("space"), layout ? u"layout" : u"model");
-          EXPECT_EQ(p.Text("device"), rows.CellText(row, kPrinterColumn, 260));
-          EXPECT_EQ(p.Text("paper"), rows.CellText(row, kPaperColumn, 260));
-          EXPECT_EQ(p.Text("orientation"), orientation == 0 ? u"portrait" : u"landscape");
-          const char16_t* areas[] = {layout ? u"layout" : u"limits", u"extents", u"display"};
-          EXPECT_EQ(p.Text("area"), areas[area - 2]);
-          EXPECT_EQ(p.Text("plot_style_table"), u"monochrome.ctb");
-          EXPECT_EQ(p.Flag("to_file"), i == 0);
+          // The run, in the strict stand-in.
+          MemoryScriptSink sink;
+          ASSERT_TRUE(WriteScript(rows, t, u"C:\\Tool\\endfile.dwg", kScopeAllRows, sink).ok);
+          standin::Interpreter acad([](const std::u16string&) { return true; });
+          std::u16string text = Utf16LeBytesToText(std::string_view(sink.bytes).substr(2));
+          for (size_t end; (end = text.find(u"\r\n")) != std::u16string::npos; text.erase(0, end + 2)) {
+            acad.FeedLine(text.substr(0, end));
+          }
+          acad.EndOfScript();
+          std::vector<Record> plots;
+          int errors = 0;
+          for (Record& r : acad.TakeRecords()) {
+            if (r.type == "error") {
+              ++errors;
+              if (served) ADD_FAILURE() << Utf16ToUtf8(r.Text("prompt")) << " <- " << Utf16ToUtf8(r.Text("answer"));
+            }
+            if (r.type == "plot") plots.push_back(std::move(r));
+          }
+          if (!served) {
+            // Not clean: an error, a wrong plot or AutoCAD left waiting.
+            EXPECT_TRUE(errors > 0 || acad.Hangs() || plots.size() != 2u);
+            continue;
+          }
+          ASSERT_EQ(plots.size(), 2u);
+          EXPECT_TRUE(acad.HasQuit());
+          for (int row = 0; row < 2; ++row) {
+            const Record& p = plots[static_cast<std::size_t>(row)];
+            EXPECT_EQ(p.Text("drawing"), u"C:\\DWG\\" + names[row]);
+            EXPECT_EQ(p.Text("space"), layout ? u"layout" : u"model");
+            EXPECT_EQ(p.Text("device"), device.name);
+            EXPECT_EQ(p.Text("paper"), device.paper);
+            EXPECT_EQ(p.Text("orientation"), orientation == 0 ? u"portrait" : u"landscape");
+            const char16_t* areas[] = {layout ? u"layout" : u"limits", u"extents", u"display"};
+            EXPECT_EQ(p.Text("area"), areas[area - 2]);
+            EXPECT_EQ(p.Text("scale"), layout ? u"1:1" : u"fit");
+            EXPECT_EQ(p.Text("plot_style_table"), u"monochrome.ctb");
+            EXPECT_FALSE(p.Flag("save_changes"));
+            // A printer row of a printer template prints; every other row writes a file of its own.
+            const bool toFile = i == 0 || device.name[0] != u'O';
+            EXPECT_EQ(p.Flag("to_file"), toFile);
+            if (toFile) {
+              const std::u16string stem = names[row].substr(0, names[row].size() - 4);
+              const std::u16string tab = layout ? rows.CellText(row, 4, 260) : u"Model";
+              EXPECT_EQ(p.Text("file"), u"C:\\DWG\\" + stem + u"-" + tab + std::u16string(PlotFileExtension(device.name)));
+            }
+          }
         }
       }
     }

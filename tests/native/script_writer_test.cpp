@@ -311,3 +311,50 @@ TEST(ScriptWriterTest, CutsLeaveOutAPairThatDoesNotFitWhole) {
     EXPECT_EQ(LinesOf(sink.bytes), expected) << c.value.size();
   }
 }
+
+// A blank in a script line is Enter: a blank the user cannot see at the end
+// of a keyword cell would answer one more prompt and shift all that follow.
+TEST(ScriptWriterTest, KeywordCellsAreTrimmedAndNamesKeepTheirText) {
+  ScriptTemplate tmpl;
+  SetColumn(tmpl, 0, 1, 1, u"_.OPEN");
+  SetColumn(tmpl, 1, 2, 0);
+  const struct {
+    int outputMode;
+    int editMode;
+    const char16_t* cell;
+    const char16_t* line;
+  } cases[] = {
+      {4, 2, u"_Fit ", u"_Fit"},                 // a choice written whole
+      {4, 2, u" 1:1\u3000", u"1:1"},             // an ideographic blank too
+      {3, 2, u" L Landscape", u"L"},             // first character after the blanks
+      {3, 0, u"  E", u"E"},                      // first character, whatever the edit mode
+      {4, 3, u"Plotter A ", u"Plotter A "},      // a printer name as it stands
+      {4, 4, u" A4", u" A4"},                    // a paper name as it stands
+      {4, 1, u"Layout1 ", u"Layout1 "},          // free text: a name
+      {4, 5, u"mono.ctb ", u"mono.ctb "},        // plot style
+  };
+  MemoryRowStore rows(2 + static_cast<int>(std::size(cases)));
+  rows.InsertRow(0, u"a.dwg", 0, 0);
+  rows.SetCellText(0, 1, u"C:\\d");
+  Lines expected = {u"_.OPEN \"C:\\d\\a.dwg\""};
+  int slot = 2;
+  for (const auto& c : cases) {
+    SetColumn(tmpl, slot, 4, c.outputMode);
+    tmpl.columns[static_cast<std::size_t>(slot)].editMode = c.editMode;
+    rows.SetCellText(0, slot, c.cell);
+    expected.push_back(c.line);
+    ++slot;
+  }
+  expected.push_back(u"open \"e.dwg\"");
+  expected.push_back(u"quit");
+  MemoryScriptSink sink;
+  ASSERT_TRUE(WriteScript(rows, tmpl, u"e.dwg", kScopeAllRows, sink).ok);
+  EXPECT_EQ(LinesOf(sink.bytes), expected);
+  // The check before a run sees the same lines, each with its column.
+  const std::vector<ScriptLine> lines = RowScriptLines(rows, 0, tmpl, FindScriptColumns(tmpl));
+  ASSERT_EQ(lines.size(), expected.size() - 2);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i].text, expected[i]) << i;
+    EXPECT_EQ(lines[i].templateColumn, i == 0 ? 0 : static_cast<int>(i) + 1) << i;
+  }
+}

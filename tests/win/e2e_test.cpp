@@ -126,8 +126,8 @@ TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
                             nullptr));
     // A list kept from the last run, in the default template's columns.
     const std::wstring r = std::to_wstring(row);
-    list += r + L",0=" + names[row] + L"\r\n" + r + L",1=" + drawings + L"\r\n" + r +
-            L",5=Plotter " + r + L"\r\n" + r + L",6=A" + r + L"\r\n" + r + L",8=L Landscape\r\n" + r +
+    list += r + L",0=" + names[row] + L"\r\n" + r + L",1=" + drawings + L"\r\n" + r + L",4=Model\r\n" + r +
+            L",5=Plotter " + r + L".pc3\r\n" + r + L",6=A" + r + L"\r\n" + r + L",8=L Landscape\r\n" + r +
             L",10=E Extents\r\n" + r + L",12=monochrome.ctb\r\n";
   }
   ws.WriteUtf16(L"listview.ini", list);
@@ -152,7 +152,7 @@ TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
   const std::vector<Record> plots = RecordsOf(records, "plot");
   ASSERT_EQ(plots.size(), 3u);
   EXPECT_TRUE(RecordsOf(records, "error").empty());
-  EXPECT_EQ(plots[0].Get("device"), "Plotter 0");
+  EXPECT_EQ(plots[0].Get("device"), "Plotter 0.pc3");
   EXPECT_EQ(plots[2].Get("paper"), "A2");
   EXPECT_EQ(plots[1].Get("area"), "extents");
   const std::string first = plots[0].Get("drawing");

@@ -139,7 +139,7 @@ protected:
 }  // namespace
 
 TEST_F(RunModes, AllStartPlotsEveryRowWithItsOwnValues) {
-  SetCell(list_, 2, kPrinter, L"Plotter B");
+  SetCell(list_, 2, kPrinter, L"Plotter B.pc3");
   SetCell(list_, 2, kPaper, L"ISO A1 (841.00 x 594.00 MM)");
   SetCell(list_, 2, kOrientation, L"P Portrait");
   SetCell(list_, 2, kArea, L"D Display");
@@ -150,7 +150,7 @@ TEST_F(RunModes, AllStartPlotsEveryRowWithItsOwnValues) {
   ASSERT_EQ(plots.size(), 5u);
   EXPECT_TRUE(RecordsOf(journal, "error").empty());
   for (int row = 0; row < 5; ++row) EXPECT_TRUE(EndsWith(plots[row].Get("drawing"), kDrawings[row])) << row;
-  EXPECT_EQ(plots[2].Get("device"), "Plotter B");
+  EXPECT_EQ(plots[2].Get("device"), "Plotter B.pc3");
   EXPECT_EQ(plots[2].Get("paper"), "ISO A1 (841.00 x 594.00 MM)");
   EXPECT_EQ(plots[2].Get("orientation"), "portrait");
   EXPECT_EQ(plots[2].Get("area"), "display");

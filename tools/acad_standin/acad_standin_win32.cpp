@@ -1,6 +1,7 @@
 // The AutoCAD stand-in: started as AutoCAD is, with " /b \"<script>\"", it
 // runs the script through the portable interpreter, appends its records to
-// the journal and exits 0. It shows no window and never waits for input.
+// the journal and exits 0 after QUIT. It shows no window. A script that
+// ends without QUIT leaves it waiting, as AutoCAD would be.
 #include <windows.h>
 
 #include <cstdio>
@@ -94,6 +95,10 @@ void Run() {
   }
   interpreter.EndOfScript();
   flush();
+  // AutoCAD, left inside a command or at the command prompt without QUIT,
+  // waits for input that never comes: so does the stand-in, until it is
+  // ended from outside.
+  while (interpreter.Hangs()) Sleep(INFINITE);
 }
 
 }  // namespace

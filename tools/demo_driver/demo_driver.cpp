@@ -8,7 +8,9 @@
 //
 // WORKSPACE holds Tovrel.exe, its data files, Tovrel.ini and samples\; the
 // journal is WORKSPACE\acad_journal.jsonl, beside the script. The last line
-// printed is "demo plotted=<n> errors=<n>". Exit code 0 when every drawing
+// printed is "demo plotted=<n> errors=<n> files=<n> distinct_files=<n>" (plots
+// written to a file, and how many of them into a file of their own). A
+// stand-in left waiting ("hang") counts as an error and is ended. Exit code 0 when every drawing
 // was plotted without an error, 2 when the batch ran with errors or missing
 // plots, 1 when a step failed or timed out.
 #include <windows.h>
@@ -318,6 +320,8 @@ std::string FileNameOf(const std::string& path) {
 struct Summary {
   int plots = 0;
   int errors = 0;
+  int files = 0;          // plots written to a file
+  int distinctFiles = 0;  // of which into a file of their own
   bool ended = false;
 };
 
@@ -325,12 +329,20 @@ struct Summary {
 Summary PrintJournal(const std::wstring& journalPath, std::uint64_t offset) {
   Summary summary;
   std::vector<std::string> errors;
+  std::vector<std::string> files;
   for (const tovrel::journal::Record& record : tovrel::journal::ReadJournal(journalPath, offset)) {
     const std::string type = record.Get("type");
     if (type == "plot") {
       ++summary.plots;
+      const std::string file = record.Get("file");
       Print("plot  " + FileNameOf(record.Get("drawing")) + " | " + record.Get("device") + " | " +
-            record.Get("paper") + " | " + record.Get("orientation") + " | " + record.Get("area"));
+            record.Get("paper") + " | " + record.Get("orientation") + " | " + record.Get("area") +
+            (file.empty() ? std::string() : " -> " + FileNameOf(file)));
+      if (!file.empty()) {
+        ++summary.files;
+        if (std::find(files.begin(), files.end(), file) == files.end()) ++summary.distinctFiles;
+        files.push_back(file);
+      }
     } else if (type == "error") {
       ++summary.errors;
       errors.push_back("error line " + record.Get("line") + " in " +
@@ -338,10 +350,28 @@ Summary PrintJournal(const std::wstring& journalPath, std::uint64_t offset) {
                        record.Get("answer") + "\": " + record.Get("message"));
     } else if (type == "end") {
       summary.ended = true;
+    } else if (type == "hang") {
+      ++summary.errors;
+      errors.push_back("AutoCAD left waiting at \"" + record.Get("prompt") + "\" after line " +
+                       record.Get("line") + " of the script");
     }
   }
   for (const std::string& error : errors) Print(error);
   return summary;
+}
+
+// A stand-in that recorded "hang" waits for ever, as AutoCAD would: it is
+// ended here, as a user would end AutoCAD, so that Tovrel goes on.
+void EndWaitingAutocad(const std::wstring& journal, std::uint64_t offset) {
+  const std::vector<tovrel::journal::Record> records = tovrel::journal::ReadJournal(journal, offset);
+  if (tovrel::journal::RecordsOf(records, "hang").empty()) return;
+  for (const tovrel::journal::Record& start : tovrel::journal::RecordsOf(records, "start")) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(std::stoul(start.Get("pid"))));
+    if (process) {
+      TerminateProcess(process, 1);
+      CloseHandle(process);
+    }
+  }
 }
 
 int RunDemo(const std::wstring& workspace, const std::wstring& screenshot) {
@@ -372,9 +402,11 @@ int RunDemo(const std::wstring& workspace, const std::wstring& screenshot) {
       [&] {
         program.FailOnMessageBox(nullptr);
         if (program.Ended()) throw Failure("Tovrel ended during the run");
+        if (!tovrel::journal::RecordsOf(tovrel::journal::ReadJournal(journal, offset), "hang").empty()) return true;
         return tovrel::journal::JournalHasEnd(journal, offset) && Answers(mainWindow);
       },
       120000, "for the end of the batch in " + Utf8(journal));
+  EndWaitingAutocad(journal, offset);
   program.FailOnMessageBox(nullptr);
 
   SaveScreenshot(mainWindow, screenshot);
@@ -386,10 +418,11 @@ int RunDemo(const std::wstring& workspace, const std::wstring& screenshot) {
   }
 
   const Summary summary = PrintJournal(journal, offset);
-  Print("demo plotted=" + std::to_string(summary.plots) +
-        " errors=" + std::to_string(summary.errors));
-  const bool complete =
-      summary.ended && summary.errors == 0 && summary.plots == static_cast<int>(names.size());
+  Print("demo plotted=" + std::to_string(summary.plots) + " errors=" + std::to_string(summary.errors) +
+        " files=" + std::to_string(summary.files) + " distinct_files=" + std::to_string(summary.distinctFiles));
+  const bool complete = summary.ended && summary.errors == 0 &&
+                        summary.plots == static_cast<int>(names.size()) &&
+                        summary.distinctFiles == summary.files;
   return complete ? 0 : 2;
 }
 

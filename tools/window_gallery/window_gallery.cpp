@@ -25,6 +25,7 @@ namespace {
 constexpr int kAbout = 53;
 constexpr int kVersion = 104;
 constexpr int kLanguage = 55;
+constexpr int kCheckBeforeRun = 37860;
 constexpr int kSearchInList = 37857;
 constexpr int kAddDwgFolder = 37827;
 constexpr int kAddDwgFiles = 37844;
@@ -582,6 +583,16 @@ void Gallery(const Language& language, int index) {
     CloseAndWait(box, IDOK);
   } else {
     Skip(language, L"message", L"did not open");
+  }
+  // The check before a run, on that row: no such drawing, no layout.
+  app.PostCommand(kCheckBeforeRun);
+  HWND check = WaitForDialog(CatalogText(L"dialog", L"No.89:dialog-" + l));
+  if (check) {
+    Shot(language, L"preflight", {check});
+    ReportFit(language, L"preflight", check);
+    CloseAndWait(check, IDCANCEL);
+  } else {
+    Skip(language, L"preflight", L"did not open");
   }
   SendMessageW(app.Child(300), LVM_DELETEALLITEMS, 0, 0);
   app.Settle();

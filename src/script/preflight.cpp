@@ -1,0 +1,231 @@
+#include "script/preflight.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "script/plot_prompts.h"
+#include "script/script_walk.h"
+#include "script/script_writer.h"
+
+namespace tovrel {
+namespace {
+
+bool IsCatalogMarker(std::u16string_view slot) {
+  return slot == kProhibitionMarker || slot == kNoPaperMarker || slot == kCannotSearchMarker;
+}
+
+bool PrinterOffersPaper(const PrinterEntry& entry, std::u16string_view paper) {
+  if (entry.paperNames[0].Empty() || IsCatalogMarker(entry.paperNames[0].View())) return true;
+  for (const auto& slot : entry.paperNames) {
+    if (slot.Empty()) break;
+    if (slot.View() == paper) return true;
+  }
+  return false;
+}
+
+std::u16string FoldAscii(std::u16string_view text) {
+  std::u16string folded(text);
+  for (char16_t& c : folded) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return folded;
+}
+
+// Whether drawings exist, each folder listed once: a list of drawings
+// mostly shares a few folders, and one listing is far cheaper than a look-up
+// per file. A name the listing does not hold (another case of a non-ASCII
+// letter, a folder that cannot be listed) is looked up on its own.
+class DrawingLookup {
+public:
+  explicit DrawingLookup(const FileSystem& files) : files_(files) {}
+
+  bool Exists(std::u16string_view path) {
+    const std::size_t slash = path.find_last_of(u"\\/");
+    if (slash != path.npos && slash + 1 < path.size()) {
+      const auto& names = Listing(path.substr(0, slash));
+      if (names.count(FoldAscii(path.substr(slash + 1))) > 0) return true;
+    }
+    DirEntry entry;
+    return files_.Find(std::u16string(path), entry) && (entry.attributes & kAttributeDirectory) == 0;
+  }
+
+private:
+  const std::unordered_set<std::u16string>& Listing(std::u16string_view folder) {
+    const std::u16string key = FoldAscii(folder);
+    const auto found = folders_.find(key);
+    if (found != folders_.end()) return found->second;
+    std::unordered_set<std::u16string>& names = folders_[key];
+    std::vector<DirEntry> entries;
+    if (files_.List(std::u16string(folder) + u"\\*", entries)) {
+      for (const DirEntry& e : entries) {
+        if ((e.attributes & kAttributeDirectory) == 0) names.insert(FoldAscii(e.name));
+      }
+    }
+    return names;
+  }
+
+  const FileSystem& files_;
+  std::unordered_map<std::u16string, std::unordered_set<std::u16string>> folders_;
+};
+
+// Walks one row's lines and notes what would go wrong.
+class RowWalk : private ScriptWalkEvents {
+public:
+  RowWalk(const PreflightSources& sources, DrawingLookup* drawings, const ScriptTemplate& tmpl, int row,
+          std::u16string drawing, std::vector<PreflightFinding>& findings)
+      : sources_(sources), drawings_(drawings), tmpl_(tmpl), row_(row), drawing_(std::move(drawing)),
+        findings_(findings), walker_(*this) {}
+
+  void Run(const std::vector<ScriptLine>& lines) {
+    for (const ScriptLine& line : lines) {
+      column_ = line.templateColumn;
+      walker_.FeedLine(line.text);
+    }
+    // The next line, the next row's or the closing one, would answer a
+    // prompt that belongs to this row.
+    if (walker_.State() != ScriptWalker::Where::Command && walker_.State() != ScriptWalker::Where::Quit) {
+      column_ = -1;
+      OutOfStep(walker_.WaitingPrompt(), u"");
+    }
+  }
+
+private:
+  bool OpenDrawing(std::u16string_view path) override {
+    if (drawings_ && !drawings_->Exists(path)) Note(PreflightProblem::DrawingMissing, kOpenPrompt, path);
+    return true;  // the walk goes on as if it had opened
+  }
+
+  void Refused(std::u16string_view prompt, std::u16string_view answer, std::u16string_view) override {
+    OutOfStep(prompt, answer);
+  }
+
+  // In a whole script the command before this row's lines is repeated.
+  void EnterAtCommandPrompt() override { OutOfStep(kCommandPromptName, u""); }
+
+  void Accepted(PlotStep step, std::u16string_view answer) override {
+    switch (step) {
+      case PlotStep::LayoutName:
+        // Enter takes the drawing's current tab: whether Model's or a
+        // layout's questions follow cannot be known before the drawing opens.
+        if (answer.empty()) OutOfStep(u"Enter a layout name or [?]", answer);
+        break;
+      case PlotStep::Device: CheckDevice(answer); break;
+      case PlotStep::Paper: CheckPaper(answer); break;
+      default: break;
+    }
+  }
+
+  void PlotEnded(const PlotPrompts&) override {}
+
+  void CheckDevice(std::u16string_view device) {
+    device_.assign(device);
+    printer_ = nullptr;
+    if (!IsWindowsPrinterName(device)) return;
+    const PrinterCatalog* catalog = sources_.printers ? sources_.printers() : nullptr;
+    if (!catalog) return;
+    const int index = FindPrinterByName(*catalog, device);
+    if (index < 0) {
+      Note(PreflightProblem::PrinterOrPaperMissing, u"Enter an output device name or [?]", device);
+      return;
+    }
+    printer_ = &catalog->entries[static_cast<std::size_t>(index)];
+  }
+
+  void CheckPaper(std::u16string_view paper) {
+    if (paper.empty()) return;  // Enter keeps the device's paper
+    const bool offered = printer_ ? PrinterOffersPaper(*printer_, paper)
+                                  : KnownDeviceOffersPaper(device_, paper);
+    if (!offered) Note(PreflightProblem::PrinterOrPaperMissing, u"Enter paper size or [?]", paper);
+  }
+
+  void OutOfStep(std::u16string_view prompt, std::u16string_view answer) {
+    Note(PreflightProblem::OutOfStep, prompt, answer);
+    outOfStep_ = true;
+  }
+
+  // Nothing after the first step out of line is listed: every later answer
+  // of the row is shifted by it.
+  void Note(PreflightProblem problem, std::u16string_view prompt, std::u16string_view answer) {
+    if (outOfStep_) return;
+    PreflightFinding finding;
+    finding.row = row_;
+    finding.drawing = drawing_;
+    if (column_ >= 0) finding.column = tmpl_.columns[static_cast<std::size_t>(column_)].itemText;
+    finding.prompt.assign(prompt);
+    finding.answer.assign(answer);
+    finding.problem = problem;
+    findings_.push_back(std::move(finding));
+  }
+
+  const PreflightSources& sources_;
+  DrawingLookup* drawings_;
+  const ScriptTemplate& tmpl_;
+  int row_;
+  std::u16string drawing_;
+  std::vector<PreflightFinding>& findings_;
+  ScriptWalker walker_;
+  int column_ = -1;
+  bool outOfStep_ = false;
+  std::u16string device_;
+  const PrinterEntry* printer_ = nullptr;
+};
+
+}  // namespace
+
+int ProblemTextNumber(PreflightProblem problem) {
+  switch (problem) {
+    case PreflightProblem::OutOfStep: return kCodePreflightOutOfStep;
+    case PreflightProblem::DrawingMissing: return kCodePreflightDrawingMissing;
+    case PreflightProblem::PrinterOrPaperMissing: return kCodePreflightPrinterOrPaper;
+  }
+  return kCodePreflightOutOfStep;
+}
+
+std::vector<int> PreflightReport::Rows() const {
+  std::vector<int> rows;
+  for (const PreflightFinding& f : findings) rows.push_back(f.row);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  return rows;
+}
+
+std::vector<int> RowsOfScope(const RowStore& rows, int scope) {
+  std::vector<int> taken;
+  const int first = rows.NextSelected(0);
+  const bool selectedOnly = scope == kScopeSelectedRows || (scope == kScopeSelectedOrAll && first >= 0);
+  if (selectedOnly) {
+    for (int row = first; row >= 0; row = rows.NextSelected(row + 1)) taken.push_back(row);
+    return taken;
+  }
+  const int count = rows.RowCount();
+  taken.reserve(static_cast<std::size_t>(count > 0 ? count : 0));
+  for (int row = 0; row < count; ++row) taken.push_back(row);
+  return taken;
+}
+
+PreflightReport CheckRows(const RowStore& rows, const std::vector<int>& rowIndices,
+                          const ScriptTemplate& tmpl, const PreflightSources& sources) {
+  PreflightReport report;
+  std::optional<DrawingLookup> drawings;
+  if (sources.files) drawings.emplace(*sources.files);
+  const ScriptColumns columns = FindScriptColumns(tmpl);
+  const int nameColumn = columns.fileNameColumn >= 0 ? columns.fileNameColumn : 0;
+  for (const int row : rowIndices) {
+    RowWalk walk(sources, drawings ? &*drawings : nullptr, tmpl, row, rows.CellText(row, nameColumn, kScriptPathCellSize), report.findings);
+    walk.Run(RowScriptLines(rows, row, tmpl, columns));
+    ++report.rowsChecked;
+  }
+  return report;
+}
+
+void SelectListedRows(RowStore& rows, const PreflightReport& report) {
+  const std::vector<int> listed = report.Rows();
+  const int count = rows.RowCount();
+  for (int row = 0; row < count; ++row) {
+    rows.SetMarks(row, std::binary_search(listed.begin(), listed.end(), row));
+  }
+}
+
+}  // namespace tovrel

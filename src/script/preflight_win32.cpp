@@ -1,0 +1,60 @@
+#include "script/preflight_win32.h"
+
+#include "drawing_list/list_view_row_store_win32.h"
+#include "printers/printer_catalog_win32.h"
+#include "script/preflight.h"
+#include "script/preflight_dialog.h"
+#include "script/script_writer.h"
+#include "storage/file_system_win32.h"
+#include "win32/window_text.h"
+
+namespace tovrel {
+
+namespace {
+
+PreflightReport CheckList(HWND owner, const ListViewRowStore& store, int scope, const PreflightContext& context) {
+  const Win32FileSystem files;
+  PreflightSources sources;
+  sources.files = &files;
+  sources.printers = [&]() -> const PrinterCatalog* {
+    if (!context.printers.catalogLoaded) FillPrinterCatalog(owner, context.printers, context.settings);
+    return context.printers.catalogLoaded ? &context.printers : nullptr;
+  };
+  return CheckRows(store, RowsOfScope(store, scope), context.activeTemplate, sources);
+}
+
+// The window over a report that lists something; true for "Run anyway".
+bool AskAboutFindings(HWND owner, HWND list, const PreflightReport& report) {
+  const PreflightChoice choice = RunPreflightDialog(owner, report);
+  if (choice == PreflightChoice::SelectRows) {
+    ListViewRowStore store(list);  // rows taken after the window has closed
+    SelectListedRows(store, report);
+    SetFocus(list);
+  }
+  return choice == PreflightChoice::Run;
+}
+
+}  // namespace
+
+bool PreflightAllowsRun(HWND owner, HWND list, int scope, const PreflightContext& context) {
+  const ListViewRowStore store(list);
+  const PreflightReport report = CheckList(owner, store, scope, context);
+  if (report.Clean()) return true;
+  return AskAboutFindings(owner, list, report);
+}
+
+bool PreflightCommand(HWND owner, HWND list, const PreflightContext& context) {
+  const ListViewRowStore store(list);
+  if (store.RowCount() == 0) {
+    ShowMessage(owner, kMessageListEmpty);
+    return false;
+  }
+  const PreflightReport report = CheckList(owner, store, kScopeSelectedOrAll, context);
+  if (report.Clean()) {
+    ShowMessage(owner, kMessagePreflightClean);
+    return false;
+  }
+  return AskAboutFindings(owner, list, report);
+}
+
+}  // namespace tovrel

@@ -1,0 +1,204 @@
+// The check before a run: each row's lines walked through AutoCAD's prompts
+// with the row's device, its drawing, printer and paper looked up.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_file_system.h"
+#include "script/preflight.h"
+#include "script/script_writer.h"
+#include "storage/text_codec.h"
+
+using namespace tovrel;
+
+namespace {
+
+// Hidden columns write their command; shown ones (display mode 4) a cell.
+struct Column {
+  const char16_t* header;
+  int displayMode;
+  int outputMode;
+  const char16_t* command;
+};
+
+const Column kColumns[] = {
+    {u"File name", 1, 1, u"_.OPEN"}, {u"Folder", 2, 0, u""},   {u"PLOT", 0, 2, u"_-PLOT"},
+    {u"Detailed", 0, 2, u"_Y"},      {u"Layout", 4, 4, u""},   {u"Printer", 4, 4, u""},
+    {u"Paper", 4, 4, u""},           {u"Units", 4, 3, u""},    {u"Orientation", 4, 3, u""},
+    {u"Upside down", 0, 2, u"_N"},   {u"Plot area", 4, 3, u""}, {u"Scale", 0, 2, u"_Fit"},
+    {u"Offset", 0, 2, u"_Center"},   {u"Styles", 0, 2, u"_Y"}, {u"Style", 0, 2, u"."},
+    {u"Lineweights", 0, 2, u"_Y"},   {u"Shade", 0, 2, u"_A"},  {u"To file", 0, 2, u""},
+    {u"Save", 0, 2, u"_N"},          {u"Proceed", 0, 2, u"_Y"},
+};
+// List columns of the shown ones.
+constexpr int kLayout = 2, kPrinter = 3, kPaper = 4, kUnits = 5, kOrientation = 6, kArea = 7;
+
+ScriptTemplate Template() {
+  ScriptTemplate tmpl;
+  int slot = 0;
+  for (const Column& c : kColumns) {
+    TemplateColumn& column = tmpl.columns[static_cast<std::size_t>(slot++)];
+    column.inUse = 1;
+    column.itemText = c.header;
+    column.displayMode = c.displayMode;
+    column.outputMode = c.outputMode;
+    column.command = c.command;
+  }
+  return tmpl;
+}
+
+struct Row {
+  const char16_t* name;
+  const char16_t* layout;
+  const char16_t* printer;
+  const char16_t* paper;
+  const char16_t* orientation = u"L Landscape";
+};
+
+class Preflight : public ::testing::Test {
+protected:
+  void SetUp() override {
+    catalog_.printerCount = 1;
+    catalog_.entries[0].name.Assign(u"Office Laser");
+    catalog_.entries[0].paperNames[0].Assign(u"A4");
+    catalog_.entries[0].paperNames[1].Assign(u"A3");
+    sources_.files = &files_;
+    sources_.printers = [this] {
+      ++catalogAsked_;
+      return &catalog_;
+    };
+  }
+
+  void Add(const Row& r, bool exists = true) {
+    const int row = rows_.RowCount();
+    rows_.InsertRow(row, r.name, 0, row);
+    rows_.SetCellText(row, 1, u"C:\\DWG");
+    rows_.SetCellText(row, kLayout, r.layout);
+    rows_.SetCellText(row, kPrinter, r.printer);
+    rows_.SetCellText(row, kPaper, r.paper);
+    rows_.SetCellText(row, kUnits, u"M Millimeters");
+    rows_.SetCellText(row, kOrientation, r.orientation);
+    rows_.SetCellText(row, kArea, u"E Extents");
+    if (exists) files_.AddFile(u"C:\\DWG\\" + std::u16string(r.name));
+  }
+
+  PreflightReport Check() {
+    return CheckRows(rows_, RowsOfScope(rows_, kScopeAllRows), tmpl_, sources_);
+  }
+
+  ScriptTemplate tmpl_ = Template();
+  MemoryRowStore rows_{8};
+  test::FakeFileSystem files_;
+  PrinterCatalog catalog_;
+  PreflightSources sources_;
+  int catalogAsked_ = 0;
+};
+
+}  // namespace
+
+TEST_F(Preflight, CleanRowsOfEveryServedDeviceListNothing) {
+  Add({u"A-1.dwg", u"Model", u"Office Laser", u"A4"});
+  Add({u"A-2.dwg", u"Model", u"Office Laser", u"A3"});
+  Add({u"A-3.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A1 (841.00 x 594.00 MM)"});
+  Add({u"A-4.dwg", u"Model", u"Default Windows System Printer.pc3", u"anything"});
+  // Windows file names ignore case.
+  Add({u"A-5.DWG", u"Model", u"Office Laser", u"A4"}, false);
+  files_.AddFile(u"C:\\DWG\\a-5.dwg");
+  const PreflightReport report = Check();
+  EXPECT_TRUE(report.Clean()) << Utf16ToUtf8(report.findings[0].prompt);
+  EXPECT_EQ(report.rowsChecked, 5);
+  // A folder that is not there at all.
+  Add({u"A-6.dwg", u"Model", u"Office Laser", u"A4"}, false);
+  rows_.SetCellText(5, 1, u"D:\\nowhere");
+  EXPECT_EQ(Check().Rows(), std::vector<int>{5});
+}
+
+TEST_F(Preflight, EachFaultIsListedWithItsColumnPromptAndAnswer) {
+  Add({u"ok.dwg", u"Model", u"Office Laser", u"A4"});
+  Add({u"gone.dwg", u"Model", u"Office Laser", u"A4"}, false);
+  Add({u"printer.dwg", u"Model", u"Plotter B", u"A4"});
+  Add({u"paper.dwg", u"Model", u"Office Laser", u"A0"});
+  Add({u"pdf-paper.dwg", u"Model", u"DWG To PDF.pc3", u"A4"});
+  Add({u"stray.dwg", u"Model", u"Office Laser", u"A4", u"X Landscape"});
+  Add({u"tab.dwg", u"", u"Office Laser", u"A4"});
+  Add({u"png.dwg", u"Model", u"PublishToWeb PNG.pc3", u"VGA (640.00 x 480.00 Pixels)"});
+  Add({u"blank.dwg", u"Model", u"Office Laser ", u"A4"});
+  Add({u"empty.dwg", u"Model", u"Office Laser", u"A4", u""});
+  const struct {
+    int row;
+    PreflightProblem problem;
+    const char16_t* column;
+    const char16_t* prompt;
+    const char16_t* answer;
+  } expected[] = {
+      {1, PreflightProblem::DrawingMissing, u"File name", u"Enter name of drawing to open", u"C:\\DWG\\gone.dwg"},
+      {2, PreflightProblem::PrinterOrPaperMissing, u"Printer", u"Enter an output device name or [?]", u"Plotter B"},
+      {3, PreflightProblem::PrinterOrPaperMissing, u"Paper", u"Enter paper size or [?]", u"A0"},
+      {4, PreflightProblem::PrinterOrPaperMissing, u"Paper", u"Enter paper size or [?]", u"A4"},
+      {5, PreflightProblem::OutOfStep, u"Orientation", u"Enter drawing orientation [Portrait/Landscape]", u"X"},
+      {6, PreflightProblem::OutOfStep, u"Layout", u"Enter a layout name or [?]", u""},
+      {7, PreflightProblem::OutOfStep, u"Units", u"Enter drawing orientation [Portrait/Landscape]", u"M"},
+      {8, PreflightProblem::OutOfStep, u"Printer", u"Enter an output device name or [?]", u"Office Laser "},
+      // An empty orientation keeps the drawing's; the plot goes on.
+  };
+  const PreflightReport report = Check();
+  for (const PreflightFinding& f : report.findings) {
+    SCOPED_TRACE(Utf16ToUtf8(f.prompt) + " <- " + Utf16ToUtf8(f.answer));
+  }
+  ASSERT_EQ(report.findings.size(), std::size(expected)) << Utf16ToUtf8(report.findings.back().prompt);
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const PreflightFinding& f = report.findings[i];
+    SCOPED_TRACE(i);
+    EXPECT_EQ(f.row, expected[i].row);
+    EXPECT_EQ(f.problem, expected[i].problem);
+    EXPECT_EQ(f.column, expected[i].column);
+    EXPECT_EQ(f.prompt, expected[i].prompt);
+    EXPECT_EQ(f.answer, expected[i].answer);
+    EXPECT_EQ(f.drawing, rows_.CellText(f.row, 0, 260));
+  }
+  EXPECT_EQ(report.Rows(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+
+  // "Select these rows" leaves exactly the listed rows selected.
+  rows_.SetMarks(0, true);
+  rows_.SetMarks(9, true);
+  SelectListedRows(rows_, report);
+  std::vector<int> selected;
+  for (int row = rows_.NextSelected(0); row >= 0; row = rows_.NextSelected(row + 1)) selected.push_back(row);
+  EXPECT_EQ(selected, report.Rows());
+}
+
+TEST_F(Preflight, RowsThatEndInsideTheCommandAreListed) {
+  tmpl_.columns[19].inUse = 0;  // no "Proceed with plot" answer
+  Add({u"a.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A4 (297.00 x 210.00 MM)"});
+  const PreflightReport report = Check();
+  ASSERT_EQ(report.findings.size(), 1u);
+  EXPECT_EQ(report.findings[0].prompt, u"Proceed with plot [Yes/No]");
+  EXPECT_EQ(report.findings[0].column, u"");
+  EXPECT_EQ(report.findings[0].problem, PreflightProblem::OutOfStep);
+}
+
+TEST_F(Preflight, PrintersAreLookedUpOnlyWhenARowNamesAWindowsPrinter) {
+  Add({u"a.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A4 (297.00 x 210.00 MM)"});
+  EXPECT_TRUE(Check().Clean());
+  EXPECT_EQ(catalogAsked_, 0);
+  // Without a catalog and without a file system, printers and drawings pass.
+  Add({u"b.dwg", u"Model", u"Plotter B", u"A9"}, false);
+  sources_.printers = [] { return static_cast<const PrinterCatalog*>(nullptr); };
+  sources_.files = nullptr;
+  EXPECT_TRUE(Check().Clean());
+}
+
+TEST_F(Preflight, ScopesTakeTheRowsTheRunWouldTake) {
+  for (const char16_t* name : {u"a.dwg", u"b.dwg", u"c.dwg", u"d.dwg"}) Add({name, u"Model", u"Plotter B", u"A4"});
+  EXPECT_EQ(RowsOfScope(rows_, kScopeAllRows), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(RowsOfScope(rows_, kScopeSelectedRows), (std::vector<int>{}));
+  EXPECT_EQ(RowsOfScope(rows_, kScopeSelectedOrAll), (std::vector<int>{0, 1, 2, 3}));
+  rows_.SetMarks(2, true);
+  rows_.SetMarks(1, true);
+  EXPECT_EQ(RowsOfScope(rows_, kScopeSelectedRows), (std::vector<int>{1, 2}));
+  EXPECT_EQ(RowsOfScope(rows_, kScopeSelectedOrAll), (std::vector<int>{1, 2}));
+  const PreflightReport report = CheckRows(rows_, RowsOfScope(rows_, kScopeSelectedRows), tmpl_, sources_);
+  EXPECT_EQ(report.rowsChecked, 2);
+  EXPECT_EQ(report.Rows(), (std::vector<int>{1, 2}));
+}

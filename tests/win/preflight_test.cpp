@@ -1,0 +1,183 @@
+// The check before a run, in the program's own window: a list with a
+// missing drawing and a row whose answers would go out of step is shown
+// before AutoCAD starts; "Cancel" starts nothing, "Run anyway" runs, and
+// "Select these rows" selects the rows listed. Judged by the stand-in's journal.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app_harness.h"
+#include "dialog_ids.h"
+#include "journal_reader.h"
+
+using namespace tovrel::test;
+using tovrel::journal::ReadJournal;
+using tovrel::journal::Record;
+using tovrel::journal::RecordsOf;
+
+namespace {
+
+// List columns of the default template 1.
+constexpr int kOrientation = 8;
+
+const wchar_t* const kDrawings[] = {L"A-100.dwg", L"A-101.dwg", L"A-102.dwg"};
+
+void SetCell(HWND list, int row, int column, const std::wstring& text) {
+  std::wstring value = text;
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = value.data();
+  SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::vector<int> SelectedRows(HWND list) {
+  std::vector<int> rows;
+  for (int row = -1; (row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;) {
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+class PreflightWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const std::wstring drawings = ws_.Path(L"drawings");
+    CreateDirectoryW(drawings.c_str(), nullptr);
+    for (const wchar_t* name : kDrawings) Touch(drawings + L"\\" + name);
+    Touch(ws_.Path(L"endfile.dwg"));
+    const std::wstring acad = ws_.Path(L"acad.exe");
+    ASSERT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad.c_str(), FALSE));
+    journal_ = ws_.Path(L"journal.jsonl");
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_JOURNAL", journal_.c_str());
+    ws_.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nfile_folder=" + drawings + L"\r\nautocad_file=" + acad +
+                                      L"\r\ntemp_file=" + ws_.Path(L"atcprint.scr") + L"\r\nend_file_dwg=" +
+                                      ws_.Path(L"endfile.dwg") + L"\r\nautocad_type=1\r\nmoji_type=1\r\n");
+    app_ = std::make_unique<RunningApp>(ws_);
+    list_ = app_->Child(300);
+    app_->PostCommand(37827);
+    ASSERT_TRUE(AcceptFolderDialog(drawings));
+    app_->Settle();
+    ASSERT_EQ(Rows(list_), 3);
+    // Row 2 names a drawing that is not there; row 3 answers the orientation with X.
+    for (int row = 0; row < 3; ++row) {
+      if (ListCell(list_, row, 0) == kDrawings[1]) missingRow_ = row;
+    }
+    SetCell(list_, missingRow_, 0, L"gone.dwg");
+    strayRow_ = missingRow_ == 2 ? 1 : 2;
+    SetCell(list_, strayRow_, kOrientation, L"X Landscape");
+  }
+
+  void TearDown() override {
+    if (app_) app_->Exit();
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_JOURNAL", nullptr);
+  }
+
+  static void Touch(const std::wstring& path) {
+    CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  }
+
+  // Starts a command and waits for the check's window.
+  HWND OpenCheck(int command) {
+    app_->PostCommand(command);
+    return WaitForDialog(CatalogText(L"dialog", L"No.89:dialog-e"));
+  }
+
+  Workspace ws_;
+  std::wstring journal_;
+  std::unique_ptr<RunningApp> app_;
+  HWND list_ = nullptr;
+  int missingRow_ = -1;
+  int strayRow_ = -1;
+};
+
+}  // namespace
+
+TEST_F(PreflightWindow, ListsTheMissingDrawingAndTheRowOutOfStepAndCancelStartsNothing) {
+  for (const int command : {37832, 37830, 37846, 37851, 37860}) {
+    SCOPED_TRACE(command);
+    if (command == 37830) {  // selected start: only the selected rows are checked
+      SendMessageW(app_->Main(), WM_COMMAND, 37836, 0);  // select all
+      app_->Settle();
+    }
+    HWND check = OpenCheck(command);
+    ASSERT_NE(check, nullptr);
+    HWND rows = GetDlgItem(check, IDL_PREFLIGHT_ROWS);
+    ASSERT_EQ(Rows(rows), 2);
+    EXPECT_EQ(ListCell(rows, 0, 0), std::to_wstring(missingRow_ + 1));
+    EXPECT_EQ(ListCell(rows, 0, 1), L"gone.dwg");
+    EXPECT_EQ(ListCell(rows, 0, 5), CatalogText(L"code", L"No.86:code-e"));
+    EXPECT_EQ(ListCell(rows, 1, 0), std::to_wstring(strayRow_ + 1));
+    EXPECT_EQ(ListCell(rows, 1, 3), L"Enter drawing orientation [Portrait/Landscape]");
+    EXPECT_EQ(ListCell(rows, 1, 4), L"X");
+    EXPECT_EQ(ListCell(rows, 1, 5), CatalogText(L"code", L"No.85:code-e"));
+    PressButton(check, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(check); }));
+    app_->Settle();
+  }
+  EXPECT_TRUE(ReadJournal(journal_, 0).empty());
+  EXPECT_EQ(GetFileAttributesW(ws_.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES) << "no script written";
+}
+
+TEST_F(PreflightWindow, SelectTheseRowsSelectsTheListedRowsOnly) {
+  HWND check = OpenCheck(37832);
+  ASSERT_NE(check, nullptr);
+  PressButton(check, IDB_PREFLIGHT_SELECT);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(check); }));
+  app_->Settle();
+  std::vector<int> expected = {missingRow_, strayRow_};
+  if (expected[0] > expected[1]) std::swap(expected[0], expected[1]);
+  EXPECT_EQ(SelectedRows(list_), expected);
+  EXPECT_TRUE(ReadJournal(journal_, 0).empty());
+}
+
+// AutoCAD itself then goes out of step on the row and waits for ever: the
+// stand-in records "hang", and the test ends it as a user would end AutoCAD.
+TEST_F(PreflightWindow, RunAnywayRunsAndTheStrayRowLeavesAutocadWaiting) {
+  HWND check = OpenCheck(37832);
+  ASSERT_NE(check, nullptr);
+  PressButton(check, IDB_PREFLIGHT_RUN);
+  std::vector<Record> journal;
+  ASSERT_TRUE(WaitUntil([&] {
+    journal = ReadJournal(journal_, 0);
+    return !RecordsOf(journal, "hang").empty();
+  }, 30000));
+  const std::vector<Record> starts = RecordsOf(journal, "start");
+  ASSERT_EQ(starts.size(), 1u);
+  HANDLE acad = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                            static_cast<DWORD>(std::stoul(starts[0].Get("pid"))));
+  ASSERT_NE(acad, nullptr);
+  TerminateProcess(acad, 1);
+  WaitForSingleObject(acad, 10000);
+  CloseHandle(acad);
+  app_->Settle();
+  EXPECT_FALSE(RecordsOf(journal, "error").empty());
+  EXPECT_TRUE(RecordsOf(journal, "end").empty());
+  EXPECT_EQ(RecordsOf(journal, "hang")[0].Get("drawing").find("gone.dwg"), std::string::npos);
+}
+
+TEST_F(PreflightWindow, ACleanListStartsAtOnceWithNothingShown) {
+  SetCell(list_, missingRow_, 0, kDrawings[1]);
+  SetCell(list_, strayRow_, kOrientation, L"L Landscape");
+  app_->PostCommand(37832);
+  std::vector<Record> journal;
+  ASSERT_TRUE(WaitUntil([&] {
+    journal = ReadJournal(journal_, 0);
+    return !RecordsOf(journal, "end").empty();
+  }, 30000));
+  EXPECT_EQ(RecordsOf(journal, "plot").size(), 3u);
+  EXPECT_TRUE(RecordsOf(journal, "error").empty());
+  // The check's own command tells that all is well.
+  app_->PostCommand(37860);
+  HWND box = WaitForDialog(CatalogText(L"meg", L"No.70:meg-eb"));
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), CatalogText(L"meg", L"No.70:meg-ea"));
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+}

@@ -6,7 +6,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/app_context.h"
@@ -211,4 +213,156 @@ TEST_F(RunModes, AMissingAutocadShowsMessage6AndStartsNothing) {
   EXPECT_TRUE(ReadJournal(journal_, 0).empty());
   // The script was written all the same, as the run's first step.
   EXPECT_NE(GetFileAttributesW(ws_.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// --- Unattended runs -----------------------------------------------------------
+
+namespace {
+
+// The newest run journal of the workspace, as text.
+std::string LatestRunJournal(const Workspace& ws) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(ws.Path(L"runs\\run-*.csv").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return "";
+  std::wstring newest;
+  do {
+    if (newest.empty() || wcscmp(found.cFileName, newest.c_str()) > 0) newest = found.cFileName;
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  HANDLE file = CreateFileW(ws.Path(L"runs\\" + newest).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  return bytes;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// Sets an environment variable of the test process (and so of the stand-in
+// the program starts) for the life of the object.
+class ScopedEnvironment {
+public:
+  ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name) { SetEnvironmentVariableW(name, value); }
+  ~ScopedEnvironment() { SetEnvironmentVariableW(name_, nullptr); }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+  const wchar_t* name_;
+};
+
+constexpr int kStopAfterThis = 2105;
+constexpr int kStopNow = 2106;
+
+}  // namespace
+
+// A drawing that leaves AutoCAD waiting is ended after the time allowed
+// (here the smallest the settings hold, one minute), and the run goes on;
+// the window answers within a second all the while.
+TEST_F(RunModes, AHungDrawingTimesOutTheRunGoesOnAndTheWindowAnswersThroughout) {
+  tovrel::App().settings.run_timeout = 1;
+  SetCell(list_, 1, kOrientation, L"X Landscape");  // AutoCAD goes out of step and waits for ever
+  for (int row : {0, 1, 2}) Mark(list_, row, true);
+  app_->PostCommand(37846);
+  HWND check = WaitForDialog(CatalogText(L"dialog", L"No.89:dialog-e"));
+  ASSERT_NE(check, nullptr);
+  PressButton(check, 2003);  // "Run anyway"
+  HWND summary = nullptr;
+  long slowest = 0;
+  const ULONGLONG end = GetTickCount64() + 150000;
+  const std::wstring summaryCaption = CatalogText(L"meg", L"No.77:meg-eb");
+  while (GetTickCount64() < end) {
+    const ULONGLONG before = GetTickCount64();
+    DWORD_PTR result = 0;
+    ASSERT_NE(SendMessageTimeoutW(app_->Main(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0);
+    slowest = std::max(slowest, static_cast<long>(GetTickCount64() - before));
+    if (CountTopLevelWindows(summaryCaption) > 0) {
+      summary = WaitForDialog(summaryCaption);
+      break;
+    }
+    Sleep(200);  // the pace of the pings, not a synchronisation
+  }
+  ASSERT_NE(summary, nullptr);
+  EXPECT_LT(slowest, 1000);
+  EXPECT_NE(MessageBoxText(summary).find(L"2 / 1 / "), std::wstring::npos);
+  PressButton(summary, IDOK);
+  const std::vector<Record> journal = ReadJournal(journal_, 0);
+  EXPECT_EQ(RecordsOf(journal, "start").size(), 3u);
+  EXPECT_EQ(RecordsOf(journal, "hang").size(), 1u);
+  const std::string csv = LatestRunJournal(ws_);
+  EXPECT_EQ(Count(csv, ",plotted\r\n"), 2u);
+  EXPECT_EQ(Count(csv, ",timed out\r\n"), 1u);
+  EXPECT_NE(csv.find(",2," + Utf8(ListCell(list_, 1, 1)) + "\\" + Utf8(kDrawings[1])), std::string::npos);
+  // The rows to run again are the one that timed out.
+  app_->PostCommand(37862);
+  app_->Settle();
+  EXPECT_EQ(SelectedCount(list_), 1);
+  EXPECT_NE(SendMessageW(list_, LVM_GETITEMSTATE, 1, LVIS_SELECTED), 0);
+}
+
+TEST_F(RunModes, StopAfterThisDrawingAndStopNowInEachPerRowMode) {
+  const ScopedEnvironment slow(L"TOVREL_STANDIN_DELAY_MS", L"1500");  // each plot takes 1.5 s
+  for (const int command : {37846, 37851}) {
+    for (const bool now : {false, true}) {
+      SCOPED_TRACE(std::to_string(command) + (now ? " stop now" : " stop after this drawing"));
+      DeleteFileW(journal_.c_str());
+      app_->PostCommand(command);
+      HWND progress = WaitForDialog(L"Tovrel");
+      ASSERT_NE(progress, nullptr);
+      ASSERT_TRUE(WaitUntil([&] { return !RecordsOf(ReadJournal(journal_, 0), "plot").empty(); }));
+      PressButton(progress, now ? kStopNow : kStopAfterThis);
+      if (now) {
+        HWND confirm = WaitForDialog(CatalogText(L"meg", L"No.76:meg-eb"));
+        ASSERT_NE(confirm, nullptr);
+        PressButton(confirm, IDYES);
+      }
+      const std::wstring summary = CloseSummary();
+      const std::vector<Record> journal = ReadJournal(journal_, 0);
+      EXPECT_EQ(RecordsOf(journal, "start").size(), 1u);  // nothing started after the stop
+      if (now) {
+        EXPECT_TRUE(RecordsOf(journal, "end").empty());  // AutoCAD was ended in its plot
+        EXPECT_NE(summary.find(L"0 / 1 / "), std::wstring::npos);
+        EXPECT_EQ(Count(LatestRunJournal(ws_), ",stopped\r\n"), 1u);
+      } else {
+        EXPECT_EQ(RecordsOf(journal, "end").size(), 1u);  // the drawing was finished
+        EXPECT_NE(summary.find(L"1 / 0 / "), std::wstring::npos);
+      }
+      app_->Settle();
+    }
+  }
+}
+
+TEST_F(RunModes, ACrashedAutocadCountsAsFailedWithItsExitCode) {
+  const ScopedEnvironment crash(L"TOVREL_STANDIN_EXIT_CODE", L"3");
+  app_->PostCommand(37832);
+  EXPECT_NE(CloseSummary().find(L"0 / 5 / "), std::wstring::npos);
+  EXPECT_EQ(Count(LatestRunJournal(ws_), ",failed (exit code 3)\r\n"), 5u);
+}
+
+TEST_F(RunModes, ChoosingTheTimerRunAgainAsksWhetherToStopIt) {
+  const ScopedEnvironment slow(L"TOVREL_STANDIN_DELAY_MS", L"700");
+  app_->PostCommand(37851);
+  ASSERT_TRUE(WaitUntil([&] { return !RecordsOf(ReadJournal(journal_, 0), "end").empty(); }));
+  auto answer = [&](int button) {
+    app_->PostCommand(37851);
+    HWND ask = WaitForDialog(CatalogText(L"meg", L"No.78:meg-eb"));
+    ASSERT_NE(ask, nullptr);
+    PressButton(ask, button);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(ask); }));
+  };
+  answer(IDNO);  // the run goes on, not from row 0 again
+  ASSERT_TRUE(WaitUntil([&] { return RecordsOf(ReadJournal(journal_, 0), "end").size() >= 2; }));
+  answer(IDYES);
+  CloseSummary();
+  const std::vector<Record> journal = ReadJournal(journal_, 0);
+  const std::vector<Record> plots = RecordsOf(journal, "plot");
+  ASSERT_GE(plots.size(), 2u);
+  ASSERT_LT(plots.size(), 5u);
+  for (std::size_t i = 0; i < plots.size(); ++i) EXPECT_TRUE(EndsWith(plots[i].Get("drawing"), kDrawings[i])) << i;
 }

@@ -101,6 +101,18 @@ void Run() {
   while (interpreter.Hangs()) Sleep(INFINITE);
 }
 
+// The exit code asked for by TOVREL_STANDIN_EXIT_CODE (a crashed AutoCAD),
+// else 0.
+int ExitCode() {
+  const std::u16string text = Environment(L"TOVREL_STANDIN_EXIT_CODE");
+  int code = 0;
+  for (const char16_t c : text) {
+    if (c < u'0' || c > u'9' || code > 100000) return 0;
+    code = code * 10 + (c - u'0');
+  }
+  return code;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -109,5 +121,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   } catch (...) {
     // Whatever happens, AutoCAD's caller only waits for the end.
   }
-  return 0;
+  return ExitCode();
 }

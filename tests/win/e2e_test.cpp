@@ -72,6 +72,11 @@ public:
     }, 30000);
     return args.found;
   }
+  // Ends the program from outside, as a crash or a power cut would.
+  void Kill() const {
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 10000);
+  }
   // The exit code, or -1 when the program does not end within 30 s.
   long WaitForExit() const {
     if (WaitForSingleObject(info_.hProcess, 30000) != WAIT_OBJECT_0) return -1;
@@ -115,8 +120,10 @@ TEST(Program, StartsAndWritesItsSettingsInAJapaneseFolderAtExit) {
   EXPECT_NE(text.find(u"\r\nprohibition_plmode=0\r\n"), std::u16string::npos);
 }
 
-TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
-  Workspace ws;
+// A kept list of three drawings in a folder named in Japanese, in the
+// default template's columns, and the stand-in as AutoCAD (its path has a
+// blank). Answers the stand-in's journal path, beside the script.
+std::wstring PrepareKeptList(const Workspace& ws) {
   const std::wstring drawings = ws.Path(L"図面");
   CreateDirectoryW(drawings.c_str(), nullptr);
   const wchar_t* const names[] = {L"平面図_A1.dwg", L"S-201.dwg", L"E-301.dwg"};
@@ -133,11 +140,16 @@ TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
   ws.WriteUtf16(L"listview.ini", list);
   CloseHandle(CreateFileW(ws.Path(L"endfile.dwg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   const std::wstring acad = ws.Path(L"acad standin.exe");
-  ASSERT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad.c_str(), FALSE));
+  EXPECT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad.c_str(), FALSE));
   ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nautocad_file=" + acad + L"\r\ntemp_file=" +
                                    ws.Path(L"atcprint.scr") + L"\r\nend_file_dwg=" + ws.Path(L"endfile.dwg") +
                                    L"\r\nautocad_type=1\r\n");
-  const std::wstring journal = ws.Path(L"acad_journal.jsonl");  // beside the script
+  return ws.Path(L"acad_journal.jsonl");
+}
+
+TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
+  Workspace ws;
+  const std::wstring journal = PrepareKeptList(ws);
 
   Program program(ws.Dir());
   ASSERT_TRUE(program.Started());
@@ -213,4 +225,50 @@ TEST(Program, CarriesAVersionResourceAndAskesForVisualStylesAndDpiAwareness) {
   FreeLibrary(module);
   EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(text.find("<dpiAware"), std::string::npos);
+}
+
+// Tovrel killed in the middle of a one-pass run (the machine restarted):
+// the next start offers to go on, and plots only the drawings not done.
+TEST(Program, AOnePassRunKilledMidwayGoesOnFromTheFirstDrawingNotDoneAtTheNextStart) {
+  Workspace ws;
+  const std::wstring journal = PrepareKeptList(ws);
+  {
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", L"1500");  // each plot takes a while
+    Program program(ws.Dir());
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", nullptr);
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_COMMAND, 37846, 0);  // one AutoCAD run per drawing
+    std::vector<Record> records;
+    ASSERT_TRUE(WaitUntil([&] {
+      records = ReadJournal(journal, 0);
+      return RecordsOf(records, "plot").size() == 2;
+    }, 30000));
+    // Killed from outside, with AutoCAD in its second plot: the first drawing is done.
+    HANDLE acad = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                              static_cast<DWORD>(std::stoul(RecordsOf(records, "start")[1].Get("pid"))));
+    program.Kill();
+    if (acad) {
+      TerminateProcess(acad, 1);
+      WaitForSingleObject(acad, 10000);
+      CloseHandle(acad);
+    }
+  }
+  DeleteFileW(journal.c_str());
+
+  Program again(ws.Dir());
+  HWND resume = again.WaitForDialog(CatalogText(L"meg", L"No.79:meg-jb"));
+  ASSERT_NE(resume, nullptr);
+  PostMessageW(resume, WM_COMMAND, IDYES, 0);
+  HWND summary = again.WaitForDialog(CatalogText(L"meg", L"No.77:meg-jb"));
+  ASSERT_NE(summary, nullptr);
+  const std::vector<Record> plots = RecordsOf(ReadJournal(journal, 0), "plot");
+  ASSERT_EQ(plots.size(), 2u);  // not the first again; the second, which was cut off, and the third
+  EXPECT_NE(plots[0].Get("drawing").find("S-201.dwg"), std::string::npos);
+  EXPECT_NE(plots[1].Get("drawing").find("E-301.dwg"), std::string::npos);
+  PostMessageW(summary, WM_COMMAND, IDOK, 0);
+  PostMessageW(again.WaitForMainWindow(), WM_COMMAND, 27, 0);
+  EXPECT_EQ(again.WaitForExit(), 0);
+  // The run has ended: nothing is offered at the start after.
+  EXPECT_EQ(GetFileAttributesW(ws.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -46,6 +46,7 @@ BENCHMARKS=(
   "exit-10000       run_gui_bench list_bench exit-10000"
   "startup          run_startup_bench"
   "preflight-10000  run_gui_bench preflight_bench"
+  "run-overhead-50  run_gui_bench run_bench"
 )
 
 benchmark_names() {

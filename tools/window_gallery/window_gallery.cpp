@@ -14,7 +14,9 @@
 #include "app/app_context.h"
 #include "app/info_windows.h"
 #include "drawing_list/list_columns.h"
+#include "win32/progress_window.h"
 #include "win32/wait_window.h"
+#include "win32/window_text.h"
 #include "app_harness.h"
 #include "dialog_ids.h"
 
@@ -617,6 +619,21 @@ void Gallery(const Language& language, int index) {
     } else {
       Skip(language, name, L"could not be created");
     }
+  }
+  // The progress window of a per-drawing run, with the lines a run shows.
+  {
+    tovrel::ProgressWindow progress(main, tovrel::ProgressWindow::Stops::AfterThisAndNow);
+    std::u16string row = tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 97));
+    row.replace(row.find(u"%1"), 2, u"12");
+    row.replace(row.find(u"%2"), 2, u"400");
+    std::u16string times = tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 98));
+    times.replace(times.find(u"%1"), 2, u"14:05");
+    times.replace(times.find(u"%2"), 2, u"7:48:20");
+    progress.SetLines(tovrel::U(tovrel::LookUpText(tovrel::TextTable::Dialog, 98)), row,
+                      u"C:\\Projects\\2026\\Site B\\Drawings\\A-112_A1_L(LIM).dwg", times);
+    Pump(200);
+    Shot(language, L"progress", {progress.Handle()});
+    ReportFit(language, L"progress", progress.Handle());
   }
   app.Exit();
 }

@@ -26,6 +26,8 @@ constexpr int kLanguage = 55;
 constexpr int kSearchInList = 37857;
 constexpr int kAddDwgFolder = 37827;
 constexpr int kAddDwgFiles = 37844;
+constexpr int kEnvironment = 41;
+constexpr int kFolderBrowser = 37842;
 constexpr int kFirstToolbarButton = 330;
 constexpr int kToolbarButtons = 17;
 
@@ -446,6 +448,8 @@ void Gallery(const Language& language, int index) {
   CommandWindowShot(language, app, kSearchInList, L"search", 0);
   CommandWindowShot(language, app, kAddDwgFolder, L"folder-dialog", IDCANCEL);
   CommandWindowShot(language, app, kAddDwgFiles, L"open-dialog", IDCANCEL);
+  CommandWindowShot(language, app, kEnvironment, L"environment", IDB_ENV_CANCEL);
+  CommandWindowShot(language, app, kFolderBrowser, L"folder-browser", 0);
 
   // The wait windows stand only for a moment; here they are opened directly.
   const std::pair<int, const wchar_t*> waits[] = {
@@ -460,6 +464,15 @@ void Gallery(const Language& language, int index) {
     } else {
       Skip(language, name, L"could not be created");
     }
+  }
+  // The automatic setup's wait window, with its Cancel button.
+  if (HWND wait = tovrel::OpenCancellableWaitWindow(main, IDD_DRIVE_SEARCH_WAIT)) {
+    Shot(language, L"wait-setup", {wait});
+    ReportFit(language, L"wait-setup", wait);
+    tovrel::CloseWaitWindow(wait);
+    Pump(100);
+  } else {
+    Skip(language, L"wait-setup", L"could not be created");
   }
   app.Exit();
 }

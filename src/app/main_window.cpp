@@ -18,17 +18,20 @@
 #include "drawing_list/add_drawings_window.h"
 #include "drawing_list/cell_editor_window.h"
 #include "drawing_list/file_name_rules_dialog.h"
+#include "drawing_list/folder_browser_dialog.h"
 #include "drawing_list/list_file_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/list_view_window.h"
 #include "drawing_list/row_selection.h"
 #include "drawing_list/row_sort.h"
+#include "printers/environment_dialog.h"
 #include "printers/printer_catalog_win32.h"
 #include "printers/printer_list_dialog.h"
 #include "script/preflight_win32.h"
 #include "script/script_runner_win32.h"
 #include "script/script_writer.h"
 #include "script/template_selection_dialog.h"
+#include "storage/file_system_win32.h"
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
 #include "win32/callback_guard.h"
@@ -485,6 +488,24 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
       AddPickedFilesCommand(window, list, command == Command::AddDwgFiles ? DrawingKind::Dwg : DrawingKind::Dxf,
                             AddContext());
       break;
+    case Command::FolderBrowser: {
+      const Win32FileSystem files;
+      FolderBrowserCommand(window, list, files, AddContext());
+      RefreshStatus();  // the remembered folder follows the walk
+      break;
+    }
+    case Command::Environment: {
+      const Win32FileSystem files;
+      // A changed prohibited list or paper filter shows from the next fill on,
+      // which the next command that needs printers makes.
+      if (RunEnvironmentDialog(window, App().settings, files, App().workingDirectory)) {
+        App().printers.catalogLoaded = false;
+      }
+      RefreshStatus();
+      InvalidateRect(window, nullptr, TRUE);
+      UpdateWindow(window);
+      break;
+    }
     case Command::SearchDrives:
       SearchDrivesCommand(window, list, g_state.currentModeless, AddContext());
       break;

@@ -22,6 +22,9 @@ struct DirEntry {
   std::uint64_t lastWriteTime = 0;   // 100-ns ticks since 1601-01-01 UTC
 };
 
+// What kind of drive a letter stands for.
+enum class DriveKind { None, Fixed, Removable, Remote, CdRom, RamDisk };
+
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0;
 };
@@ -39,6 +42,11 @@ public:
   virtual LocalTime ToLocalTime(std::uint64_t fileTime) const = 0;
   // Whether the drive of a letter ('C' to 'Z') is a fixed disk.
   virtual bool IsFixedDrive(char16_t letter) const = 0;
+  // The kind of the drive of a letter ('A' to 'Z'); None when there is no
+  // drive or its kind is unknown.
+  virtual DriveKind KindOfDrive(char16_t letter) const {
+    return IsFixedDrive(letter) ? DriveKind::Fixed : DriveKind::None;
+  }
 };
 
 // "YYYY/MM/DD hh:mm", the date text of a list row.

@@ -67,4 +67,22 @@ bool Win32FileSystem::IsFixedDrive(char16_t letter) const {
   return GetDriveTypeW(root) == DRIVE_FIXED;
 }
 
+DriveKind Win32FileSystem::KindOfDrive(char16_t letter) const {
+  const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', L'\0'};
+  switch (GetDriveTypeW(root)) {
+    case DRIVE_FIXED:
+      return DriveKind::Fixed;
+    case DRIVE_REMOVABLE:
+      return DriveKind::Removable;
+    case DRIVE_REMOTE:
+      return DriveKind::Remote;
+    case DRIVE_CDROM:
+      return DriveKind::CdRom;
+    case DRIVE_RAMDISK:
+      return DriveKind::RamDisk;
+    default:
+      return DriveKind::None;
+  }
+}
+
 }  // namespace tovrel

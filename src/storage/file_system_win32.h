@@ -11,6 +11,7 @@ public:
   bool Find(const std::u16string& path, DirEntry& entry) const override;
   LocalTime ToLocalTime(std::uint64_t fileTime) const override;
   bool IsFixedDrive(char16_t letter) const override;
+  DriveKind KindOfDrive(char16_t letter) const override;
 };
 
 }  // namespace tovrel

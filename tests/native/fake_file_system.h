@@ -26,6 +26,8 @@ public:
   }
   void DenyListing(std::u16string_view folder) { denied_.push_back(Key(Split(folder))); }
   void SetFixedDrives(std::u16string_view letters) { fixedDrives_ = FoldCase(letters); }
+  // Drives of other kinds; a letter set here answers this kind only.
+  void SetDriveKind(char16_t letter, DriveKind kind) { driveKinds_[FoldCase(letter)] = kind; }
   // Every pattern List was asked for, in order.
   const std::vector<std::u16string>& ListedPatterns() const { return listed_; }
 
@@ -75,7 +77,13 @@ public:
   }
 
   bool IsFixedDrive(char16_t letter) const override {
-    return fixedDrives_.find(FoldCase(letter)) != std::u16string::npos;
+    return KindOfDrive(letter) == DriveKind::Fixed;
+  }
+
+  DriveKind KindOfDrive(char16_t letter) const override {
+    const auto set = driveKinds_.find(FoldCase(letter));
+    if (set != driveKinds_.end()) return set->second;
+    return fixedDrives_.find(FoldCase(letter)) != std::u16string::npos ? DriveKind::Fixed : DriveKind::None;
   }
 
 private:
@@ -115,6 +123,7 @@ private:
   std::map<std::u16string, Node> nodes_;
   std::vector<std::u16string> denied_;
   std::u16string fixedDrives_;
+  std::map<char16_t, DriveKind> driveKinds_;
   mutable std::vector<std::u16string> listed_;
 };
 

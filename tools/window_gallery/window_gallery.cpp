@@ -36,6 +36,8 @@ constexpr int kTemplateSelection = 37843;
 constexpr int kEditOneRow = 37833;
 constexpr int kEditOneColumn = 37834;
 constexpr int kInitialValues = 37826;
+constexpr int kEnvironment = 41;
+constexpr int kFolderBrowser = 37842;
 constexpr int kFirstToolbarButton = 330;
 constexpr int kToolbarButtons = 17;
 
@@ -605,6 +607,8 @@ void Gallery(const Language& language, int index) {
   CommandWindowShot(language, app, kAddDwgFiles, L"open-dialog", IDCANCEL);
   CommandWindowShot(language, app, kFileNameRules, L"file-name-rules", IDB_DIALOG_OK);
   TemplateShots(language, app);
+  CommandWindowShot(language, app, kEnvironment, L"environment", IDB_ENV_CANCEL);
+  CommandWindowShot(language, app, kFolderBrowser, L"folder-browser", 0);
 
   // The wait windows stand only for a moment; here they are opened directly.
   const std::pair<int, const wchar_t*> waits[] = {
@@ -634,6 +638,15 @@ void Gallery(const Language& language, int index) {
     Pump(200);
     Shot(language, L"progress", {progress.Handle()});
     ReportFit(language, L"progress", progress.Handle());
+  }
+  // The automatic setup's wait window, with its Cancel button.
+  if (HWND wait = tovrel::OpenCancellableWaitWindow(main, IDD_DRIVE_SEARCH_WAIT)) {
+    Shot(language, L"wait-setup", {wait});
+    ReportFit(language, L"wait-setup", wait);
+    tovrel::CloseWaitWindow(wait);
+    Pump(100);
+  } else {
+    Skip(language, L"wait-setup", L"could not be created");
   }
   app.Exit();
 }

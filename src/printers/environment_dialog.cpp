@@ -1,0 +1,237 @@
+#include "printers/environment_dialog.h"
+
+#include <cderr.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <string>
+#include <vector>
+
+#include "dialog_ids.h"
+#include "printers/environment_setup.h"
+#include "win32/callback_guard.h"
+#include "win32/dialog_helpers.h"
+#include "win32/file_dialog.h"
+#include "win32/wait_window.h"
+#include "win32/window_text.h"
+
+namespace tovrel {
+
+namespace {
+
+constexpr wchar_t kHelpPage[] = L"https://velmora.example/tovrel/help/environment.html";
+
+constexpr int kMessageAskSetup = 29;
+constexpr int kMessageSetupDone = 33;
+constexpr int kMessageListFull = 60;
+constexpr int kMessageNoAutocad = 61;
+
+// What the dialog edits, handed over at its opening.
+struct EnvironmentData {
+  AppSettings& settings;
+  const FileSystem& files;
+  const std::u16string& workingDirectory;
+  std::vector<std::u16string> prohibited;  // the list box's items
+};
+
+EnvironmentData& Data(HWND dialog) {
+  return *reinterpret_cast<EnvironmentData*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+std::u16string ItemText(HWND dialog, int id) {
+  HWND item = GetDlgItem(dialog, id);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+  return std::u16string(text.begin(), text.end());
+}
+
+// A browse button: its edit, the field it stores into, its file dialog.
+struct PathField {
+  int editId;
+  std::u16string AppSettings::*field;
+  int titleText;              // code text
+  const wchar_t* filter;
+};
+
+constexpr PathField kPathFields[] = {
+    {IDE_AUTOCAD_FILE, &AppSettings::autocad_file, 39, L"AutoCad(*.exe)\0*.exe\0ALLFile(*.*)\0*.*\0"},
+    {IDE_SCRIPT_FILE, &AppSettings::temp_file, 40, L"Temp(*.scr)\0*.scr\0ALLFile(*.*)\0*.*\0"},
+    {IDE_END_FILE, &AppSettings::end_file_dwg, 41, L"EndFile(*.dwg)\0*.dwg\0ALLFile(*.*)\0*.*\0"},
+};
+
+void FillProhibitedList(HWND dialog) {
+  HWND list = GetDlgItem(dialog, IDL_PROHIBITED_PRINTERS);
+  ListBox_ResetContent(list);
+  for (const std::u16string& name : Data(dialog).prohibited) ListBox_AddString(list, W(name));
+}
+
+BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
+  SetWindowLongPtrW(dialog, DWLP_USER, data);
+  CenterOnOwner(dialog);
+  SetCatalogText(dialog, TextTable::Dialog, 15);
+  for (int id = IDT_ENV_PROHIBITED_GROUP; id <= IDT_ENV_PRINTER_LABEL; ++id) {
+    SetCatalogItemText(dialog, id, TextTable::Dialog, 16 + (id - IDT_ENV_PROHIBITED_GROUP));
+  }
+  const struct {
+    int id;
+    int text;
+  } buttons[] = {{IDB_DIALOG_OK, 0},        {IDB_ENV_CANCEL, 1},       {IDB_ENV_HELP, 2},
+                 {IDB_AUTOMATIC_SETUP, 23}, {IDB_REGISTER_PRINTER, 4}, {IDB_DELETE_PRINTER, 24},
+                 {IDX_PAPER_AB, 25}};
+  for (const auto& button : buttons) SetCatalogItemText(dialog, button.id, TextTable::Dialog, button.text);
+
+  EnvironmentData& state = Data(dialog);
+  for (const PathField& path : kPathFields) {
+    SendDlgItemMessageW(dialog, path.editId, EM_LIMITTEXT, AppSettings::kPathSize - 1, 0);
+    SetDlgItemTextW(dialog, path.editId, W(state.settings.*path.field));
+  }
+  SendDlgItemMessageW(dialog, IDE_PRINTER_NAME, EM_LIMITTEXT, AppSettings::kProhibitedPrinterSize - 1, 0);
+  state.prohibited = ProhibitedNamesOf(state.settings);
+  FillProhibitedList(dialog);
+  CheckDlgButton(dialog, IDX_PAPER_AB, state.settings.print_paper_ab != 0 ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog, IDX_NO_PROHIBITED_NOTICE,
+                 state.settings.prohibition_plmode != 0 ? BST_CHECKED : BST_UNCHECKED);
+  return TRUE;
+}
+
+void StoreAndClose(HWND dialog) {
+  EnvironmentData& state = Data(dialog);
+  AppSettings& settings = state.settings;
+  for (const PathField& path : kPathFields) settings.*path.field = SettingsPathText(ItemText(dialog, path.editId));
+  StoreProhibitedNames(state.prohibited, settings);
+  settings.print_paper_ab = IsDlgButtonChecked(dialog, IDX_PAPER_AB) == BST_CHECKED ? 1 : 0;
+  settings.prohibition_plmode = IsDlgButtonChecked(dialog, IDX_NO_PROHIBITED_NOTICE) == BST_CHECKED ? 1 : 0;
+  // Kept all the same: the settings may be meant for another machine.
+  if (!AutocadProgramExists(state.files, settings.autocad_file)) ShowMessage(dialog, kMessageNoAutocad);
+  EndDialog(dialog, TRUE);
+}
+
+void Browse(HWND dialog, const PathField& path) {
+  std::u16string& field = Data(dialog).settings.*path.field;
+  // The edit's text is stored before the file dialog opens, and stays.
+  field = SettingsPathText(ItemText(dialog, path.editId));
+  FileDialogOptions options;
+  options.owner = dialog;
+  options.title = LookUpText(TextTable::Code, path.titleText);
+  options.filter = path.filter;
+  options.initialName = field;
+  FileDialogResult result = AskOpenFile(options);
+  if (result.outcome == FileDialogOutcome::Failed && result.error == FNERR_INVALIDFILENAME) {
+    options.initialName.clear();  // a typed text the dialog cannot start on
+    result = AskOpenFile(options);
+  }
+  if (!result.Chosen()) {
+    ReportFileDialogFailure(dialog, result);
+    return;
+  }
+  field = SettingsPathText(result.Path());
+  SetDlgItemTextW(dialog, path.editId, W(field));
+}
+
+// Searches the fixed drives behind a wait window whose Cancel stops the
+// search; the dialog takes no input meanwhile.
+void AutomaticSetupCommand(HWND dialog) {
+  if (ShowMessage(dialog, kMessageAskSetup, 1) != IDYES) return;
+  EnvironmentData& state = Data(dialog);
+  EnableWindow(dialog, FALSE);
+  HWND wait = OpenCancellableWaitWindow(dialog, IDD_DRIVE_SEARCH_WAIT);
+  const AutomaticSetup setup =
+      RunAutomaticSetup(state.files, state.workingDirectory, [wait] { return WaitWindowCancelled(wait); });
+  EnableWindow(dialog, TRUE);
+  CloseWaitWindow(wait);
+  SetActiveWindow(dialog);
+  if (setup.cancelled) return;
+  SetDlgItemTextW(dialog, IDE_AUTOCAD_FILE, W(SettingsPathText(setup.autocadFile)));
+  SetDlgItemTextW(dialog, IDE_SCRIPT_FILE, W(SettingsPathText(setup.scriptFile)));
+  SetDlgItemTextW(dialog, IDE_END_FILE, W(SettingsPathText(setup.endFile)));
+  for (int message : setup.messages) ShowMessage(dialog, message);
+  ShowMessage(dialog, kMessageSetupDone);
+}
+
+void RegisterCommand(HWND dialog) {
+  EnvironmentData& state = Data(dialog);
+  const std::u16string typed = ItemText(dialog, IDE_PRINTER_NAME);
+  switch (RegisterProhibitedName(state.prohibited, typed)) {
+    case RegisterResult::Added:
+      ListBox_AddString(GetDlgItem(dialog, IDL_PROHIBITED_PRINTERS), W(state.prohibited.back()));
+      break;
+    case RegisterResult::Duplicate:  // shown where it is
+      ListBox_SetCurSel(GetDlgItem(dialog, IDL_PROHIBITED_PRINTERS), FindProhibitedName(state.prohibited, typed));
+      break;
+    case RegisterResult::Full:
+      ShowMessage(dialog, kMessageListFull);
+      break;
+    case RegisterResult::Empty:
+      break;
+  }
+}
+
+void DeleteCommand(HWND dialog) {
+  HWND list = GetDlgItem(dialog, IDL_PROHIBITED_PRINTERS);
+  const int selected = ListBox_GetCurSel(list);
+  if (DeleteProhibitedName(Data(dialog).prohibited, selected)) ListBox_DeleteString(list, selected);
+}
+
+void OnCommand(HWND dialog, int id, HWND, UINT) {
+  switch (id) {
+    case IDB_DIALOG_OK:
+      StoreAndClose(dialog);
+      break;
+    case IDB_ENV_CANCEL:
+    case IDCANCEL:  // Esc
+      EndDialog(dialog, FALSE);
+      break;
+    case IDB_ENV_HELP:
+      ShellExecuteW(dialog, L"open", kHelpPage, nullptr, nullptr, SW_SHOWNORMAL);
+      break;
+    case IDB_BROWSE_AUTOCAD:
+    case IDB_BROWSE_SCRIPT:
+    case IDB_BROWSE_END_FILE:
+      Browse(dialog, kPathFields[id - IDB_BROWSE_AUTOCAD]);
+      break;
+    case IDB_AUTOMATIC_SETUP:
+      AutomaticSetupCommand(dialog);
+      break;
+    case IDB_REGISTER_PRINTER:
+      RegisterCommand(dialog);
+      break;
+    case IDB_DELETE_PRINTER:
+      DeleteCommand(dialog);
+      break;
+    default:
+      break;
+  }
+}
+
+void OnClose(HWND dialog) { EndDialog(dialog, FALSE); }
+
+INT_PTR EnvironmentDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, OnInitDialog);
+    case WM_COMMAND:
+      HANDLE_WM_COMMAND(dialog, wParam, lParam, OnCommand);
+      return TRUE;
+    case WM_CLOSE:
+      HANDLE_WM_CLOSE(dialog, wParam, lParam, OnClose);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK EnvironmentDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardCallback<INT_PTR>(dialog, FALSE,
+                                [&] { return EnvironmentDialogProcUnguarded(dialog, message, wParam, lParam); });
+}
+
+}  // namespace
+
+bool RunEnvironmentDialog(HWND owner, AppSettings& settings, const FileSystem& files,
+                          const std::u16string& workingDirectory) {
+  EnvironmentData data{settings, files, workingDirectory, {}};
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ENVIRONMENT), owner,
+                         EnvironmentDialogProc, reinterpret_cast<LPARAM>(&data)) == TRUE;
+}
+
+}  // namespace tovrel

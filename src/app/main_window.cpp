@@ -507,7 +507,7 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
       break;
     }
     case Command::SearchDrives:
-      SearchDrivesCommand(window, list, g_state.currentModeless, AddContext());
+      SearchDrivesCommand(window, list, AddContext());
       break;
     case Command::SearchInList:
       SearchInListCommand(window, list);

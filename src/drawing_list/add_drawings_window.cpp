@@ -20,6 +20,7 @@
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/file_dialog.h"
+#include "win32/progress_window.h"
 #include "win32/wait_window.h"
 #include "win32/window_text.h"
 
@@ -205,15 +206,26 @@ void AddPickedFilesCommand(HWND owner, HWND list, DrawingKind kind, const AddDra
   ApplyRulesAfterAdding(list, firstRow, context);
 }
 
-void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot, const AddDrawingsContext& context) {
+void SearchDrivesCommand(HWND owner, HWND list, const AddDrawingsContext& context) {
   Search().text.clear();
   if (!RunSearchDialog(owner) || Search().text.empty()) return;
-  HWND wait = OpenWaitWindow(owner, IDD_DRIVE_SEARCH_WAIT);
-  waitSlot = wait;
-  const std::optional<std::u16string> found = SearchFixedDrives(Files(), Search().text);
+  // The window repaints while the drives are walked, takes no commands, and
+  // the progress window's Stop ends the search.
+  std::optional<std::u16string> found;
+  bool stopped = false;
+  EnableWindow(owner, FALSE);
+  {
+    ProgressWindow progress(owner, ProgressWindow::Stops::NowOnly);
+    progress.SetCaption(U(LookUpText(TextTable::Dialog, 31)));
+    progress.SetLines(U(LookUpText(TextTable::Code, 99)), Search().text, u"", u"");
+    found = SearchFixedDrivesForEach(Files(), {Search().text}, [&progress] { return progress.PumpAndAskStop(); })[0];
+    stopped = progress.StopNow();
+  }
+  EnableWindow(owner, TRUE);
+  SetActiveWindow(owner);
+  if (stopped) return;
   if (!found) {
     ShowMessage(owner, 5);
-    CloseWaitWindow(wait);
     return;
   }
   // The hit is added as a picked file of its folder would be.
@@ -225,7 +237,6 @@ void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot, const AddDrawing
   std::vector<std::u16string> notFound;
   AddPickedFiles(Files(), store, context.activeTemplate, hit, notFound);
   if (!notFound.empty()) ShowMessage(owner, 3);
-  CloseWaitWindow(wait);
 }
 
 void AddDroppedCommand(HWND owner, HWND list, HDROP drop, const AddDrawingsContext& context) {

@@ -24,9 +24,8 @@ void AddFolderCommand(HWND owner, HWND list, DrawingKind kind, const AddDrawings
 // Shows wait window 7 while the tree is walked.
 void AddFolderTreeCommand(HWND owner, HWND list, DrawingKind kind, const AddDrawingsContext& context);
 void AddPickedFilesCommand(HWND owner, HWND list, DrawingKind kind, const AddDrawingsContext& context);
-// Shows wait window 7 while the fixed drives are searched; `waitSlot`
-// receives it (the main window's current modeless window).
-void SearchDrivesCommand(HWND owner, HWND list, HWND& waitSlot, const AddDrawingsContext& context);
+// Searches the fixed drives behind the progress window, whose Stop ends it.
+void SearchDrivesCommand(HWND owner, HWND list, const AddDrawingsContext& context);
 // Files and folders dropped on the window (WM_DROPFILES); releases `drop`.
 void AddDroppedCommand(HWND owner, HWND list, HDROP drop, const AddDrawingsContext& context);
 void SearchInListCommand(HWND owner, HWND list);

@@ -12,7 +12,7 @@
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/file_dialog.h"
-#include "win32/wait_window.h"
+#include "win32/progress_window.h"
 #include "win32/window_text.h"
 
 namespace tovrel {
@@ -77,7 +77,7 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
     int text;
   } buttons[] = {{IDB_DIALOG_OK, 0},        {IDB_ENV_CANCEL, 1},       {IDB_ENV_HELP, 2},
                  {IDB_AUTOMATIC_SETUP, 23}, {IDB_REGISTER_PRINTER, 4}, {IDB_DELETE_PRINTER, 24},
-                 {IDX_PAPER_AB, 25}};
+                 {IDX_PAPER_AB, 25},        {IDT_ENV_TIMEOUT_LABEL, 84}};
   for (const auto& button : buttons) SetCatalogItemText(dialog, button.id, TextTable::Dialog, button.text);
 
   EnvironmentData& state = Data(dialog);
@@ -89,6 +89,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   state.prohibited = ProhibitedNamesOf(state.settings);
   FillProhibitedList(dialog);
   CheckDlgButton(dialog, IDX_PAPER_AB, state.settings.print_paper_ab != 0 ? BST_CHECKED : BST_UNCHECKED);
+  SetDlgItemInt(dialog, IDE_RUN_TIMEOUT, static_cast<UINT>(state.settings.run_timeout), FALSE);
+  SendDlgItemMessageW(dialog, IDE_RUN_TIMEOUT, EM_LIMITTEXT, 5, 0);
   CheckDlgButton(dialog, IDX_NO_PROHIBITED_NOTICE,
                  state.settings.prohibition_plmode != 0 ? BST_CHECKED : BST_UNCHECKED);
   return TRUE;
@@ -101,6 +103,7 @@ void StoreAndClose(HWND dialog) {
   StoreProhibitedNames(state.prohibited, settings);
   settings.print_paper_ab = IsDlgButtonChecked(dialog, IDX_PAPER_AB) == BST_CHECKED ? 1 : 0;
   settings.prohibition_plmode = IsDlgButtonChecked(dialog, IDX_NO_PROHIBITED_NOTICE) == BST_CHECKED ? 1 : 0;
+  settings.run_timeout = RunTimeoutFromText(ItemText(dialog, IDE_RUN_TIMEOUT));
   // Kept all the same: the settings may be meant for another machine.
   if (!AutocadProgramExists(state.files, settings.autocad_file)) ShowMessage(dialog, kMessageNoAutocad);
   EndDialog(dialog, TRUE);
@@ -128,17 +131,20 @@ void Browse(HWND dialog, const PathField& path) {
   SetDlgItemTextW(dialog, path.editId, W(field));
 }
 
-// Searches the fixed drives behind a wait window whose Cancel stops the
-// search; the dialog takes no input meanwhile.
+// Searches the fixed drives behind the progress window, whose Stop ends the
+// search; the dialog takes no input meanwhile but repaints.
 void AutomaticSetupCommand(HWND dialog) {
   if (ShowMessage(dialog, kMessageAskSetup, 1) != IDYES) return;
   EnvironmentData& state = Data(dialog);
   EnableWindow(dialog, FALSE);
-  HWND wait = OpenCancellableWaitWindow(dialog, IDD_DRIVE_SEARCH_WAIT);
-  const AutomaticSetup setup =
-      RunAutomaticSetup(state.files, state.workingDirectory, [wait] { return WaitWindowCancelled(wait); });
+  AutomaticSetup setup;
+  {
+    ProgressWindow progress(dialog, ProgressWindow::Stops::NowOnly);
+    progress.SetCaption(U(LookUpText(TextTable::Dialog, 31)));
+    progress.SetLines(U(LookUpText(TextTable::Code, 99)), u"aclt.exe, acad.exe, atcprint.scr, endfile.dwg", u"", u"");
+    setup = RunAutomaticSetup(state.files, state.workingDirectory, [&progress] { return progress.PumpAndAskStop(); });
+  }
   EnableWindow(dialog, TRUE);
-  CloseWaitWindow(wait);
   SetActiveWindow(dialog);
   if (setup.cancelled) return;
   SetDlgItemTextW(dialog, IDE_AUTOCAD_FILE, W(SettingsPathText(setup.autocadFile)));

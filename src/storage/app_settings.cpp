@@ -1,5 +1,7 @@
 #include "storage/app_settings.h"
 
+#include <algorithm>
+
 #include <iterator>
 #include <type_traits>
 #include <variant>
@@ -178,6 +180,15 @@ void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
   }
   if (settings.run_timeout < 0) settings.run_timeout = 10;
   if (settings.run_timeout > kMaxRunTimeout) settings.run_timeout = kMaxRunTimeout;
+}
+
+std::int32_t RunTimeoutFromText(std::u16string_view text) {
+  std::int32_t minutes = 0;
+  for (const char16_t c : text) {
+    if (c < u'0' || c > u'9') break;
+    minutes = std::min(kMaxRunTimeout, minutes * 10 + (c - u'0'));
+  }
+  return minutes;
 }
 
 void SaveSettings(const AppSettings& settings, IniDocument& file) {

@@ -88,6 +88,10 @@ std::u16string SettingsPath(std::u16string_view workingDirectory);
 void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
                   AppSettings& settings);
 
+// The minutes of "run_timeout" as typed in the environment dialog: the
+// digits at the start, 0 (no limit) when there are none, at most a week.
+std::int32_t RunTimeoutFromText(std::u16string_view text);
+
 // Writes all 46 keys, in the file's key order, into section "setting";
 // other keys of the file stay as they are. Empty texts are written as keys
 // with an empty value.

@@ -32,6 +32,10 @@ ProgressWindow::~ProgressWindow() {
   }
 }
 
+void ProgressWindow::SetCaption(const std::u16string& caption) {
+  if (window_ && !caption.empty()) SetWindowTextW(window_, W(caption));
+}
+
 void ProgressWindow::SetLines(const std::u16string& mode, const std::u16string& row, const std::u16string& drawing,
                               const std::u16string& times) {
   if (!window_) return;

@@ -24,6 +24,7 @@ public:
 
   HWND Handle() const { return window_; }
 
+  void SetCaption(const std::u16string& caption);
   // The four lines: what runs, which row, which drawing, the times.
   void SetLines(const std::u16string& mode, const std::u16string& row, const std::u16string& drawing,
                 const std::u16string& times);
@@ -33,6 +34,11 @@ public:
   // Waits up to `milliseconds`, handling messages, and returns early when
   // "stop now" is asked.
   void PumpFor(DWORD milliseconds);
+  // The cancel check of a long search: pumps, then answers whether to stop.
+  bool PumpAndAskStop() {
+    Pump();
+    return stopNow_;
+  }
 
   bool StopAfterThis() const { return stopAfterThis_; }
   bool StopNow() const { return stopNow_; }

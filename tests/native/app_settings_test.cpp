@@ -130,6 +130,10 @@ TEST(SettingsFile, TheRunTimeOutDefaultsToTenMinutesAndStaysWithinAWeek) {
            {"0", 0}, {"25", 25}, {"-3", 10}, {"10080", 10080}, {"99999999", 10080}}) {
     EXPECT_EQ(Load(Doc(std::string("[setting]\nrun_timeout=") + text + "\n")).run_timeout, minutes) << text;
   }
+  // As typed in the environment dialog.
+  EXPECT_EQ(tovrel::RunTimeoutFromText(u"25"), 25);
+  EXPECT_EQ(tovrel::RunTimeoutFromText(u""), 0);  // no limit
+  EXPECT_EQ(tovrel::RunTimeoutFromText(u"99999"), 10080);
 }
 
 TEST(SettingsFile, EveryFieldSurvivesExitAndRestart) {

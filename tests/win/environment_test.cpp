@@ -101,7 +101,7 @@ protected:
                                       L"\r\nend_file_dwg=" + ws_.Path(L"end.dwg") +
                                       L"\r\nprohibition_print0=PDF\r\nprohibition_print1=\r\n"
                                       L"prohibition_print2=Plotter A0\r\nprint_paper_ab=1\r\n"
-                                      L"prohibition_plmode=0\r\n");
+                                      L"prohibition_plmode=0\r\nrun_timeout=25\r\n");
     app_ = std::make_unique<RunningApp>(ws_);
   }
 
@@ -136,6 +136,8 @@ TEST_F(EnvironmentDialog, ShowsEveryFieldAndOkStoresThemWhileCancelStoresNothing
   EXPECT_EQ(ListItems(dialog), (std::vector<std::wstring>{L"PDF", L"Plotter A0"}));
   EXPECT_TRUE(Checked(dialog, 1301));
   EXPECT_FALSE(Checked(dialog, 1302));
+  EXPECT_EQ(ItemText(dialog, 1105), L"25");  // minutes one drawing may take
+  EXPECT_EQ(ItemText(dialog, 1518), CatalogText(L"dialog", L"No.84:dialog-j"));
   EXPECT_EQ(ItemText(dialog, 1007), CatalogText(L"dialog", L"No.23:dialog-j"));
   EXPECT_EQ(ItemText(dialog, 1517), CatalogText(L"dialog", L"No.22:dialog-j"));
   EXPECT_EQ(ItemText(dialog, 1004), L"dir");
@@ -177,6 +179,7 @@ TEST_F(EnvironmentDialog, ShowsEveryFieldAndOkStoresThemWhileCancelStoresNothing
 
   SendDlgItemMessageW(dialog, 1301, BM_SETCHECK, BST_UNCHECKED, 0);
   SendDlgItemMessageW(dialog, 1302, BM_SETCHECK, BST_CHECKED, 0);
+  SetDlgItemTextW(dialog, 1105, L"0");  // no limit
   Close(dialog, 1001);  // AutoCAD exists: no warning
   const tovrel::AppSettings& settings = tovrel::App().settings;
   EXPECT_EQ(Wide(settings.autocad_file), acad_);
@@ -187,6 +190,7 @@ TEST_F(EnvironmentDialog, ShowsEveryFieldAndOkStoresThemWhileCancelStoresNothing
   EXPECT_EQ(settings.prohibition_print[15], u"P15");
   EXPECT_EQ(settings.print_paper_ab, 0);
   EXPECT_EQ(settings.prohibition_plmode, 1);
+  EXPECT_EQ(settings.run_timeout, 0);
   app_->Exit();
   const tovrel::IniFile file(U16(ws_.Path(L"Tovrel.ini")), tovrel::SystemAnsiCodePage());
   EXPECT_EQ(file.GetString(u"setting", u"temp_file", u"", 300), U16(longPath));
@@ -343,7 +347,7 @@ TEST_F(AutomaticSetup, FindsAcadOnAFixedDriveAndFallsBackForTheEndDrawing) {
   EXPECT_EQ(settings_.autocad_file, u"c:\\old\\acad.exe");
 }
 
-TEST_F(AutomaticSetup, TheWaitWindowsCancelStopsTheSearch) {
+TEST_F(AutomaticSetup, TheProgressWindowsStopEndsTheSearch) {
   files_.gate = true;
   HWND dialog = Start();
   ASSERT_NE(dialog, nullptr);
@@ -351,9 +355,10 @@ TEST_F(AutomaticSetup, TheWaitWindowsCancelStopsTheSearch) {
   ASSERT_NE(wait, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return files_.listing.load(); }));
   EXPECT_FALSE(IsWindowEnabled(dialog));  // no input while the search runs
-  ASSERT_NE(GetDlgItem(wait, IDCANCEL), nullptr);
-  EXPECT_EQ(ItemText(wait, IDCANCEL), CatalogText(L"dialog", L"No.1:dialog-j"));
-  PressButton(wait, IDCANCEL);
+  constexpr int kStop = 2106;
+  ASSERT_NE(GetDlgItem(wait, kStop), nullptr);
+  EXPECT_EQ(ItemText(wait, kStop), CatalogText(L"dialog", L"No.97:dialog-j"));
+  PressButton(wait, kStop);
   files_.open = true;
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(wait); }));
   ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }));

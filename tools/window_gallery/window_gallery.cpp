@@ -639,14 +639,15 @@ void Gallery(const Language& language, int index) {
     Shot(language, L"progress", {progress.Handle()});
     ReportFit(language, L"progress", progress.Handle());
   }
-  // The automatic setup's wait window, with its Cancel button.
-  if (HWND wait = tovrel::OpenCancellableWaitWindow(main, IDD_DRIVE_SEARCH_WAIT)) {
-    Shot(language, L"wait-setup", {wait});
-    ReportFit(language, L"wait-setup", wait);
-    tovrel::CloseWaitWindow(wait);
-    Pump(100);
-  } else {
-    Skip(language, L"wait-setup", L"could not be created");
+  // The progress window of a search of the drives, with its Stop.
+  {
+    tovrel::ProgressWindow search(main, tovrel::ProgressWindow::Stops::NowOnly);
+    search.SetCaption(tovrel::U(tovrel::LookUpText(tovrel::TextTable::Dialog, 31)));
+    search.SetLines(tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 99)),
+                    u"aclt.exe, acad.exe, atcprint.scr, endfile.dwg", u"", u"");
+    Pump(200);
+    Shot(language, L"progress-search", {search.Handle()});
+    ReportFit(language, L"progress-search", search.Handle());
   }
   app.Exit();
 }

@@ -36,6 +36,7 @@
 #include "ui_text/language_dialog.h"
 #include "win32/callback_guard.h"
 #include "win32/dpi.h"
+#include "win32/help_pages_win32.h"
 #include "win32/wait_window.h"
 #include "win32/window_text.h"
 
@@ -43,8 +44,7 @@ namespace tovrel {
 
 namespace {
 
-// Addresses of the help page and the maker's home page.
-constexpr wchar_t kHelpPage[] = L"https://velmora.example/tovrel/help/";
+// The maker's home page (the help pages ship beside the program).
 constexpr wchar_t kHomePage[] = L"https://velmora.example/";
 
 // Posted at the end of WM_CREATE when the text catalog could not be read.
@@ -626,7 +626,7 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
       UpdateWindow(window);
       break;
     case Command::Help:
-      OpenPage(window, kHelpPage);
+      OpenHelpPage(window, HelpTopic::Contents);
       break;
     case Command::HomePage:
       OpenPage(window, kHomePage);

@@ -1,7 +1,6 @@
 #include "drawing_list/edit_dialog.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -14,13 +13,12 @@
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/dpi.h"
+#include "win32/help_pages_win32.h"
 #include "win32/window_text.h"
 
 namespace tovrel {
 
 namespace {
-
-constexpr wchar_t kHelpPage[] = L"https://velmora.example/tovrel/help/editing.html";
 
 // A printer change refreshes the paper choices half a second later, so that
 // typing a name does not read the catalog at every key.
@@ -236,7 +234,7 @@ void OnCommand(HWND dialog, int id, HWND control, UINT) {
       EndDialog(dialog, IDCANCEL);
       break;
     case IDB_EDIT_HELP:
-      ShellExecuteW(dialog, L"open", kHelpPage, nullptr, nullptr, SW_SHOWNORMAL);
+      OpenHelpPage(dialog, HelpTopic::Editing);
       break;
     default:
       break;

@@ -1,7 +1,6 @@
 #include "printers/environment_dialog.h"
 
 #include <cderr.h>
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include <string>
@@ -12,6 +11,7 @@
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/file_dialog.h"
+#include "win32/help_pages_win32.h"
 #include "win32/progress_window.h"
 #include "win32/window_text.h"
 
@@ -19,7 +19,6 @@ namespace tovrel {
 
 namespace {
 
-constexpr wchar_t kHelpPage[] = L"https://velmora.example/tovrel/help/environment.html";
 
 constexpr int kMessageAskSetup = 29;
 constexpr int kMessageSetupDone = 33;
@@ -188,7 +187,7 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
       EndDialog(dialog, FALSE);
       break;
     case IDB_ENV_HELP:
-      ShellExecuteW(dialog, L"open", kHelpPage, nullptr, nullptr, SW_SHOWNORMAL);
+      OpenHelpPage(dialog, HelpTopic::Environment);
       break;
     case IDB_BROWSE_AUTOCAD:
     case IDB_BROWSE_SCRIPT:

@@ -1,7 +1,6 @@
 #include "script/template_editor_dialog.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include <string>
@@ -11,13 +10,12 @@
 #include "storage/decimal_text.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
+#include "win32/help_pages_win32.h"
 #include "win32/window_text.h"
 
 namespace tovrel {
 
 namespace {
-
-constexpr wchar_t kHelpPage[] = L"https://velmora.example/tovrel/help/template-editor.html";
 
 // The column list: its room in dialog units (about 790 x 370 pixels with
 // the dialog's font), the code texts of its headers and their widths.
@@ -338,7 +336,7 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
     case IDB_COLUMNS_CLEAR: OnClear(dialog, state); break;
     case IDB_TEMPLATE_IMPORT: OnImport(dialog, state); break;
     case IDB_TEMPLATE_EXPORT: OnExport(dialog, state); break;
-    case IDB_EDITOR_HELP: ShellExecuteW(dialog, L"open", kHelpPage, nullptr, nullptr, SW_SHOWNORMAL); break;
+    case IDB_EDITOR_HELP: OpenHelpPage(dialog, HelpTopic::TemplateEditor); break;
     case IDB_EDITOR_CLOSE: OnCloseButton(dialog); break;
     default: break;
   }

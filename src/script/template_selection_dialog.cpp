@@ -1,19 +1,18 @@
 #include "script/template_selection_dialog.h"
 
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include "dialog_ids.h"
 #include "script/template_editor_dialog.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
+#include "win32/help_pages_win32.h"
 #include "win32/window_text.h"
 
 namespace tovrel {
 
 namespace {
 
-constexpr wchar_t kHelpPage[] = L"https://velmora.example/tovrel/help/template-selection.html";
 constexpr int kTitleLength = 259;  // what the title field is read with
 
 constexpr int kMessageCloseUnchanged = 36;
@@ -84,7 +83,7 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
       if (ShowMessage(dialog, kMessageCloseUnchanged, 1) == IDYES) EndDialog(dialog, kUnchanged);
       break;
     case IDB_TEMPLATE_HELP:
-      ShellExecuteW(dialog, L"open", kHelpPage, nullptr, nullptr, SW_SHOWNORMAL);
+      OpenHelpPage(dialog, HelpTopic::TemplateSelection);
       break;
     case IDB_TEMPLATE_DETAILS:
       OnDetails(dialog);

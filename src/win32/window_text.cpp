@@ -44,6 +44,8 @@ void InstallScreenCatalog(const UiText* catalog, const std::int32_t* language) {
   g_language = language;
 }
 
+std::int32_t ScreenLanguage() { return Language(); }
+
 const wchar_t* LookUpText(TextTable table, int number) {
   const std::u16string& text = g_catalog ? g_catalog->Text(table, number, Language()) : Empty();
   const std::size_t n = text.size() < 259 ? text.size() : 259;

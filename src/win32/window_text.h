@@ -16,6 +16,8 @@ namespace tovrel {
 // The catalog and the language the screen texts come from; both must outlive
 // every window. Until installed, every lookup is empty.
 void InstallScreenCatalog(const UiText* catalog, const std::int32_t* language);
+// The language the screen texts are shown in (0 when none is installed).
+std::int32_t ScreenLanguage();
 
 // Looks text n of a table up in the current language into the shared
 // 260-character buffer and returns it; the next lookup overwrites it.

@@ -72,6 +72,7 @@ TEST(Installer, InstallsSilentlyKeepsTheUsersFilesInAppDataAndUninstallsWithoutT
   ASSERT_TRUE(Exists(installed + L"\\Tovrel.exe"));
   EXPECT_TRUE(Exists(installed + L"\\Tovrel.installed"));
   EXPECT_TRUE(Exists(installed + L"\\uninstall.exe"));
+  EXPECT_TRUE(Exists(installed + L"\\help\\en\\index.html"));
   EXPECT_TRUE(Exists(KnownFolder(FOLDERID_CommonPrograms) + L"\\Tovrel\\Tovrel.lnk"));
 
   // Started from elsewhere, as a shortcut starts it.
@@ -106,6 +107,7 @@ TEST(Installer, InstallsSilentlyKeepsTheUsersFilesInAppDataAndUninstallsWithoutT
   DeleteFileW((installed + L"\\uninstall.exe").c_str());  // left behind by "_?="
   RemoveDirectoryW(installed.c_str());
   EXPECT_FALSE(Exists(installed + L"\\Tovrel.exe"));
+  EXPECT_FALSE(Exists(installed + L"\\help"));
   EXPECT_FALSE(Exists(KnownFolder(FOLDERID_CommonPrograms) + L"\\Tovrel\\Tovrel.lnk"));
   EXPECT_TRUE(Exists(user + L"\\Tovrel.ini"));
   EXPECT_TRUE(Exists(user + L"\\tovrl_set_e.ini"));

@@ -606,6 +606,7 @@ void Gallery(const Language& language, int index) {
   CommandWindowShot(language, app, kAddDwgFolder, L"folder-dialog", IDCANCEL);
   CommandWindowShot(language, app, kAddDwgFiles, L"open-dialog", IDCANCEL);
   CommandWindowShot(language, app, kFileNameRules, L"file-name-rules", IDB_DIALOG_OK);
+  CommandWindowShot(language, app, 37831, L"printers", 0);
   TemplateShots(language, app);
   CommandWindowShot(language, app, kEnvironment, L"environment", IDB_ENV_CANCEL);
   CommandWindowShot(language, app, kFolderBrowser, L"folder-browser", 0);

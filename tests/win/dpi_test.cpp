@@ -65,6 +65,45 @@ void Capture(const std::wstring& path) {
   ReleaseDC(nullptr, screen);
 }
 
+struct OwnedDialog {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM arg) {
+  auto* search = reinterpret_cast<OwnedDialog*>(arg);
+  wchar_t cls[16] = L"";
+  GetClassNameW(window, cls, 16);
+  if (GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window) && wcscmp(cls, L"#32770") == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct FirstField {
+  HWND dialog;
+  POINT topLeft;
+  bool found;
+};
+
+// The edit field or drop-down nearest the dialog's top left corner.
+BOOL CALLBACK FindFirstField(HWND child, LPARAM arg) {
+  auto* search = reinterpret_cast<FirstField*>(arg);
+  wchar_t cls[32] = L"";
+  GetClassNameW(child, cls, 32);
+  if (wcscmp(cls, L"Edit") != 0 && wcscmp(cls, L"ComboBox") != 0) return TRUE;
+  if (GetParent(child) != search->dialog) return TRUE;
+  RECT r = RectOf(child);
+  POINT p{r.left, r.top};
+  ScreenToClient(search->dialog, &p);
+  if (!search->found || p.y < search->topLeft.y || (p.y == search->topLeft.y && p.x < search->topLeft.x)) {
+    search->topLeft = p;
+    search->found = true;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 TEST(Dpi, TheMainWindowScalesItsLayoutAt100And150And200Percent) {
@@ -101,6 +140,22 @@ TEST(Dpi, TheMainWindowScalesItsLayoutAt100And150And200Percent) {
     EXPECT_GE(RectOf(list).top, RectOf(toolbar).bottom);
     EXPECT_LE(RectOf(list).bottom, RectOf(status).top);
     Capture(shots + L"\\main-" + std::to_wstring(dpi) + L".bmp");
+
+    // The edit dialog lays its fields out from x 5, y 30 of the design.
+    PostMessageW(main, WM_COMMAND, 37826, 0);  // the initial values
+    OwnedDialog edit{main, nullptr};
+    ASSERT_TRUE(WaitUntil([&] {
+      EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&edit));
+      return edit.found != nullptr;
+    }));
+    FirstField first{edit.found, {}, false};
+    EnumChildWindows(edit.found, FindFirstField, reinterpret_cast<LPARAM>(&first));
+    ASSERT_TRUE(first.found);
+    EXPECT_EQ(first.topLeft.x, MulDiv(5, static_cast<int>(dpi), 96));
+    EXPECT_EQ(first.topLeft.y, MulDiv(30, static_cast<int>(dpi), 96));
+    Capture(shots + L"\\edit-" + std::to_wstring(dpi) + L".bmp");
+    PostMessageW(edit.found, WM_COMMAND, IDCANCEL, 0);
+    WaitUntil([&] { return !IsWindow(edit.found); });
 
     PostMessageW(main, WM_COMMAND, 27, 0);
     EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);

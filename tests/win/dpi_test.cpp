@@ -153,6 +153,7 @@ TEST(Dpi, TheMainWindowScalesItsLayoutAt100And150And200Percent) {
     ASSERT_TRUE(first.found);
     EXPECT_EQ(first.topLeft.x, MulDiv(5, static_cast<int>(dpi), 96));
     EXPECT_EQ(first.topLeft.y, MulDiv(30, static_cast<int>(dpi), 96));
+    RedrawWindow(edit.found, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Capture(shots + L"\\edit-" + std::to_wstring(dpi) + L".bmp");
     PostMessageW(edit.found, WM_COMMAND, IDCANCEL, 0);
     WaitUntil([&] { return !IsWindow(edit.found); });

@@ -47,14 +47,14 @@ const Win32FileSystem& Files() {
   return files;
 }
 
-
 int PreselectFolderUnguarded(HWND dialog, UINT message, LPARAM, LPARAM folder) {
   if (message == BFFM_INITIALIZED) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, folder);
   return 0;
 }
 
 int CALLBACK PreselectFolder(HWND dialog, UINT message, LPARAM arg2, LPARAM folder) {
-  return GuardCallback<int>(dialog, 0, [&] { return PreselectFolderUnguarded(dialog, message, arg2, folder); });
+  return GuardCallback<int>(dialog, 0,
+                            [&] { return PreselectFolderUnguarded(dialog, message, arg2, folder); });
 }
 
 // The shell's folder dialog, starting at the remembered folder. An empty
@@ -113,29 +113,17 @@ void Search_OnCommand(HWND dialog, int id, HWND, UINT) {
   }
 }
 
-INT_PTR SearchDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, Search_OnInitDialog);
-    case WM_COMMAND:
-      HANDLE_WM_COMMAND(dialog, wParam, lParam, Search_OnCommand);
-      return TRUE;
-    case WM_CLOSE:
-      EndDialog(dialog, IDCANCEL);
-      return TRUE;
-    default:
-      return FALSE;
-  }
+void Search_OnClose(HWND dialog) {
+  EndDialog(dialog, IDCANCEL);
 }
 
-INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  return GuardCallback<INT_PTR>(dialog, FALSE, [&] { return SearchDialogProcUnguarded(dialog, message, wParam, lParam); });
-}
+constexpr DLGPROC SearchDialogProc =
+    StandardDialogProc<Search_OnInitDialog, Search_OnCommand, Search_OnClose>;
 
 // True when the user searched; false when the dialog was closed.
 bool RunSearchDialog(HWND owner) {
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SEARCH), owner, SearchDialogProc, 0) ==
-         IDOK;
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SEARCH), owner, SearchDialogProc,
+                         0) == IDOK;
 }
 
 }  // namespace
@@ -182,7 +170,8 @@ void AddPickedFilesCommand(HWND owner, HWND list, DrawingKind kind, const AddDra
   FileDialogOptions options;
   options.owner = owner;
   options.title = LookUpText(TextTable::Code, 8);
-  options.filter = dwg ? L"DwgFile(*.dwg)\0*.dwg\0DxfFile(*.dxf)\0*.dxf\0" : L"DxfFile(*.dxf)\0*.dxf\0DwgFile(*.dwg)\0*.dwg\0";
+  options.filter = dwg ? L"DwgFile(*.dwg)\0*.dwg\0DxfFile(*.dxf)\0*.dxf\0"
+                       : L"DxfFile(*.dxf)\0*.dxf\0DwgFile(*.dwg)\0*.dwg\0";
   options.initialFolder = context.settings.file_folder;
   options.initialName = dwg ? u"*.dwg" : u"*.dxf";
   options.multiSelect = true;
@@ -218,7 +207,8 @@ void SearchDrivesCommand(HWND owner, HWND list, const AddDrawingsContext& contex
     ProgressWindow progress(owner, ProgressWindow::Stops::NowOnly);
     progress.SetCaption(U(LookUpText(TextTable::Dialog, 31)));
     progress.SetLines(U(LookUpText(TextTable::Code, 99)), Search().text, u"", u"");
-    found = SearchFixedDrivesForEach(Files(), {Search().text}, [&progress] { return progress.PumpAndAskStop(); })[0];
+    found = SearchFixedDrivesForEach(Files(), {Search().text},
+                                     [&progress] { return progress.PumpAndAskStop(); })[0];
     stopped = progress.StopNow();
   }
   EnableWindow(owner, TRUE);
@@ -298,6 +288,8 @@ void DeleteSelectedCommand(HWND owner, HWND list, bool toolbarForm) {
   if (message != 0) ShowMessage(owner, message);
 }
 
-void DeleteAllCommand(HWND list) { SendMessageW(list, LVM_DELETEALLITEMS, 0, 0); }
+void DeleteAllCommand(HWND list) {
+  SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+}
 
 }  // namespace tovrel

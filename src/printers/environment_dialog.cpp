@@ -210,25 +210,7 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
 
 void OnClose(HWND dialog) { EndDialog(dialog, FALSE); }
 
-INT_PTR EnvironmentDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, OnInitDialog);
-    case WM_COMMAND:
-      HANDLE_WM_COMMAND(dialog, wParam, lParam, OnCommand);
-      return TRUE;
-    case WM_CLOSE:
-      HANDLE_WM_CLOSE(dialog, wParam, lParam, OnClose);
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
-
-INT_PTR CALLBACK EnvironmentDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  return GuardCallback<INT_PTR>(dialog, FALSE,
-                                [&] { return EnvironmentDialogProcUnguarded(dialog, message, wParam, lParam); });
-}
+constexpr DLGPROC EnvironmentDialogProc = StandardDialogProc<OnInitDialog, OnCommand, OnClose>;
 
 }  // namespace
 

@@ -345,25 +345,7 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
 // The close box leaves without taking the title.
 void OnClose(HWND dialog) { EndDialog(dialog, IDCANCEL); }
 
-INT_PTR TemplateEditorProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, OnInitDialog);
-    case WM_COMMAND:
-      HANDLE_WM_COMMAND(dialog, wParam, lParam, OnCommand);
-      return TRUE;
-    case WM_CLOSE:
-      HANDLE_WM_CLOSE(dialog, wParam, lParam, OnClose);
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
-
-INT_PTR CALLBACK TemplateEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  return GuardCallback<INT_PTR>(dialog, FALSE,
-                                [&] { return TemplateEditorProcUnguarded(dialog, message, wParam, lParam); });
-}
+constexpr DLGPROC TemplateEditorProc = StandardDialogProc<OnInitDialog, OnCommand, OnClose>;
 
 }  // namespace
 

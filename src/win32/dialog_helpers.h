@@ -3,10 +3,35 @@
 
 #include <windows.h>
 
+#include <windowsx.h>
+
+#include "win32/callback_guard.h"
+
 namespace tovrel {
 
 // Centres a dialog on its owner (on the screen's work area when it has none),
 // kept inside the work area of the owner's monitor.
 void CenterOnOwner(HWND dialog);
+
+// The procedure of a dialog that handles its initialisation, its commands
+// and its close box, and nothing else; guarded like every callback.
+template <BOOL (*OnInitDialog)(HWND, HWND, LPARAM), void (*OnCommand)(HWND, int, HWND, UINT),
+          void (*OnClose)(HWND)>
+INT_PTR CALLBACK StandardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardCallback<INT_PTR>(dialog, FALSE, [&]() -> INT_PTR {
+    switch (message) {
+      case WM_INITDIALOG:
+        return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, OnInitDialog);
+      case WM_COMMAND:
+        HANDLE_WM_COMMAND(dialog, wParam, lParam, OnCommand);
+        return TRUE;
+      case WM_CLOSE:
+        HANDLE_WM_CLOSE(dialog, wParam, lParam, OnClose);
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  });
+}
 
 }  // namespace tovrel

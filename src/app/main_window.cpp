@@ -14,6 +14,7 @@
 #include "app/info_windows.h"
 #include "app/old_templates_win32.h"
 #include "app/row_edit_commands.h"
+#include "app/run_commands.h"
 #include "dialog_ids.h"
 #include "drawing_list/add_drawings_window.h"
 #include "drawing_list/cell_editor_window.h"
@@ -52,9 +53,6 @@ constexpr UINT kSayCatalogMissing = WM_APP + 1;
 // Posted at the end of WM_CREATE: offers to go on with a run that did not finish.
 constexpr UINT kOfferResume = WM_APP + 2;
 constexpr int kMessageRunGoing = 75;
-constexpr int kMessageStopTimerRun = 78;
-constexpr int kMessageResumeRun = 79;
-constexpr int kMessageNothingFailed = 80;
 
 struct MainWindowState {
   HWND window = nullptr;
@@ -67,9 +65,7 @@ struct MainWindowState {
   CellEditor cellEditor;           // the in-place editor over one cell
   int editedColumn = 0;            // the list column of the last right-click
   RowBuffer rowBuffer;             // the edit dialog's working copy and the copy/paste clipboard
-  TimerRunSession timerRun;        // the timer-driven per-row run
-  bool running = false;            // AutoCAD is being waited for (the window stays responsive)
-  std::vector<std::u16string> lastRunNotPlotted;  // drawings to run again, from the last run
+  RunState runs;                   // runs of AutoCAD and what the last one left
   SortDirections sortDirections;   // per list column, for the whole run
   // Set once WM_CREATE has run to its end: only a list that was loaded whole
   // is ever saved over "listview.ini".
@@ -138,69 +134,7 @@ AddDrawingsContext AddContext() {
   return AddDrawingsContext{app.settings, app.ActiveTemplate(), app.text};
 }
 
-ScriptRunContext RunContext() {
-  const AppContext& app = App();
-  return ScriptRunContext{app.settings, app.ActiveTemplate(), app.ActiveTemplateIndex(), app.workingDirectory,
-                          PerDrawingTimeoutMs(app.settings)};
-}
-
-bool RunGoing() { return g_state.running || g_state.timerRun.active; }
 bool SaveKeptList(HWND owner);
-
-// What a run leaves behind: the rows to run again, and one summary.
-void AfterRun(HWND window, const RunReport& report) {
-  if (!report.ran) return;
-  g_state.lastRunNotPlotted.clear();
-  for (const RunRecord& record : report.records) {
-    if (NeedsAnotherRun(record.result)) g_state.lastRunNotPlotted.push_back(record.drawing);
-  }
-  ShowRunSummary(window, report);
-}
-
-// Runs AutoCAD through `run` with the list locked: the rows cannot change
-// while the window answers during the wait.
-template <typename Run>
-void RunLocked(HWND window, Run&& run) {
-  g_state.running = true;
-  EnableWindow(g_state.list, FALSE);
-  const RunReport report = run();
-  EnableWindow(g_state.list, TRUE);
-  g_state.running = false;
-  AfterRun(window, report);
-}
-
-void SelectRowsToRunAgain(HWND window) {
-  if (g_state.lastRunNotPlotted.empty()) {
-    ShowMessage(window, kMessageNothingFailed);
-    return;
-  }
-  const ListRedrawPause pause(g_state.list);
-  ListViewRowStore store(g_state.list);
-  const ScriptColumns columns = FindScriptColumns(App().ActiveTemplate());
-  for (int row = 0; row < store.RowCount(); ++row) {
-    const std::u16string drawing = RowDrawingPath(store, row, columns);
-    const bool again = std::find(g_state.lastRunNotPlotted.begin(), g_state.lastRunNotPlotted.end(), drawing) !=
-                       g_state.lastRunNotPlotted.end();
-    store.SetMarks(row, again);
-  }
-}
-
-void OfferResume(HWND window) {
-  const std::vector<int> rows = UnfinishedRows(g_state.list, RunContext());
-  if (rows.empty() || ShowMessage(window, kMessageResumeRun, 1) != IDYES) {
-    ForgetUnfinishedRun(RunContext());
-    return;
-  }
-  SaveKeptList(window);
-  RunLocked(window, [&] { return RunPerRowOnce(window, g_state.list, RunContext(), &rows); });
-}
-
-// The check before a run, on the rows a run of `scope` takes: true when
-// the run may start.
-bool CheckedBeforeRun(HWND window, HWND list, int scope) {
-  AppContext& app = App();
-  return PreflightAllowsRun(window, list, scope, PreflightContext{app.ActiveTemplate(), app.printers, app.settings});
-}
 
 std::u16string KeptListPath() { return PathInWorkingDirectory(App(), kKeptListFileName); }
 
@@ -455,23 +389,14 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
     return;
   }
   const Command command = CommandForId(id);
-  if (RunGoing() && !AllowedDuringRun(command)) {
-    // Choosing the timer-driven run again asks whether to stop the one going.
-    if (command == Command::RunPerRowTimer && !g_state.running) {
-      if (ShowMessage(window, kMessageStopTimerRun, 1) == IDYES) {
-        AfterRun(window, StopTimerRun(window, g_state.timerRun, kPerRowRunTimer, RunContext()));
-      }
-      return;
-    }
-    ShowMessage(window, kMessageRunGoing);
-    return;
-  }
+  if (RefusedDuringRun(window, command, g_state.runs)) return;
   // Row positions change under a command: a cell under edit is finished first.
   if (command != Command::None) g_state.cellEditor.Close();
   if (NeedsPrintersFirst(command) && !App().printers.catalogLoaded) FillPrinters(window);
   // A run that is killed from outside must not cost the list.
   if (StartsAutocad(command)) SaveKeptList(window);
   HWND list = g_state.list;
+  if (HandleRunCommand(window, list, command, g_state.runs)) return;
   switch (command) {
     case Command::AddDwgFolder:
     case Command::AddDxfFolder:
@@ -550,39 +475,6 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
     case Command::LoadListFrom:
       LoadListFromCommand(window, list, App().workingDirectory);
       break;
-    case Command::RunAll:
-      if (CheckedBeforeRun(window, list, kScopeAllRows)) {
-        RunLocked(window, [&] { return RunWholeList(window, list, kScopeAllRows, RunContext()); });
-      }
-      break;
-    case Command::RunSelected:
-      if (CheckedBeforeRun(window, list, kScopeSelectedRows)) {
-        RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedRows, RunContext()); });
-      }
-      break;
-    case Command::RunToolbar:
-      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) {
-        RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedOrAll, RunContext()); });
-      }
-      break;
-    case Command::RunPerRowOnce:
-      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) {
-        RunLocked(window, [&] { return RunPerRowOnce(window, list, RunContext()); });
-      }
-      break;
-    case Command::RunPerRowTimer:
-      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) {
-        StartTimerRun(window, list, g_state.timerRun, kPerRowRunTimer, RunContext());
-      }
-      break;
-    case Command::CheckBeforeRun:
-      if (PreflightCommand(window, list, PreflightContext{App().ActiveTemplate(), App().printers, App().settings})) {
-        RunLocked(window, [&] { return RunWholeList(window, list, kScopeSelectedOrAll, RunContext()); });
-      }
-      break;
-    case Command::SelectRowsToRunAgain:
-      SelectRowsToRunAgain(window);
-      break;
     case Command::SaveScriptAll:
     case Command::SaveScriptSelected:
       if (SaveScriptAs(window, list, command == Command::SaveScriptAll ? kScopeAllRows : kScopeSelectedRows,
@@ -637,7 +529,7 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
 }
 
 void OnDropFiles(HWND window, HDROP drop) {
-  if (RunGoing()) {
+  if (RunGoing(g_state.runs)) {
     DragFinish(drop);
     ShowMessage(window, kMessageRunGoing);
     return;
@@ -647,13 +539,7 @@ void OnDropFiles(HWND window, HDROP drop) {
 
 void OnTimer(HWND window, UINT id) {
   if (id == kPerRowRunTimer) {
-    RunReport report;
-    g_state.running = true;
-    EnableWindow(g_state.list, FALSE);
-    const bool ended = OnTimerRunTick(window, g_state.list, g_state.timerRun, kPerRowRunTimer, RunContext(), report);
-    EnableWindow(g_state.list, TRUE);
-    g_state.running = false;
-    if (ended) AfterRun(window, report);
+    OnRunTimer(window, g_state.list, g_state.runs);
   } else if (id == kDropDownCommitTimer) {
     g_state.cellEditor.OnCommitTimer(App().printers);
   }
@@ -677,12 +563,12 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
       SayCatalogMissing(window);
       return 0;
     case kOfferResume:
-      OfferResume(window);
+      OfferResume(window, g_state.list, g_state.runs, SaveKeptList);
       return 0;
     case WM_CLOSE:
       // The wait for AutoCAD runs inside a command: the window cannot go
       // from under it. The progress window stops a run.
-      if (g_state.running) {
+      if (g_state.runs.running) {
         ShowMessage(window, kMessageRunGoing);
         return 0;
       }

@@ -36,6 +36,7 @@ constexpr WPARAM kAddDxfFiles = 37845;    // add DXF files picked in the open-fi
 constexpr WPARAM kRunAll = 37832;         // "All start"
 constexpr WPARAM kEnd = 27;               // "End"
 constexpr DWORD kAnswerTimeoutMs = 5000;  // one SendMessageTimeout
+constexpr int kProgressStopNowId = 2106;   // the "Stop now" button of the run's progress window
 
 // Text out as UTF-8, whether stdout is a console, a pipe or a file.
 void Print(const std::string& utf8) {
@@ -163,11 +164,16 @@ public:
     return code;
   }
 
-  // Fails with the texts of any message box the program shows.
+  // Fails with the texts of any message box the program shows (the
+  // progress window of a run is no message).
   void FailOnMessageBox(HWND except) const {
+    if (HWND dialog = MessageBoxShown(except)) throw Failure("Tovrel shows a message: " + DescribeDialog(dialog));
+  }
+  HWND MessageBoxShown(HWND except) const {
     for (HWND dialog : TopLevelWindows(Id(), L"#32770")) {
-      if (dialog != except) throw Failure("Tovrel shows a message: " + DescribeDialog(dialog));
+      if (dialog != except && GetDlgItem(dialog, kProgressStopNowId) == nullptr) return dialog;
     }
+    return nullptr;
   }
 
 private:
@@ -396,17 +402,25 @@ int RunDemo(const std::wstring& workspace, const std::wstring& screenshot) {
 
   const std::uint64_t offset = tovrel::journal::FileSize(journal);
   PostMessageW(mainWindow, WM_COMMAND, kRunAll, 0);
-  // The run blocks the window until the stand-in ends; the journal's end
-  // record and a window that answers again mark the end of the batch.
+  // The window answers while the stand-in runs, behind the run's progress
+  // window; the journal's end record marks the end of the batch, and the run
+  // ends with its summary.
   WaitOrFail(
       [&] {
-        program.FailOnMessageBox(nullptr);
         if (program.Ended()) throw Failure("Tovrel ended during the run");
         if (!tovrel::journal::RecordsOf(tovrel::journal::ReadJournal(journal, offset), "hang").empty()) return true;
-        return tovrel::journal::JournalHasEnd(journal, offset) && Answers(mainWindow);
+        if (tovrel::journal::JournalHasEnd(journal, offset)) return true;
+        program.FailOnMessageBox(nullptr);
+        return false;
       },
       120000, "for the end of the batch in " + Utf8(journal));
   EndWaitingAutocad(journal, offset);
+  HWND runSummary = nullptr;
+  WaitOrFail([&] { return (runSummary = program.MessageBoxShown(nullptr)) != nullptr; }, 30000,
+             "for the summary of the run");
+  Print("run summary: " + DescribeDialog(runSummary));
+  PostMessageW(runSummary, WM_COMMAND, IDOK, 0);
+  WaitOrFail([&] { return !IsWindow(runSummary) && Answers(mainWindow); }, 30000, "for the summary to close");
   program.FailOnMessageBox(nullptr);
 
   SaveScreenshot(mainWindow, screenshot);

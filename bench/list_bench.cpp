@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app_harness.h"
+#include "bench_lists.h"
 #include "drawing_list/add_drawings.h"
 #include "storage/file_system_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
@@ -25,10 +26,14 @@
 #include "storage/script_template.h"
 
 using namespace tovrel::test;
+using tovrel::bench::DrawingName;
+using tovrel::bench::FilledList;
+using tovrel::bench::kRows;
+using tovrel::bench::ShippedTemplates;
+using tovrel::bench::Touch;
 
 namespace {
 
-constexpr int kRows = 10000;
 
 const wchar_t kTemplates[] =
     L"[Title]\r\nt1=Plot\r\n[listview_dt]\r\n"
@@ -63,17 +68,6 @@ void Report(const char* name, double ms, const std::string& figures, const std::
 
 std::string RowsError(int rows) {
   return rows == kRows ? std::string() : std::to_string(rows) + "-of-" + std::to_string(kRows) + "-rows";
-}
-
-void Touch(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-}
-
-std::wstring DrawingName(int i) {
-  wchar_t name[64];
-  swprintf(name, 64, L"P-%05d-A%d.dwg", (i * 7919) % kRows, i % 5);
-  return name;
 }
 
 // A kept list as the program writes it: 10,000 rows of 32 columns.
@@ -130,24 +124,10 @@ void AddFolder() {
 // from the real list view, into a real file.
 void Script() {
   Workspace ws;  // holds the shipped templates
-  const std::wstring templateFileName = ws.Path(L"tovrl_set_e.ini");
-  const tovrel::IniFile templateFile(std::u16string(templateFileName.begin(), templateFileName.end()),
-                                     tovrel::SystemAnsiCodePage());
-  auto templates = std::make_unique<tovrel::TemplateSet>();
-  tovrel::LoadTemplates(templateFile.Doc(), *templates);
+  const auto templates = ShippedTemplates(ws);
   const tovrel::ScriptTemplate& model = (*templates)[1];
-  HWND parent = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 900, 600, nullptr, nullptr,
-                                nullptr, nullptr);
-  HWND list = tovrel::CreateDrawingList(parent, model);
-  {
-    const tovrel::ListRedrawPause pause(list);
-    tovrel::ListViewRowStore store(list);
-    for (int row = 0; row < kRows; ++row) {
-      const std::wstring name = DrawingName(row);
-      tovrel::InsertDrawingRow(store, model, std::u16string(name.begin(), name.end()),
-                               u"C:\\projects\\2026\\site-b\\drawings", u"2026/12/06 10:15", 1, row);
-    }
-  }
+  const FilledList filled(model, L"C:\\projects\\2026\\site-b\\drawings");
+  HWND list = filled.list;
   const std::wstring path = ws.Path(L"atcprint.scr");
   tovrel::ListViewRowStore store(list);
   tovrel::ScriptFileSink sink(std::u16string(path.begin(), path.end()));
@@ -158,7 +138,6 @@ void Script() {
   if (error.empty() && (!result.ok || result.bytesWritten < static_cast<std::size_t>(kRows) * 100)) error = "script-not-written";
   Report("script-10000", Ms(start),
          "ok=" + std::to_string(result.ok ? 1 : 0) + " bytes=" + std::to_string(result.bytesWritten), error);
-  DestroyWindow(parent);
 }
 
 void Sort() {

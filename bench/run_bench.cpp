@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "app_harness.h"
+#include "bench_lists.h"
 
 using namespace tovrel::test;
+using tovrel::bench::Touch;
 
 namespace {
 
@@ -25,11 +27,6 @@ constexpr double kPauseMs = 500;
 
 double Ms(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
-}
-
-void Touch(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 }
 
 // Starts the stand-in on a script and waits for its end; false when it

@@ -6,6 +6,8 @@
 
 #include "app/app_context.h"
 #include "app/working_folder.h"
+#include "win32/program_folder.h"
+#include "win32/window_text.h"
 #include "storage/ansi_code_page_win32.h"
 #include "storage/ini_file.h"
 
@@ -20,14 +22,6 @@ std::u16string CurrentDirectory() {
 
 namespace {
 
-std::u16string ProgramFolder() {
-  std::wstring path(32768, L'\0');
-  const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  path.resize(n);
-  const std::size_t slash = path.find_last_of(L'\\');
-  return slash == std::wstring::npos ? std::u16string() : std::u16string(path.begin(), path.begin() + slash);
-}
-
 std::u16string RoamingAppData() {
   PWSTR folder = nullptr;
   std::u16string result;
@@ -38,22 +32,20 @@ std::u16string RoamingAppData() {
   return result;
 }
 
-const wchar_t* Wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
-
 }  // namespace
 
 std::u16string FindWorkingFolder() {
   const std::u16string program = ProgramFolder();
-  const bool marker = GetFileAttributesW(Wide(program + u"\\" + kInstalledMarkerFileName)) != INVALID_FILE_ATTRIBUTES;
+  const bool marker = GetFileAttributesW(W(program + u"\\" + kInstalledMarkerFileName)) != INVALID_FILE_ATTRIBUTES;
   const WorkingFolderChoice choice = ChooseWorkingFolder(marker, CurrentDirectory(), marker ? RoamingAppData() : u"");
   if (choice.installed) {
-    CreateDirectoryW(Wide(choice.folder), nullptr);
+    CreateDirectoryW(W(choice.folder), nullptr);
     for (const std::u16string& name : ShippedDataFiles()) {
       // The user's own copy is never overwritten.
-      CopyFileW(Wide(program + u"\\" + name), Wide(choice.folder + u"\\" + name), TRUE);
+      CopyFileW(W(program + u"\\" + name), W(choice.folder + u"\\" + name), TRUE);
     }
     // AutoCAD and the script paths written relative to it see the same folder.
-    SetCurrentDirectoryW(Wide(choice.folder));
+    SetCurrentDirectoryW(W(choice.folder));
   }
   return choice.folder;
 }

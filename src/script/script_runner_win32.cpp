@@ -10,6 +10,7 @@
 #include "script/script_file.h"
 #include "script/script_writer.h"
 #include "storage/ansi_code_page_win32.h"
+#include "storage/decimal_text.h"
 #include "storage/file_io.h"
 #include "storage/ini_file.h"
 #include "win32/file_dialog.h"
@@ -47,11 +48,6 @@ ClockTime Now() {
 
 double SecondsSince(ULONGLONG tick) { return static_cast<double>(GetTickCount64() - tick) / 1000.0; }
 
-std::u16string Number(long long value) {
-  const std::wstring n = std::to_wstring(value);
-  return std::u16string(n.begin(), n.end());
-}
-
 // A catalog text with %1 and %2 replaced.
 std::u16string Filled(TextTable table, int number, const std::u16string& first, const std::u16string& second) {
   std::u16string text = U(LookUpText(table, number));
@@ -69,7 +65,7 @@ std::u16string TimesLine(double elapsed, int done, int total) {
 
 void ShowProgress(ProgressWindow& progress, const std::u16string& mode, int index, int total,
                   const std::u16string& drawing, ULONGLONG startTick) {
-  progress.SetLines(mode, Filled(TextTable::Code, kTextDrawingOfCount, Number(index + 1), Number(total)), drawing,
+  progress.SetLines(mode, Filled(TextTable::Code, kTextDrawingOfCount, DecimalText(index + 1), DecimalText(total)), drawing,
                     TimesLine(SecondsSince(startTick), index, total));
 }
 
@@ -83,15 +79,10 @@ void ShowWriteFailure(HWND owner, const RowStore& rows, const ScriptWriteResult&
   }
   std::u16string detail;
   if (result.failedRow >= 0) {
-    detail = u"#" + Number(result.failedRow + 1) + u"  " +
+    detail = u"#" + DecimalText(result.failedRow + 1) + u"  " +
              RowDrawingPath(rows, result.failedRow, FindScriptColumns(tmpl));
   }
   ShowMessageWithDetail(owner, kMessageScriptLineTooLong, detail);
-}
-
-bool DrawingExists(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(W(path));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 RunRecord StartRecord(const RowStore& rows, int row, const ScriptColumns& columns) {
@@ -221,8 +212,8 @@ RunReport RunWholeList(HWND owner, HWND list, int scope, const ScriptRunContext&
   const ULONGLONG startTick = GetTickCount64();
   ProgressWindow progress(owner, ProgressWindow::Stops::NowOnly);
   progress.SetLines(U(LookUpText(TextTable::Code, kTextModeWholeList)),
-                    Filled(TextTable::Code, kTextDrawingOfCount, Number(static_cast<long long>(records.size())),
-                           Number(static_cast<long long>(records.size()))),
+                    Filled(TextTable::Code, kTextDrawingOfCount, DecimalText(static_cast<int>(records.size())),
+                           DecimalText(static_cast<int>(records.size()))),
                     u"", u"");
   const std::uint64_t limit = context.perDrawingTimeoutMs * std::max<std::uint64_t>(records.size(), 1);
   const AutocadOutcome outcome = RunAutocadAndWait(context.settings, limit, &progress);
@@ -230,7 +221,7 @@ RunReport RunWholeList(HWND owner, HWND list, int scope, const ScriptRunContext&
   for (RunRecord& record : records) {
     record.start = started;
     Finish(record, outcome, startTick);
-    if (!DrawingExists(record.drawing)) record.result = RowResult::DrawingMissing;
+    if (!FileExists(record.drawing)) record.result = RowResult::DrawingMissing;
   }
   report.ran = true;
   report.seconds = SecondsSince(startTick);
@@ -290,7 +281,7 @@ RunReport RunPerRowOnce(HWND owner, HWND list, const ScriptRunContext& context, 
     RunRecord record = StartRecord(store, row, columns);
     ShowProgress(progress, mode, i, total, record.drawing, startTick);
     const ULONGLONG rowTick = GetTickCount64();
-    if (!DrawingExists(record.drawing)) {
+    if (!FileExists(record.drawing)) {
       // AutoCAD would not open it, and every later answer would go astray.
       if (usesSelection) store.SetMarks(row, false);
       record.result = RowResult::DrawingMissing;
@@ -417,7 +408,7 @@ void ForgetUnfinishedRun(const ScriptRunContext& context) {
 void ShowRunSummary(HWND owner, const RunReport& report) {
   if (!report.ran) return;
   const RunSummary summary = Summarise(report.records, report.seconds);
-  std::u16string detail = Number(summary.plotted) + u" / " + Number(summary.notPlotted) + u" / " +
+  std::u16string detail = DecimalText(summary.plotted) + u" / " + DecimalText(summary.notPlotted) + u" / " +
                           DurationText(summary.seconds);
   if (!report.journalPath.empty()) detail += u"\r\n" + report.journalPath;
   ShowMessageWithDetail(owner, kMessageRunSummary, detail);

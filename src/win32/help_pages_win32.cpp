@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "storage/file_io.h"
+#include "win32/program_folder.h"
 #include "win32/window_text.h"
 
 namespace tovrel {
@@ -13,31 +15,16 @@ namespace {
 std::wstring g_programFolder;  // empty: the folder of the running program
 HelpPageShell g_shell;         // empty: ShellExecuteW
 
-std::wstring ProgramFolder() {
+std::wstring HelpFolderBase() {
   if (!g_programFolder.empty()) return g_programFolder;
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);  // a long path: the name was cut
-  }
-  const std::size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-bool FileExists(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(W(path));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  const std::u16string folder = ProgramFolder();
+  return std::wstring(folder.begin(), folder.end());
 }
 
 }  // namespace
 
 void OpenHelpPage(HWND owner, HelpTopic topic) {
-  const std::wstring folder = ProgramFolder();
+  const std::wstring folder = HelpFolderBase();
   const std::u16string page = HelpPagePath(U(folder.c_str()), ScreenLanguage(), topic,
                                            [](const std::u16string& path) { return FileExists(path); });
   const std::wstring path(W(page));

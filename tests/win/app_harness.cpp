@@ -226,6 +226,27 @@ std::wstring TextOf(HWND window) {
 
 std::wstring ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
 
+int ListRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::vector<std::wstring> ListColumn(HWND list, int column) {
+  std::vector<std::wstring> out;
+  for (int row = 0; row < ListRowCount(list); ++row) out.push_back(ListCell(list, row, column));
+  return out;
+}
+
+void SetListCell(HWND list, int row, int column, const std::wstring& text) {
+  std::wstring value = text;
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = value.data();
+  SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void TouchFile(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+}
+
 std::wstring MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
 
 std::wstring ListCell(HWND list, int row, int column) {

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tovrel::test {
 
@@ -71,6 +72,12 @@ std::wstring ItemText(HWND dialog, int id);
 std::wstring MessageBoxText(HWND box);
 // The text of a list view cell (299 characters at most).
 std::wstring ListCell(HWND list, int row, int column);
+// The rows of a list view, the texts of one of its columns, and setting a cell.
+int ListRowCount(HWND list);
+std::vector<std::wstring> ListColumn(HWND list, int column);
+void SetListCell(HWND list, int row, int column, const std::wstring& text);
+// Creates an empty file (a drawing the tests list), replacing one there.
+void TouchFile(const std::wstring& path);
 // Presses a button of a dialog as a click does, without waiting.
 void PressButton(HWND dialog, int id);
 // Types keys on the keyboard into the foreground window: every key of

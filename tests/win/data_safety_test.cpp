@@ -26,7 +26,6 @@ constexpr int kLanguage = 55;
 constexpr int kDeleteToolbar = 335;
 constexpr int kFileNameEdit = 1148;  // the file name field of the common open and save dialogs
 
-int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 int Columns(HWND list) {
   return static_cast<int>(SendMessageW(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)),
                                        HDM_GETITEMCOUNT, 0, 0));
@@ -77,7 +76,7 @@ TEST(DataSafety, TheProgramsFilesStayInTheWorkingFolderWhateverTheDialogsDo) {
   app.PostCommand(kPickDwgFiles);
   AnswerFileDialog(L"\"a.dwg\" \"b.dwg\"");
   app.Settle();
-  ASSERT_EQ(Rows(list), 2);
+  ASSERT_EQ(ListRowCount(list), 2);
   EXPECT_EQ(CurrentFolder(), ws.Dir());
 
   // A language change reads the templates of the working folder: the list
@@ -96,7 +95,7 @@ TEST(DataSafety, TheProgramsFilesStayInTheWorkingFolderWhateverTheDialogsDo) {
   app.PostCommand(kPickDwgFiles);
   AnswerFileDialog(L"a.dwg");
   app.Settle();
-  ASSERT_EQ(Rows(list), 1);
+  ASSERT_EQ(ListRowCount(list), 1);
   // "Save list" starts in the working folder; a bare name lands there.
   app.PostCommand(kSaveList);
   AnswerFileDialog(L"mylist");
@@ -148,7 +147,7 @@ TEST(DataSafety, TwoThousandDrawingsPickedAtOnceAreAllAdded) {
   app.PostCommand(kPickDwgFiles);
   AnswerFileDialog(typed);
   app.Settle();
-  EXPECT_EQ(Rows(app.Child(300)), 2000);
+  EXPECT_EQ(ListRowCount(app.Child(300)), 2000);
   app.Exit();
 }
 
@@ -158,7 +157,7 @@ TEST(DataSafety, LoadListKeepsTheRowsForAFileItCannotRead) {
   ws.WriteUtf16(L"other.ini", L"[listliew]\r\nmax_cont=1\r\n0,0=other.dwg\r\n");
   RunningApp app(ws);
   HWND list = app.Child(300);
-  ASSERT_EQ(Rows(list), 2);
+  ASSERT_EQ(ListRowCount(list), 2);
 
   // A name that does not exist is refused by the dialog itself.
   app.PostCommand(kLoadList);
@@ -174,7 +173,7 @@ TEST(DataSafety, LoadListKeepsTheRowsForAFileItCannotRead) {
   PressButton(dialog, IDCANCEL);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   app.Settle();
-  EXPECT_EQ(Rows(list), 2);
+  EXPECT_EQ(ListRowCount(list), 2);
 
   // A file that exists but cannot be read: message 57, the rows stay.
   HANDLE locked = CreateFileW(ws.Path(L"other.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -186,14 +185,14 @@ TEST(DataSafety, LoadListKeepsTheRowsForAFileItCannotRead) {
   PressButton(box, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   app.Settle();
-  EXPECT_EQ(Rows(list), 2);
+  EXPECT_EQ(ListRowCount(list), 2);
   CloseHandle(locked);
 
   // A readable file replaces the rows.
   app.PostCommand(kLoadList);
   AnswerFileDialog(L"other.ini");
   app.Settle();
-  ASSERT_EQ(Rows(list), 1);
+  ASSERT_EQ(ListRowCount(list), 1);
   EXPECT_EQ(ListCell(list, 0, 0), L"other.dwg");
   app.Exit();
 }

@@ -25,14 +25,6 @@ const wchar_t kTemplates[] =
     L"1,2.m=1\r\n1,2.t=Date\r\n1,2.p=3\r\n1,2.w=120\r\n"
     L"1,3.m=1\r\n1,3.t=Copies\r\n1,3.p=4\r\n1,3.w=60\r\n1,3.f=1\r\n";
 
-int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-std::vector<std::wstring> Column(HWND list, int column) {
-  std::vector<std::wstring> out;
-  for (int row = 0; row < Rows(list); ++row) out.push_back(ListCell(list, row, column));
-  return out;
-}
-
 bool Selected(HWND list, int row) {
   return (SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
@@ -104,8 +96,8 @@ TEST_F(DrawingList, AddingAFolderFillsRowsFromTheTemplateAndRemembersTheFolder) 
   ASSERT_EQ(SendMessageW(list_, LVM_GETHEADER, 0, 0) != 0, true);
   AddFolderAccepting(37827);
   app_->Settle();
-  ASSERT_EQ(Rows(list_), 2);  // the two drawings; not the DXF, not the folder "folder.dwg"
-  std::vector<std::wstring> names = Column(list_, 0);
+  ASSERT_EQ(ListRowCount(list_), 2);  // the two drawings; not the DXF, not the folder "folder.dwg"
+  std::vector<std::wstring> names = ListColumn(list_, 0);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::wstring>{L"a-A1.dwg", L"b-A3.dwg"}));
   for (int row = 0; row < 2; ++row) {
@@ -121,7 +113,7 @@ TEST_F(DrawingList, AddingAFolderFillsRowsFromTheTemplateAndRemembersTheFolder) 
   AddFolderAccepting(37829);
   AddFolderAccepting(37829);
   app_->Settle();
-  EXPECT_EQ(Rows(list_), 4);
+  EXPECT_EQ(ListRowCount(list_), 4);
   EXPECT_EQ(ListCell(list_, 3, 0), L"c.dxf");
   app_->Exit();
 }
@@ -144,7 +136,7 @@ TEST_F(DrawingList, AnEmptyFolderShowsMessage2AndACancelEndsTheCommand) {
   PressButton(dialog, IDCANCEL);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   app_->Settle();
-  EXPECT_EQ(Rows(list_), 0);
+  EXPECT_EQ(ListRowCount(list_), 0);
   EXPECT_EQ(tovrel::App().settings.file_folder, u"c:\\");
   app_->Exit();
 }
@@ -163,8 +155,8 @@ TEST_F(DrawingList, PickedFilesAreAddedAndADriveRootGivesTheFolderC) {
   PressButton(dialog, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   app_->Settle();
-  ASSERT_EQ(Rows(list_), 2);
-  std::vector<std::wstring> names = Column(list_, 0);
+  ASSERT_EQ(ListRowCount(list_), 2);
+  std::vector<std::wstring> names = ListColumn(list_, 0);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::wstring>{L"a-A1 平面図.dwg", L"b-A3.dwg"}));
   EXPECT_EQ(ListCell(list_, 0, 1), drawings_);
@@ -181,7 +173,7 @@ TEST_F(DrawingList, PickedFilesAreAddedAndADriveRootGivesTheFolderC) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   app_->Settle();
   DeleteFileW(rootFile.c_str());
-  ASSERT_EQ(Rows(list_), 3);
+  ASSERT_EQ(ListRowCount(list_), 3);
   EXPECT_EQ(ListCell(list_, 2, 0), L"tovrel-root-test.dwg");
   EXPECT_EQ(ListCell(list_, 2, 1), L"C:");
   EXPECT_EQ(ListCell(list_, 2, 2), LocalDateText(2026, 1, 2, 3, 4));
@@ -194,7 +186,7 @@ TEST_F(DrawingList, SearchSelectsMatchingRowsAndDeleteFollowsItsForm) {
   AddFolderAccepting(37827);
   AddFolderAccepting(37829);
   app_->Settle();
-  ASSERT_EQ(Rows(list_), 3);
+  ASSERT_EQ(ListRowCount(list_), 3);
   // Closing the search selects nothing (with no text yet, a search would select all).
   app_->PostCommand(37857);
   HWND search = WaitForDialog(CatalogText(L"dialog", L"No.35:dialog-j"));
@@ -216,7 +208,7 @@ TEST_F(DrawingList, SearchSelectsMatchingRowsAndDeleteFollowsItsForm) {
   // Deleting the selection leaves the DXF drawing.
   app_->PostCommand(32);
   app_->Settle();
-  ASSERT_EQ(Rows(list_), 1);
+  ASSERT_EQ(ListRowCount(list_), 1);
   EXPECT_EQ(ListCell(list_, 0, 0), L"c.dxf");
   // The menu form with nothing selected only says so.
   app_->PostCommand(32);
@@ -224,11 +216,11 @@ TEST_F(DrawingList, SearchSelectsMatchingRowsAndDeleteFollowsItsForm) {
   ASSERT_NE(box, nullptr);
   PressButton(box, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
-  EXPECT_EQ(Rows(list_), 1);
+  EXPECT_EQ(ListRowCount(list_), 1);
   // The toolbar form with nothing selected empties the list.
   app_->PostCommand(335);
   app_->Settle();
-  EXPECT_EQ(Rows(list_), 0);
+  EXPECT_EQ(ListRowCount(list_), 0);
   app_->Exit();
 }
 
@@ -247,18 +239,18 @@ TEST_F(DrawingList, ColumnClicksSortAndTheListSurvivesARestart) {
     SendMessageW(app_->Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&info));
   };
   click(0);  // the first click on the file name sorts descending
-  EXPECT_EQ(Column(list_, 0), (std::vector<std::wstring>{L"c.dxf", L"b-A3.dwg", L"a-A1.dwg"}));
+  EXPECT_EQ(ListColumn(list_, 0), (std::vector<std::wstring>{L"c.dxf", L"b-A3.dwg", L"a-A1.dwg"}));
   click(0);
-  EXPECT_EQ(Column(list_, 0), (std::vector<std::wstring>{L"a-A1.dwg", L"b-A3.dwg", L"c.dxf"}));
+  EXPECT_EQ(ListColumn(list_, 0), (std::vector<std::wstring>{L"a-A1.dwg", L"b-A3.dwg", L"c.dxf"}));
   click(2);  // the date column: ascending first
-  EXPECT_EQ(Column(list_, 0), (std::vector<std::wstring>{L"c.dxf", L"a-A1.dwg", L"b-A3.dwg"}));
-  const std::vector<std::wstring> dates = Column(list_, 2);
+  EXPECT_EQ(ListColumn(list_, 0), (std::vector<std::wstring>{L"c.dxf", L"a-A1.dwg", L"b-A3.dwg"}));
+  const std::vector<std::wstring> dates = ListColumn(list_, 2);
   app_->Exit();
 
   app_ = std::make_unique<RunningApp>(ws_);
   list_ = app_->Child(300);
-  EXPECT_EQ(Column(list_, 0), (std::vector<std::wstring>{L"c.dxf", L"a-A1.dwg", L"b-A3.dwg"}));
-  EXPECT_EQ(Column(list_, 2), dates);
+  EXPECT_EQ(ListColumn(list_, 0), (std::vector<std::wstring>{L"c.dxf", L"a-A1.dwg", L"b-A3.dwg"}));
+  EXPECT_EQ(ListColumn(list_, 2), dates);
   EXPECT_EQ(ListCell(list_, 0, 1), drawings_);
   app_->Exit();
 }
@@ -286,7 +278,7 @@ TEST_F(DrawingList, DroppedFilesAndFoldersAreAddedAndAnythingElseIsNamedOnce) {
   PressButton(box, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   app_->Settle();
-  EXPECT_EQ(Column(list_, 0), (std::vector<std::wstring>{L"b-A3.dwg", L"y.dwg", L"x.dxf"}));
+  EXPECT_EQ(ListColumn(list_, 0), (std::vector<std::wstring>{L"b-A3.dwg", L"y.dwg", L"x.dxf"}));
   EXPECT_EQ(ListCell(list_, 1, 1), tree + L"\\sub");
   app_->Exit();
 }

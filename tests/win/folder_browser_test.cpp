@@ -29,16 +29,8 @@ const wchar_t kTemplates[] =
     L"1,4.m=1\r\n1,4.t=C4\r\n1,4.p=4\r\n1,4.w=40\r\n"
     L"1,5.m=1\r\n1,5.t=Printer\r\n1,5.p=4\r\n1,5.w=80\r\n";
 
-int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-std::vector<std::wstring> Column(HWND list, int column) {
-  std::vector<std::wstring> out;
-  for (int row = 0; row < Rows(list); ++row) out.push_back(ListCell(list, row, column));
-  return out;
-}
-
 int RowNamed(HWND list, const std::wstring& name) {
-  for (int row = 0; row < Rows(list); ++row) {
+  for (int row = 0; row < ListRowCount(list); ++row) {
     if (ListCell(list, row, 0) == name) return row;
   }
   return -1;
@@ -132,17 +124,17 @@ TEST_F(FolderBrowserDialog, LoadsSeveralFoldersInEachKindModeAndAppliesTheRules)
   EXPECT_EQ(ItemText(dialog, 1501), plans_);
   EXPECT_EQ(ItemText(dialog, 1001), CatalogText(L"dialog", L"No.39:dialog-j"));
   // Folders only, in the file system's order, "." and ".." among them.
-  std::vector<std::wstring> names = Column(browser_, 0);
+  std::vector<std::wstring> names = ListColumn(browser_, 0);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::wstring>{L".", L"..", L"empty", L"gone", L"tower"}));
   EXPECT_EQ(ListCell(browser_, RowNamed(browser_, L"tower"), 1).size(), 16u);  // "YYYY/MM/DD hh:mm"
   EXPECT_EQ(SendDlgItemMessageW(dialog, 1601, BM_GETCHECK, 0, 0), BST_CHECKED);
   Select({L".", L"tower"});
   Load(dialog);
-  ASSERT_EQ(Rows(list_), 2);  // DWG only: one drawing of each folder
-  EXPECT_EQ(Column(list_, 0), (std::vector<std::wstring>{L"a-A3.dwg", L"t-A3.dwg"}));
-  EXPECT_EQ(Column(list_, 1), (std::vector<std::wstring>{plans_, plans_ + L"\\tower"}));
-  EXPECT_EQ(Column(list_, 5), (std::vector<std::wstring>{L"Plotter", L"Plotter"}));  // the rules ran
+  ASSERT_EQ(ListRowCount(list_), 2);  // DWG only: one drawing of each folder
+  EXPECT_EQ(ListColumn(list_, 0), (std::vector<std::wstring>{L"a-A3.dwg", L"t-A3.dwg"}));
+  EXPECT_EQ(ListColumn(list_, 1), (std::vector<std::wstring>{plans_, plans_ + L"\\tower"}));
+  EXPECT_EQ(ListColumn(list_, 5), (std::vector<std::wstring>{L"Plotter", L"Plotter"}));  // the rules ran
 
   // DXF, then both: a folder's DWG files before its DXF files. The button
   // 330 opens the same browser, with the kind chosen last time.
@@ -163,7 +155,7 @@ TEST_F(FolderBrowserDialog, LoadsSeveralFoldersInEachKindModeAndAppliesTheRules)
   for (const auto* rows : dotFirst ? std::vector{&plansRows, &towerRows} : std::vector{&towerRows, &plansRows}) {
     expected.insert(expected.end(), rows->begin(), rows->end());
   }
-  EXPECT_EQ(Column(list_, 0), expected);
+  EXPECT_EQ(ListColumn(list_, 0), expected);
   app_->Exit();
 }
 
@@ -183,7 +175,7 @@ TEST_F(FolderBrowserDialog, WalkingMovesTheRememberedFolderAndDrivesAreListedInA
   wchar_t status[300] = L"";
   SendMessageW(app_->Child(1), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
   EXPECT_EQ(std::wstring(status), plans_ + L"\\tower");
-  EXPECT_EQ(Rows(list_), 0);
+  EXPECT_EQ(ListRowCount(list_), 0);
 
   tovrel::App().settings.file_folder = u"C:";  // as the open-file dialog leaves a drive root
   dialog = Open();
@@ -221,7 +213,7 @@ TEST_F(FolderBrowserDialog, MessagesForNothingSelectedNothingFoundAndAFolderThat
   const int gone = RowNamed(browser_, L"gone");
   ASSERT_GE(gone, 0);
   ASSERT_TRUE(RemoveDirectoryW((plans_ + L"\\gone").c_str()));
-  const int rows = Rows(browser_);
+  const int rows = ListRowCount(browser_);
   NMITEMACTIVATE info{};
   info.hdr.hwndFrom = browser_;
   info.hdr.idFrom = 904;
@@ -233,9 +225,9 @@ TEST_F(FolderBrowserDialog, MessagesForNothingSelectedNothingFoundAndAFolderThat
   click.join();
   EXPECT_EQ(ItemText(dialog, 1501), plans_);
   EXPECT_EQ(Remembered(), plans_);
-  EXPECT_EQ(Rows(browser_), rows);
+  EXPECT_EQ(ListRowCount(browser_), rows);
   PostMessageW(dialog, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-  EXPECT_EQ(Rows(list_), 0);
+  EXPECT_EQ(ListRowCount(list_), 0);
   app_->Exit();
 }

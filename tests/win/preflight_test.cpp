@@ -27,16 +27,6 @@ constexpr int kOrientation = 8;
 
 const wchar_t* const kDrawings[] = {L"A-100.dwg", L"A-101.dwg", L"A-102.dwg"};
 
-void SetCell(HWND list, int row, int column, const std::wstring& text) {
-  std::wstring value = text;
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = value.data();
-  SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-}
-
-int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
 std::vector<int> SelectedRows(HWND list) {
   std::vector<int> rows;
   for (int row = -1; (row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;) {
@@ -50,8 +40,8 @@ protected:
   void SetUp() override {
     const std::wstring drawings = ws_.Path(L"drawings");
     CreateDirectoryW(drawings.c_str(), nullptr);
-    for (const wchar_t* name : kDrawings) Touch(drawings + L"\\" + name);
-    Touch(ws_.Path(L"endfile.dwg"));
+    for (const wchar_t* name : kDrawings) TouchFile(drawings + L"\\" + name);
+    TouchFile(ws_.Path(L"endfile.dwg"));
     const std::wstring acad = ws_.Path(L"acad.exe");
     ASSERT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad.c_str(), FALSE));
     journal_ = ws_.Path(L"journal.jsonl");
@@ -64,23 +54,19 @@ protected:
     app_->PostCommand(37827);
     ASSERT_TRUE(AcceptFolderDialog(drawings));
     app_->Settle();
-    ASSERT_EQ(Rows(list_), 3);
+    ASSERT_EQ(ListRowCount(list_), 3);
     // Row 2 names a drawing that is not there; row 3 answers the orientation with X.
     for (int row = 0; row < 3; ++row) {
       if (ListCell(list_, row, 0) == kDrawings[1]) missingRow_ = row;
     }
-    SetCell(list_, missingRow_, 0, L"gone.dwg");
+    SetListCell(list_, missingRow_, 0, L"gone.dwg");
     strayRow_ = missingRow_ == 2 ? 1 : 2;
-    SetCell(list_, strayRow_, kOrientation, L"X Landscape");
+    SetListCell(list_, strayRow_, kOrientation, L"X Landscape");
   }
 
   void TearDown() override {
     if (app_) app_->Exit();
     SetEnvironmentVariableW(L"TOVREL_STANDIN_JOURNAL", nullptr);
-  }
-
-  static void Touch(const std::wstring& path) {
-    CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   }
 
   // Starts a command and waits for the check's window.
@@ -109,7 +95,7 @@ TEST_F(PreflightWindow, ListsTheMissingDrawingAndTheRowOutOfStepAndCancelStartsN
     HWND check = OpenCheck(command);
     ASSERT_NE(check, nullptr);
     HWND rows = GetDlgItem(check, IDL_PREFLIGHT_ROWS);
-    ASSERT_EQ(Rows(rows), 2);
+    ASSERT_EQ(ListRowCount(rows), 2);
     EXPECT_EQ(ListCell(rows, 0, 0), std::to_wstring(missingRow_ + 1));
     EXPECT_EQ(ListCell(rows, 0, 1), L"gone.dwg");
     EXPECT_EQ(ListCell(rows, 0, 5), CatalogText(L"code", L"No.86:code-e"));
@@ -163,8 +149,8 @@ TEST_F(PreflightWindow, RunAnywayRunsAndTheStrayRowLeavesAutocadWaiting) {
 }
 
 TEST_F(PreflightWindow, ACleanListStartsAtOnceWithNothingShown) {
-  SetCell(list_, missingRow_, 0, kDrawings[1]);
-  SetCell(list_, strayRow_, kOrientation, L"L Landscape");
+  SetListCell(list_, missingRow_, 0, kDrawings[1]);
+  SetListCell(list_, strayRow_, kOrientation, L"L Landscape");
   app_->PostCommand(37832);
   std::vector<Record> journal;
   ASSERT_TRUE(WaitUntil([&] {

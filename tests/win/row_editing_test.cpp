@@ -66,15 +66,11 @@ void AnswerMessage(int number) {
   ASSERT_TRUE(WaitUntil([box] { return !IsWindow(box); }));
 }
 
-int Rows(HWND list) {
-  return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
 void AddRow(HWND list, const std::vector<std::wstring>& cells) {
   std::vector<std::wstring> texts = cells;
   LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = Rows(list);
+  item.iItem = ListRowCount(list);
   item.lParam = item.iItem;
   item.pszText = texts[0].data();
   const int row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -95,7 +91,7 @@ void Select(HWND list, int row, bool on = true) {
 
 std::vector<int> SelectedRows(HWND list) {
   std::vector<int> rows;
-  for (int row = 0; row < Rows(list); ++row) {
+  for (int row = 0; row < ListRowCount(list); ++row) {
     if (SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) rows.push_back(row);
   }
   return rows;
@@ -422,7 +418,7 @@ TEST_F(RowEditing, MovingARowKeepsItsCellsAndItsSelection) {
   app_->Settle();
   EXPECT_EQ(RowTexts(list_, 2), moved);
   EXPECT_EQ(SelectedRows(list_), std::vector<int>{2});
-  EXPECT_EQ(Rows(list_), 3);
+  EXPECT_EQ(ListRowCount(list_), 3);
   app_->Exit();
 }
 

@@ -27,14 +27,6 @@ constexpr int kPrinter = 5, kPaper = 6, kOrientation = 8, kArea = 10;
 
 const wchar_t* const kDrawings[] = {L"A-100.dwg", L"A-101.dwg", L"A-102.dwg", L"A-103.dwg", L"A-104.dwg"};
 
-void SetCell(HWND list, int row, int column, const std::wstring& text) {
-  std::wstring value = text;
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = value.data();
-  SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-}
-
 void Mark(HWND list, int row, bool on) {
   LVITEMW item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED | LVIS_DROPHILITED;
@@ -69,8 +61,8 @@ protected:
   void SetUp() override {
     const std::wstring drawings = ws_.Path(L"drawings");
     CreateDirectoryW(drawings.c_str(), nullptr);
-    for (const wchar_t* name : kDrawings) Touch(drawings + L"\\" + name);
-    Touch(ws_.Path(L"endfile.dwg"));
+    for (const wchar_t* name : kDrawings) TouchFile(drawings + L"\\" + name);
+    TouchFile(ws_.Path(L"endfile.dwg"));
     // An AutoCAD path with blanks: it is passed as the program, not inside the command line.
     const std::wstring acadFolder = ws_.Path(L"AutoCAD stand in");
     CreateDirectoryW(acadFolder.c_str(), nullptr);
@@ -105,11 +97,6 @@ protected:
     SetEnvironmentVariableW(L"TOVREL_STANDIN_JOURNAL", nullptr);
   }
 
-  static void Touch(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(h);
-  }
-
   // Waits for the summary every run ends with, and closes it; its text.
   std::wstring CloseSummary() {
     HWND box = WaitForDialog(CatalogText(L"meg", L"No.77:meg-eb"));
@@ -141,10 +128,10 @@ protected:
 }  // namespace
 
 TEST_F(RunModes, AllStartPlotsEveryRowWithItsOwnValues) {
-  SetCell(list_, 2, kPrinter, L"Plotter B.pc3");
-  SetCell(list_, 2, kPaper, L"ISO A1 (841.00 x 594.00 MM)");
-  SetCell(list_, 2, kOrientation, L"P Portrait");
-  SetCell(list_, 2, kArea, L"D Display");
+  SetListCell(list_, 2, kPrinter, L"Plotter B.pc3");
+  SetListCell(list_, 2, kPaper, L"ISO A1 (841.00 x 594.00 MM)");
+  SetListCell(list_, 2, kOrientation, L"P Portrait");
+  SetListCell(list_, 2, kArea, L"D Display");
   const std::wstring defaultPrinter = ListCell(list_, 0, kPrinter);
   app_->PostCommand(37832);
   const std::vector<Record> journal = WaitForRuns(1);
@@ -267,7 +254,7 @@ constexpr int kStopNow = 2106;
 // the window answers within a second all the while.
 TEST_F(RunModes, AHungDrawingTimesOutTheRunGoesOnAndTheWindowAnswersThroughout) {
   tovrel::App().settings.run_timeout = 1;
-  SetCell(list_, 1, kOrientation, L"X Landscape");  // AutoCAD goes out of step and waits for ever
+  SetListCell(list_, 1, kOrientation, L"X Landscape");  // AutoCAD goes out of step and waits for ever
   for (int row : {0, 1, 2}) Mark(list_, row, true);
   app_->PostCommand(37846);
   HWND check = WaitForDialog(CatalogText(L"dialog", L"No.89:dialog-e"));

@@ -46,8 +46,6 @@ void Answer(int number, int button) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
 }
 
-int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
 std::wstring Header(HWND list, int column) {
   wchar_t text[64] = L"";
   LVCOLUMNW c{};
@@ -211,7 +209,7 @@ TEST(TemplateEditor, ColumnsAreBuiltWithTheButtonsAndWrittenWhenTheEditorCloses)
   EXPECT_EQ(Header(list, 0), Code(42));
   EXPECT_EQ(ItemText(editor, kTemplateNumber), L"No0");
   EXPECT_EQ(ItemText(editor, kTemplateTitle), L"Alpha");
-  ASSERT_EQ(Rows(list), 3);
+  ASSERT_EQ(ListRowCount(list), 3);
   EXPECT_EQ(ListCell(list, 0, 0), L"ON");
   EXPECT_EQ(ListCell(list, 0, 3), Code(61));
   EXPECT_EQ(ListCell(list, 0, 5), L"100");
@@ -230,7 +228,7 @@ TEST(TemplateEditor, ColumnsAreBuiltWithTheButtonsAndWrittenWhenTheEditorCloses)
   TypeInto(editor, kInitialValue, L"A3");
   TypeInto(editor, kCommand, L"-PLOT");
   PressButton(editor, kNew);
-  ASSERT_TRUE(WaitUntil([&] { return Rows(list) == 4; }));
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(list) == 4; }));
   EXPECT_EQ(ListCell(list, 3, 1), L"Paper");
   EXPECT_EQ(ListCell(list, 3, 2), Code(59));
   EXPECT_EQ(ListCell(list, 3, 4), L"Error");
@@ -253,35 +251,35 @@ TEST(TemplateEditor, ColumnsAreBuiltWithTheButtonsAndWrittenWhenTheEditorCloses)
   EXPECT_EQ(SelectedRow(list), 2);
   SelectRow(list, 0);
   PressButton(editor, kDelete);
-  ASSERT_TRUE(WaitUntil([&] { return Rows(list) == 3; }));
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(list) == 3; }));
   EXPECT_EQ(ListCell(list, 0, 1), L"A1 new");
 
   // Copy, then to template 1, whose title is kept by the step.
   PressButton(editor, kCopy);
   PressButton(editor, kNext);
   ASSERT_TRUE(WaitUntil([&] { return ItemText(editor, kTemplateNumber) == L"No1"; }));
-  EXPECT_EQ(Rows(list), 0);
+  EXPECT_EQ(ListRowCount(list), 0);
   // Paste: No to the first question, or Yes to the second, changes nothing.
   PressButton(editor, kPaste);
   Answer(39, IDNO);
   PressButton(editor, kPaste);
   Answer(39, IDYES);
   Answer(40, IDYES);
-  EXPECT_EQ(Rows(list), 0);
+  EXPECT_EQ(ListRowCount(list), 0);
   PressButton(editor, kPaste);
   Answer(39, IDYES);
   Answer(40, IDNO);
-  ASSERT_TRUE(WaitUntil([&] { return Rows(list) == 3; }));
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(list) == 3; }));
   EXPECT_EQ(ListCell(list, 2, 1), L"A2");
   // Clear empties the template, even after a Copy.
   PressButton(editor, kClear);
   Answer(41, IDYES);
   Answer(42, IDNO);
-  ASSERT_TRUE(WaitUntil([&] { return Rows(list) == 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(list) == 0; }));
   PressButton(editor, kPaste);
   Answer(39, IDYES);
   Answer(40, IDNO);
-  ASSERT_TRUE(WaitUntil([&] { return Rows(list) == 3; }));
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(list) == 3; }));
 
   // An in-use template needs a title: Close is refused until it has one.
   TypeInto(editor, kTemplateTitle, L"");
@@ -353,7 +351,7 @@ TEST(TemplateEditor, ExportThenImportThroughTheFileDialogs) {
   Answer(43, IDYES);
   Answer(44, IDNO);
   AnswerFileDialog(Code(28), L"plot.dat");
-  ASSERT_TRUE(WaitUntil([&] { return Rows(list) == 3; }));
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(list) == 3; }));
   EXPECT_EQ(ListCell(list, 2, 1), L"A2");
   EXPECT_EQ(ItemText(editor, kTemplateTitle), L"plot");
   EXPECT_EQ(IsDlgButtonChecked(editor, kTemplateInUse), BST_CHECKED);
@@ -364,7 +362,7 @@ TEST(TemplateEditor, ExportThenImportThroughTheFileDialogs) {
   Answer(44, IDNO);
   AnswerFileDialog(Code(28), L"missing.dat");
   Answer(45, IDOK);
-  EXPECT_EQ(Rows(list), 3);
+  EXPECT_EQ(ListRowCount(list), 3);
   CloseEditor(editor);
   ASSERT_TRUE(WaitUntilListed(selection, 1, L"plot"));
   EXPECT_EQ(Value(ws.Path(L"tovrl_set_j.ini"), u"Title", u"t1"), u"plot");

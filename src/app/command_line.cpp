@@ -95,13 +95,17 @@ std::vector<std::u16string> SplitArguments(std::u16string_view line) {
 
 LaunchRequest ParseArguments(const std::vector<std::u16string>& arguments) {
   LaunchRequest request;
-  // The usage is shown whatever else the line holds.
+  // The usage is shown whatever else the line holds; whether anyone waits
+  // at the screen is known even when a switch before /exit is wrong.
   for (const std::u16string& argument : arguments) {
     const std::u16string name = IsSwitch(argument) ? Lowered(std::u16string_view(argument).substr(1)) : u"";
     if (name == u"?" || name == u"h" || name == u"help") {
       request.action = LaunchAction::Usage;
       return request;
     }
+    if (name == u"exit") request.exitAtEnd = true;
+    if (request.action == LaunchAction::Window && name == u"run") request.action = LaunchAction::Run;
+    if (request.action == LaunchAction::Window && name == u"check") request.action = LaunchAction::Check;
   }
   std::vector<std::u16string> positional;
   std::vector<std::u16string> runOnly, checkOnly;

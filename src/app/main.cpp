@@ -3,6 +3,6 @@
 
 #include "app/main_window.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  return tovrel::RunTovrel(instance, showCommand);
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+  return tovrel::RunTovrel(instance, showCommand, commandLine);
 }

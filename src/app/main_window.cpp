@@ -10,6 +10,7 @@
 
 #include "app/app_context.h"
 #include "app/app_files_win32.h"
+#include "app/command_line_win32.h"
 #include "app/command_table.h"
 #include "app/info_windows.h"
 #include "app/old_templates_win32.h"
@@ -52,6 +53,8 @@ constexpr wchar_t kHomePage[] = L"https://velmora.example/";
 constexpr UINT kSayCatalogMissing = WM_APP + 1;
 // Posted at the end of WM_CREATE: offers to go on with a run that did not finish.
 constexpr UINT kOfferResume = WM_APP + 2;
+// Posted at the end of WM_CREATE: starts the run the command line asks for.
+constexpr UINT kStartLaunchedRun = WM_APP + 3;
 constexpr int kMessageRunGoing = 75;
 
 struct MainWindowState {
@@ -72,6 +75,7 @@ struct MainWindowState {
   bool created = false;
   // The template editor's edited template and column clipboard.
   TemplateEditorMemory templateEditor;
+  LaunchRequest launch;            // what the command line asked for
 };
 
 MainWindowState g_state;
@@ -170,11 +174,16 @@ void SayCatalogMissing(HWND owner) {
       u"\u30c6\u30ad\u30b9\u30c8\u30ab\u30bf\u30ed\u30b0\u3092\u8aad\u307f\u8fbc\u3081\u307e\u305b\u3093"
       u"\u3002\r\n\r\n";
   text += path;
+  if (MessagesGoToLog()) {
+    WriteToMessageLog(text);
+    return;
+  }
   MessageBoxW(owner, W(text), L"Tovrel", MB_OK | MB_ICONWARNING);
 }
 
-BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
+BOOL OnCreate(HWND window, LPCREATESTRUCTW create) {
   g_state = MainWindowState{};
+  if (create->lpCreateParams) g_state.launch = *static_cast<const LaunchRequest*>(create->lpCreateParams);
   g_state.window = window;
   g_state.currentModeless = OpenWaitWindow(window, IDD_STARTUP_WAIT);
   HWND startupWait = g_state.currentModeless;
@@ -182,6 +191,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   const bool catalogRead = LoadCatalogFile(app);
   InitCommonControls();
   LoadSettingsFile(app);
+  if (g_state.launch.templateNumber > 0) app.settings.autocad_type = static_cast<std::int8_t>(g_state.launch.templateNumber - 1);
   LoadTemplateFile(app);
   g_state.toolbar = CreateToolbar(window);
   g_state.list = CreateDrawingList(window, app.ActiveTemplate());
@@ -197,13 +207,14 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   if (g_state.list) {
     const ListRedrawPause pause(g_state.list);
     ListViewRowStore store(g_state.list);
-    LoadListFile(KeptListPath(), store);  // none yet at the first start
+    // The list the command line names, else the kept one (none yet at the first start).
+    LoadListFile(g_state.launch.list.empty() ? KeptListPath() : g_state.launch.list, store);
   }
   SetLanguageMenu(window);
   CloseWaitWindow(startupWait);
   // Said once the window is on the screen, not over an empty desktop.
   if (!catalogRead) PostMessageW(window, kSayCatalogMissing, 0, 0);
-  PostMessageW(window, kOfferResume, 0, 0);
+  PostMessageW(window, g_state.launch.action == LaunchAction::Run ? kStartLaunchedRun : kOfferResume, 0, 0);
   DragAcceptFiles(window, TRUE);
   g_state.created = true;
   return TRUE;
@@ -565,6 +576,9 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
     case kOfferResume:
       OfferResume(window, g_state.list, g_state.runs, SaveKeptList);
       return 0;
+    case kStartLaunchedRun:
+      StartLaunchedRun(window, g_state.runs, g_state.launch.mode, g_state.launch.exitAtEnd);
+      return 0;
     case WM_CLOSE:
       // The wait for AutoCAD runs inside a command: the window cannot go
       // from under it. The progress window stops a run.
@@ -574,6 +588,7 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
       }
       return DefWindowProcW(window, message, wParam, lParam);
     default:
+      if (IsInstanceQuery(message)) return AnswerInstanceQuery(lParam, App().workingDirectory);
       return DefWindowProcW(window, message, wParam, lParam);
   }
 }
@@ -613,7 +628,10 @@ bool RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
 
 HWND MainWindowHandle() { return g_state.window; }
 
-int RunTovrel(HINSTANCE instance, int showCommand) {
+int RunTovrel(HINSTANCE instance, int showCommand, const wchar_t* commandLine) {
+  // Paths on the command line are taken against the folder it starts in,
+  // before the working folder may become the current one.
+  const LaunchRequest launch = ReadLaunchRequest(commandLine);
   wchar_t title[100] = L"";
   wchar_t className[100] = L"";
   LoadStringW(instance, IDS_APP_TITLE, title, 100);
@@ -624,10 +642,19 @@ int RunTovrel(HINSTANCE instance, int showCommand) {
   AppContext& app = App();
   app.workingDirectory = FindWorkingFolder();
   InstallScreenCatalog(&app.text, &app.settings.moji_type);
+  RouteUnattendedMessages(app, launch);
+  if (const std::optional<int> exitCode = LaunchBeforeWindow(app, launch)) return *exitCode;
+  // A second Tovrel on the same folder would take the first one's script,
+  // list and unfinished run: it brings the first to the front instead.
+  const InstanceLock folderLock(app.workingDirectory);
+  if (!folderLock.Held()) {
+    BringOtherInstanceToFront(className, app.workingDirectory);
+    return kExitAnotherInstance;
+  }
   // The shell's folder dialog needs COM on this thread.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   HWND window = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-                                CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+                                CW_USEDEFAULT, 0, nullptr, nullptr, instance, const_cast<LaunchRequest*>(&launch));
   if (!window) {
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;
@@ -651,7 +678,7 @@ int RunTovrel(HINSTANCE instance, int showCommand) {
   SaveSettingsOrSay(nullptr);
   SaveChangedTemplatesOrSay(nullptr);
   if (SUCCEEDED(com)) CoUninitialize();
-  return static_cast<int>(msg.wParam);
+  return g_state.runs.launched.exitCode;
 }
 
 }  // namespace tovrel

@@ -11,10 +11,11 @@ inline constexpr int kStatusBarId = 1;
 inline constexpr UINT_PTR kDropDownCommitTimer = 1;
 inline constexpr UINT_PTR kPerRowRunTimer = 2;
 
-// The whole life of the program: registers the class, creates the main
-// window, runs the message loop and writes the settings at the end.
-// Returns the exit code, or 0 when the window cannot be created.
-int RunTovrel(HINSTANCE instance, int showCommand);
+// The whole life of the program: reads the command line (the arguments
+// after the program name), registers the class, creates the main window,
+// runs the message loop and writes the settings at the end. Returns the
+// exit code (see command_line.h), or 0 when the window cannot be created.
+int RunTovrel(HINSTANCE instance, int showCommand, const wchar_t* commandLine = nullptr);
 
 // The main window of this process, or nullptr while there is none.
 HWND MainWindowHandle();

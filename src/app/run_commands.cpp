@@ -17,9 +17,21 @@ constexpr int kMessageRunGoing = 75;
 constexpr int kMessageStopTimerRun = 78;
 constexpr int kMessageResumeRun = 79;
 constexpr int kMessageNothingFailed = 80;
+constexpr int kTextRunDidNotStart = 95;
+
+// The end of a run the command line started: the single hook where a
+// launched run learns it is over.
+void EndLaunchedRun(HWND window, const RunReport& report, RunState& state) {
+  if (!state.launched.waiting) return;
+  state.launched.waiting = false;
+  state.launched.exitCode = report.ran ? RunExitCode(report.records) : kExitCouldNotStart;
+  if (!report.ran) WriteToMessageLog(U(LookUpText(TextTable::Code, kTextRunDidNotStart)));
+  if (state.launched.exitAtEnd) PostMessageW(window, WM_CLOSE, 0, 0);
+}
 
 // What a run leaves behind: the rows to run again, and one summary.
 void AfterRun(HWND window, const RunReport& report, RunState& state) {
+  EndLaunchedRun(window, report, state);
   if (!report.ran) return;
   state.lastRunNotPlotted.clear();
   for (const RunRecord& record : report.records) {
@@ -134,6 +146,15 @@ void OnRunTimer(HWND window, HWND list, RunState& state) {
   EnableWindow(list, TRUE);
   state.running = false;
   if (ended) AfterRun(window, report, state);
+}
+
+void StartLaunchedRun(HWND window, RunState& state, LaunchMode mode, bool exitAtEnd) {
+  state.launched = LaunchedRun{true, exitAtEnd, kExitAllPlotted};
+  const int command = mode == LaunchMode::All ? 37832 : mode == LaunchMode::Selected ? 37830 : 37846;
+  SendMessageW(window, WM_COMMAND, command, 0);
+  // A run still going reports its end through AfterRun; one that never
+  // started has nothing more to say.
+  if (!RunGoing(state)) EndLaunchedRun(window, RunReport{}, state);
 }
 
 void OfferResume(HWND window, HWND list, RunState& state, bool (*saveList)(HWND)) {

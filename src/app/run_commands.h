@@ -8,15 +8,25 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/command_table.h"
 #include "script/script_runner_win32.h"
 
 namespace tovrel {
 
+// A run the command line started: its end sets the program's exit code and,
+// with /exit, closes the main window.
+struct LaunchedRun {
+  bool waiting = false;    // started, its end not yet seen
+  bool exitAtEnd = false;
+  int exitCode = kExitAllPlotted;
+};
+
 struct RunState {
   TimerRunSession timerRun;        // the timer-driven per-row run
   bool running = false;            // AutoCAD is being waited for (the window stays responsive)
   std::vector<std::u16string> lastRunNotPlotted;  // drawings to run again, from the last run
+  LaunchedRun launched;
 };
 
 // The context of every run: the settings, the active template, the working folder.
@@ -36,6 +46,11 @@ bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state);
 
 // A tick of timer 2.
 void OnRunTimer(HWND window, HWND list, RunState& state);
+
+// Starts the run of a mode through the menu command of that mode, as the
+// user would choose it; a run the command refuses before AutoCAD starts
+// (the check's findings, an empty list) ends with code 2 at once.
+void StartLaunchedRun(HWND window, RunState& state, LaunchMode mode, bool exitAtEnd);
 
 // Offers to go on with the drawings an unfinished run left; `saveList`
 // writes the kept list first.

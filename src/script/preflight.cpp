@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "script/plot_prompts.h"
+#include "script/run_journal.h"
 #include "script/script_walk.h"
 #include "script/script_writer.h"
 
@@ -173,6 +175,17 @@ private:
 };
 
 }  // namespace
+
+std::u16string FindingsCsv(const PreflightReport& report,
+                           const std::function<std::u16string(PreflightProblem)>& reasonText) {
+  std::u16string text = u"row,drawing,column,prompt,answer,reason\r\n";
+  for (const PreflightFinding& f : report.findings) {
+    const std::string row = std::to_string(f.row + 1);
+    text += std::u16string(row.begin(), row.end()) + u',' + CsvField(f.drawing) + u',' + CsvField(f.column) + u',' +
+            CsvField(f.prompt) + u',' + CsvField(f.answer) + u',' + CsvField(reasonText(f.problem)) + u"\r\n";
+  }
+  return text;
+}
 
 int ProblemTextNumber(PreflightProblem problem) {
   switch (problem) {

@@ -66,6 +66,12 @@ std::vector<int> RowsOfScope(const RowStore& rows, int scope);
 PreflightReport CheckRows(const RowStore& rows, const std::vector<int>& rowIndices,
                           const ScriptTemplate& tmpl, const PreflightSources& sources);
 
+// The findings as CSV text: a header line, then one line per finding (row
+// as the user counts it, drawing, column, what AutoCAD would ask, the
+// answer, and the reason `reasonText` gives for its problem), CRLF ends.
+std::u16string FindingsCsv(const PreflightReport& report,
+                           const std::function<std::u16string(PreflightProblem)>& reasonText);
+
 // Selects exactly the listed rows (marks of every other row cleared).
 void SelectListedRows(RowStore& rows, const PreflightReport& report);
 

@@ -23,8 +23,18 @@ PreflightReport CheckList(HWND owner, const ListViewRowStore& store, int scope, 
   return CheckRows(store, RowsOfScope(store, scope), context.activeTemplate, sources);
 }
 
+constexpr int kTextPreflightTitle = 89;  // dialog text
+
+std::u16string ReasonText(PreflightProblem problem) { return U(LookUpText(TextTable::Code, ProblemTextNumber(problem))); }
+
 // The window over a report that lists something; true for "Run anyway".
+// Unattended, the findings go to the log and the answer is the one given
+// for the whole run.
 bool AskAboutFindings(HWND owner, HWND list, const PreflightReport& report) {
+  if (MessagesGoToLog()) {
+    WriteToMessageLog(U(LookUpText(TextTable::Dialog, kTextPreflightTitle)) + u"\r\n" + FindingsCsv(report, ReasonText));
+    return UnattendedGoesAhead();
+  }
   const PreflightChoice choice = RunPreflightDialog(owner, report);
   if (choice == PreflightChoice::SelectRows) {
     ListViewRowStore store(list);  // rows taken after the window has closed

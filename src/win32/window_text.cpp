@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "storage/text_codec.h"
+
 namespace tovrel {
 
 namespace {
@@ -9,6 +11,12 @@ namespace {
 wchar_t g_sharedText[260];
 const UiText* g_catalog = nullptr;
 const std::int32_t* g_language = nullptr;
+
+struct UnattendedLog {
+  std::u16string path;  // empty: messages are shown
+  bool goAhead = false;
+};
+UnattendedLog g_log;
 
 const std::u16string& Empty() {
   static const std::u16string empty;
@@ -37,7 +45,57 @@ std::u16string MessageCaption(int number) {
   return caption.empty() ? u"Tovrel" : caption;
 }
 
+// The questions whose answer No goes ahead ("... Cancel the paste?").
+bool NoGoesAhead(int number) { return number == 40 || number == 42 || number == 44; }
+
+std::u16string Stamp() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  wchar_t text[32];
+  swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u  ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+  return U(text);
+}
+
+// A message as log lines: number, caption, body, detail, the answer given.
+int LogMessage(int number, int kind, const std::u16string& detail) {
+  const int answer = kind != 1 ? 0 : NoGoesAhead(number) ? IDYES : IDNO;
+  const std::wstring n = std::to_wstring(number);
+  std::u16string text = u"[" + MessageCaption(number) + u" #" + std::u16string(n.begin(), n.end()) + u"] " +
+                        MessageBody(number);
+  if (!detail.empty()) text += u"\r\n" + detail;
+  if (kind == 1) text += answer == IDYES ? u"  -> Yes" : u"  -> No";
+  WriteToMessageLog(text);
+  return answer;
+}
+
 }  // namespace
+
+void SendMessagesToLog(const std::u16string& logPath, bool goAhead) { g_log = UnattendedLog{logPath, goAhead}; }
+bool MessagesGoToLog() { return !g_log.path.empty(); }
+bool UnattendedGoesAhead() { return g_log.goAhead; }
+
+void WriteToMessageLog(const std::u16string& text) {
+  if (g_log.path.empty()) return;
+  const std::size_t slash = g_log.path.rfind(u'\\');
+  if (slash != std::u16string::npos) CreateDirectoryW(W(g_log.path.substr(0, slash)), nullptr);
+  HANDLE file = CreateFileW(W(g_log.path), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  std::string bytes = GetFileSize(file, nullptr) == 0 ? "\xEF\xBB\xBF" : "";
+  const std::u16string stamp = Stamp();
+  std::size_t from = 0;
+  while (from < text.size()) {
+    std::size_t end = text.find(u'\n', from);
+    if (end == std::u16string::npos) end = text.size();
+    std::u16string line = text.substr(from, end - from);
+    if (!line.empty() && line.back() == u'\r') line.pop_back();
+    bytes += Utf16ToUtf8((from == 0 ? stamp : std::u16string(stamp.size(), u' ')) + line + u"\r\n");
+    from = end + 1;
+  }
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
 
 void InstallScreenCatalog(const UiText* catalog, const std::int32_t* language) {
   g_catalog = catalog;
@@ -56,6 +114,7 @@ const wchar_t* LookUpText(TextTable table, int number) {
 
 int ShowMessage(HWND owner, int number, int kind) {
   if (kind != 0 && kind != 1) return 0;
+  if (MessagesGoToLog()) return LogMessage(number, kind, u"");
   const std::u16string body = MessageBody(number);
   const std::u16string caption = MessageCaption(number);
   const int answer =
@@ -63,11 +122,15 @@ int ShowMessage(HWND owner, int number, int kind) {
   return kind == 0 ? 0 : answer;
 }
 
-void ShowMessageWithDetail(HWND owner, int number, const std::u16string& detail) {
+void ShowMessageWithDetail(HWND owner, int number, const std::u16string& detail, UINT icon) {
+  if (MessagesGoToLog()) {
+    LogMessage(number, 0, detail);
+    return;
+  }
   std::u16string body = MessageBody(number);
   if (!detail.empty()) body += u"\r\n\r\n" + detail;
   const std::u16string caption = MessageCaption(number);
-  MessageBoxW(owner, W(body), W(caption), MB_OK | MB_ICONWARNING | OwnerlessFlags(owner));
+  MessageBoxW(owner, W(body), W(caption), MB_OK | icon | OwnerlessFlags(owner));
 }
 
 void SetCatalogText(HWND window, TextTable table, int number) {

@@ -73,7 +73,7 @@ TEST(CommandLine, NamesWhatItCannotRead) {
     EXPECT_EQ(request.errorArgument, c.argument);
   }
   // A failed line still knows whether someone waits at the screen.
-  EXPECT_TRUE(ParseCommandLine(u"/run /exit /mode never").Unattended());
+  EXPECT_TRUE(ParseCommandLine(u"/run /mode never /exit").Unattended());
 }
 
 TEST(CommandLine, ExitCodeOfARunAndTheInstanceOfAFolder) {

@@ -315,4 +315,67 @@ std::wstring CatalogText(const std::wstring& section, const std::wstring& key) {
   return std::wstring(text.begin(), text.end());
 }
 
+namespace {
+
+struct DialogArgs {
+  DWORD pid;
+  const wchar_t* caption;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialogOf(HWND window, LPARAM lParam) {
+  auto* args = reinterpret_cast<DialogArgs*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t cls[32] = L"", caption[128] = L"";
+  GetClassNameW(window, cls, 32);
+  GetWindowTextW(window, caption, 128);
+  if (pid == args->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(window) &&
+      wcscmp(caption, args->caption) == 0) {
+    args->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+Program::Program(const std::wstring& workingDir, const std::wstring& arguments) {
+  const std::wstring exe = DistDir() + L"\\Tovrel.exe";
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            workingDir.c_str(), &startup, &info_) != 0;
+}
+
+Program::~Program() {
+  if (!started_) return;
+  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+}
+
+HWND Program::WaitForDialog(const std::wstring& caption) const {
+  DialogArgs args{info_.dwProcessId, caption.c_str(), nullptr};
+  WaitUntil([&] {
+    EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&args));
+    return args.found != nullptr;
+  }, 30000);
+  return args.found;
+}
+
+void Program::Kill() const {
+  TerminateProcess(info_.hProcess, 1);
+  WaitForSingleObject(info_.hProcess, 10000);
+}
+
+long Program::WaitForExit() const {
+  if (WaitForSingleObject(info_.hProcess, 30000) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
 }  // namespace tovrel::test

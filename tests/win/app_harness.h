@@ -96,6 +96,29 @@ std::wstring DistDir();
 // presses OK and waits for it to close. False when any step times out.
 bool AcceptFolderDialog(const std::wstring& folder);
 
+// Tovrel.exe of build/dist started with `arguments` in a working directory;
+// ended from outside when the test leaves it running.
+class Program {
+public:
+  explicit Program(const std::wstring& workingDir, const std::wstring& arguments = L"");
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  bool Started() const { return started_; }
+  HWND WaitForMainWindow() const { return WaitForWindowOfProcess(info_.dwProcessId, L"TOVREL"); }
+  // A dialog or message box of the program with this caption.
+  HWND WaitForDialog(const std::wstring& caption) const;
+  // Ends the program from outside, as a crash or a power cut would.
+  void Kill() const;
+  // The exit code, or -1 when the program does not end within 30 s.
+  long WaitForExit() const;
+
+private:
+  PROCESS_INFORMATION info_{};
+  bool started_ = false;
+};
+
 // The catalog text of the shipped "Tovrel_wchar.ini" for a section and key.
 std::wstring CatalogText(const std::wstring& section, const std::wstring& key);
 

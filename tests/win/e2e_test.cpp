@@ -13,84 +13,12 @@
 #include "journal_reader.h"
 #include "storage/ansi_code_page_win32.h"
 #include "storage/ini_file.h"
+#include "storage/text_codec.h"
 
 using namespace tovrel::test;
 using tovrel::journal::ReadJournal;
 using tovrel::journal::Record;
 using tovrel::journal::RecordsOf;
-
-namespace {
-
-struct DialogArgs {
-  DWORD pid;
-  const wchar_t* caption;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialogOf(HWND window, LPARAM lParam) {
-  auto* args = reinterpret_cast<DialogArgs*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  wchar_t cls[32] = L"", caption[128] = L"";
-  GetClassNameW(window, cls, 32);
-  GetWindowTextW(window, caption, 128);
-  if (pid == args->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(window) &&
-      wcscmp(caption, args->caption) == 0) {
-    args->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-class Program {
-public:
-  explicit Program(const std::wstring& workingDir) {
-    const std::wstring exe = DistDir() + L"\\Tovrel.exe";
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              workingDir.c_str(), &startup, &info_) != 0;
-  }
-  ~Program() {
-    if (!started_) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-  }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-
-  bool Started() const { return started_; }
-  HWND WaitForMainWindow() const { return WaitForWindowOfProcess(info_.dwProcessId, L"TOVREL"); }
-  // A dialog or message box of the program with this caption.
-  HWND WaitForDialog(const std::wstring& caption) const {
-    DialogArgs args{info_.dwProcessId, caption.c_str(), nullptr};
-    WaitUntil([&] {
-      EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&args));
-      return args.found != nullptr;
-    }, 30000);
-    return args.found;
-  }
-  // Ends the program from outside, as a crash or a power cut would.
-  void Kill() const {
-    TerminateProcess(info_.hProcess, 1);
-    WaitForSingleObject(info_.hProcess, 10000);
-  }
-  // The exit code, or -1 when the program does not end within 30 s.
-  long WaitForExit() const {
-    if (WaitForSingleObject(info_.hProcess, 30000) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(info_.hProcess, &code);
-    return static_cast<long>(code);
-  }
-
-private:
-  PROCESS_INFORMATION info_{};
-  bool started_ = false;
-};
-
-}  // namespace
 
 TEST(Program, StartsAndWritesItsSettingsInAJapaneseFolderAtExit) {
   Workspace ws;
@@ -123,7 +51,8 @@ TEST(Program, StartsAndWritesItsSettingsInAJapaneseFolderAtExit) {
 // A kept list of three drawings in a folder named in Japanese, in the
 // default template's columns, and the stand-in as AutoCAD (its path has a
 // blank). Answers the stand-in's journal path, beside the script.
-std::wstring PrepareKeptList(const Workspace& ws) {
+// `secondPaper`, when given, makes the second row plot to a PDF on that paper.
+std::wstring PrepareKeptList(const Workspace& ws, const std::wstring& secondPaper = L"") {
   const std::wstring drawings = ws.Path(L"図面");
   CreateDirectoryW(drawings.c_str(), nullptr);
   const wchar_t* const names[] = {L"平面図_A1.dwg", L"S-201.dwg", L"E-301.dwg"};
@@ -133,8 +62,10 @@ std::wstring PrepareKeptList(const Workspace& ws) {
                             nullptr));
     // A list kept from the last run, in the default template's columns.
     const std::wstring r = std::to_wstring(row);
+    const bool pdf = row == 1 && !secondPaper.empty();
     list += r + L",0=" + names[row] + L"\r\n" + r + L",1=" + drawings + L"\r\n" + r + L",4=Model\r\n" + r +
-            L",5=Plotter " + r + L".pc3\r\n" + r + L",6=A" + r + L"\r\n" + r + L",8=L Landscape\r\n" + r +
+            (pdf ? L",5=DWG To PDF.pc3\r\n" + r + L",6=" + secondPaper : L",5=Plotter " + r + L".pc3\r\n" + r + L",6=A" + r) +
+            L"\r\n" + r + L",8=L Landscape\r\n" + r +
             L",10=E Extents\r\n" + r + L",12=monochrome.ctb\r\n";
   }
   ws.WriteUtf16(L"listview.ini", list);
@@ -271,4 +202,121 @@ TEST(Program, AOnePassRunKilledMidwayGoesOnFromTheFirstDrawingNotDoneAtTheNextSt
   EXPECT_EQ(again.WaitForExit(), 0);
   // The run has ended: nothing is offered at the start after.
   EXPECT_EQ(GetFileAttributesW(ws.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+std::string Bytes(const std::wstring& path) {
+  return tovrel::ReadWholeFile(std::u16string(path.begin(), path.end())).bytes;
+}
+
+// The files of the "runs" folder that match `pattern`, one after the other.
+std::string RunsFile(const Workspace& ws, const std::wstring& pattern) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(ws.Path(L"runs\\" + pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  do {
+    bytes += Bytes(ws.Path(std::wstring(L"runs\\") + found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return bytes;
+}
+
+std::string Utf8(const std::wstring& text) {
+  return tovrel::Utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
+// A night run from the Task Scheduler: the list named on the command line
+// is plotted drawing by drawing, every message goes to the run's log, and
+// the program ends by itself.
+TEST(CommandLine, RunAndExitPlotsEveryRowLogsTheSummaryAndEndsWithZero) {
+  Workspace ws;
+  const std::wstring journal = PrepareKeptList(ws);
+  ASSERT_TRUE(MoveFileW(ws.Path(L"listview.ini").c_str(), ws.Path(L"night list.ini").c_str()));
+  Program program(ws.Dir(), L"-RUN \"night list.ini\" /Mode PerRow /exit");
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_EQ(RecordsOf(ReadJournal(journal, 0), "plot").size(), 3u);
+  const std::string csv = RunsFile(ws, L"run-*.csv");
+  EXPECT_NE(csv.find("one run per drawing"), std::string::npos);
+  std::size_t plotted = 0;
+  for (std::size_t at = csv.find(",plotted"); at != std::string::npos; at = csv.find(",plotted", at + 1)) ++plotted;
+  EXPECT_EQ(plotted, 3u);
+  EXPECT_NE(RunsFile(ws, L"run-*.log").find(Utf8(CatalogText(L"meg", L"No.77:meg-ja"))), std::string::npos);
+}
+
+// The check's findings stop a run unless /anyway is given; with it, the
+// drawing that is not there is the one not plotted.
+TEST(CommandLine, FindingsStopTheRunUnlessAnywayAndAMissingDrawingGivesOne) {
+  Workspace ws;
+  const std::wstring journal = PrepareKeptList(ws);
+  ASSERT_TRUE(DeleteFileW(ws.Path(L"図面\\S-201.dwg").c_str()));
+  {
+    Program program(ws.Dir(), L"/run /exit");
+    EXPECT_EQ(program.WaitForExit(), 2);
+  }
+  EXPECT_EQ(GetFileAttributesW(journal.c_str()), INVALID_FILE_ATTRIBUTES);  // AutoCAD never started
+  const std::string log = RunsFile(ws, L"run-*.log");
+  EXPECT_NE(log.find("2,S-201.dwg,"), std::string::npos) << log;
+  EXPECT_NE(log.find(Utf8(CatalogText(L"code", L"No.86:code-j"))), std::string::npos) << log;
+
+  Program program(ws.Dir(), L"/run listview.ini /anyway /exit");
+  EXPECT_EQ(program.WaitForExit(), 1);
+  EXPECT_EQ(RecordsOf(ReadJournal(journal, 0), "plot").size(), 2u);
+  const std::string csv = RunsFile(ws, L"run-*.csv");
+  EXPECT_NE(csv.find("S-201.dwg,Plotter 1.pc3,A1,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find(",drawing missing"), std::string::npos) << csv;
+}
+
+// A start that cannot be served changes nothing and says why in the log.
+TEST(CommandLine, AMissingListOrABadSwitchEndsWithTwoAndLeavesTheKeptList) {
+  Workspace ws;
+  PrepareKeptList(ws);
+  const std::string kept = Bytes(ws.Path(L"listview.ini"));
+  for (const wchar_t* line : {L"/run \"no such list.ini\" /exit", L"/run /mode sometimes /exit"}) {
+    Program program(ws.Dir(), line);
+    EXPECT_EQ(program.WaitForExit(), 2) << line;
+  }
+  EXPECT_EQ(Bytes(ws.Path(L"listview.ini")), kept);
+  EXPECT_NE(RunsFile(ws, L"run-*.log").find("sometimes"), std::string::npos);
+  EXPECT_EQ(GetFileAttributesW(ws.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(CommandLine, CheckWritesTheFindingsAsCsvWithoutAWindow) {
+  Workspace ws;
+  PrepareKeptList(ws, L"ISO A9 (bogus)");
+  Program program(ws.Dir(), L"/check listview.ini /out \"check out.csv\"");
+  EXPECT_EQ(program.WaitForExit(), 1);
+  const std::string csv = Bytes(ws.Path(L"check out.csv"));
+  EXPECT_EQ(csv.rfind("\xEF\xBB\xBFrow,drawing,column,prompt,answer,reason\r\n", 0), 0u) << csv;
+  EXPECT_NE(csv.find("\r\n2,S-201.dwg,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("ISO A9 (bogus)"), std::string::npos) << csv;
+  std::size_t lines = 0;
+  for (const char c : csv) lines += c == '\n';
+  EXPECT_EQ(lines, 2u) << csv;
+}
+
+// A second start in the same working folder brings the first window to the
+// front and ends; the /? box shows the usage in the screen language.
+TEST(CommandLine, ASecondStartInTheFolderBringsTheFirstToTheFrontAndEndsWithThree) {
+  Workspace ws;
+  PrepareKeptList(ws);
+  Program first(ws.Dir());
+  HWND window = first.WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  SetForegroundWindow(GetDesktopWindow());
+  {
+    Program second(ws.Dir(), L"/run /exit");
+    EXPECT_EQ(second.WaitForExit(), 3);
+  }
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+
+  Program usage(ws.Dir(), L"/?");
+  HWND box = usage.WaitForDialog(CatalogText(L"meg", L"No.90:meg-jb"));
+  ASSERT_NE(box, nullptr);
+  const std::wstring text = MessageBoxText(box);
+  EXPECT_NE(text.find(L"Tovrel.exe /check LIST [/template N] [/out FILE]"), std::wstring::npos);
+  EXPECT_NE(text.find(CatalogText(L"code", L"No.92:code-j")), std::wstring::npos);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(usage.WaitForExit(), 0);
+  PostMessageW(window, WM_COMMAND, 27, 0);
+  EXPECT_EQ(first.WaitForExit(), 0);
 }

@@ -68,7 +68,7 @@ std::u16string RunsFolder(const AppContext& app) { return PathInWorkingDirectory
 
 void ShowUsage() {
   std::u16string text =
-      u"Tovrel.exe /run [LIST] [/mode all|selected|perrow|parallel] [/template N] [/anyway] [/exit]\r\n    " +
+      u"Tovrel.exe /run [LIST]\r\n    [/mode all|selected|perrow|parallel]\r\n    [/template N] [/anyway] [/exit]\r\n    " +
       Code(kFirstUsageText) + u"\r\n    " + Code(kFirstUsageText + 1) +
       u"\r\n\r\nTovrel.exe /check LIST [/template N] [/out FILE]\r\n    " + Code(kFirstUsageText + 2) +
       u"\r\n\r\nTovrel.exe /?\r\n    " + Code(kFirstUsageText + 3) + u"\r\n\r\n" + Code(kFirstUsageText + 4) +

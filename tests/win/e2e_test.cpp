@@ -278,6 +278,12 @@ TEST(CommandLine, AMissingListOrABadSwitchEndsWithTwoAndLeavesTheKeptList) {
   EXPECT_EQ(Bytes(ws.Path(L"listview.ini")), kept);
   EXPECT_NE(RunsFile(ws, L"run-*.log").find("sometimes"), std::string::npos);
   EXPECT_EQ(GetFileAttributesW(ws.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // No AutoCAD: the failed start is logged, nothing waits, and the code is 2.
+  ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nautocad_file=" + ws.Path(L"no acad.exe") + L"\r\nautocad_type=1\r\n");
+  Program program(ws.Dir(), L"/run /mode all /exit");
+  EXPECT_EQ(program.WaitForExit(), 2);
+  EXPECT_NE(RunsFile(ws, L"run-*.log").find(Utf8(CatalogText(L"meg", L"No.6:meg-ja"))), std::string::npos);
 }
 
 TEST(CommandLine, CheckWritesTheFindingsAsCsvWithoutAWindow) {

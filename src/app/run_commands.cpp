@@ -18,6 +18,8 @@ constexpr int kMessageStopTimerRun = 78;
 constexpr int kMessageResumeRun = 79;
 constexpr int kMessageNothingFailed = 80;
 constexpr int kTextRunDidNotStart = 95;
+// The menu commands of the modes a command line asks for.
+constexpr int kMenuRunAll = 37832, kMenuRunSelected = 37830, kMenuRunPerRowOnce = 37846;
 
 // The end of a run the command line started: the single hook where a
 // launched run learns it is over.
@@ -150,7 +152,9 @@ void OnRunTimer(HWND window, HWND list, RunState& state) {
 
 void StartLaunchedRun(HWND window, RunState& state, LaunchMode mode, bool exitAtEnd) {
   state.launched = LaunchedRun{true, exitAtEnd, kExitAllPlotted};
-  const int command = mode == LaunchMode::All ? 37832 : mode == LaunchMode::Selected ? 37830 : 37846;
+  const int command = mode == LaunchMode::All        ? kMenuRunAll
+                      : mode == LaunchMode::Selected ? kMenuRunSelected
+                                                     : kMenuRunPerRowOnce;
   SendMessageW(window, WM_COMMAND, command, 0);
   // A run still going reports its end through AfterRun; one that never
   // started has nothing more to say.

@@ -128,6 +128,16 @@ bool WriteFileAtomically(const std::u16string& path, std::string_view bytes, std
   return true;
 }
 
+bool AppendToFile(const std::u16string& path, std::string_view bytes) {
+  Handle file(CreateFileW(W(path), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                          nullptr));
+  if (file.h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+                  written == bytes.size();
+  return file.Close() && ok;
+}
+
 bool FileExists(const std::u16string& path) {
   const DWORD attributes = GetFileAttributesW(W(path));
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -217,6 +227,13 @@ bool WriteFileAtomically(const std::u16string& path, std::string_view bytes, std
     return false;
   }
   return true;
+}
+
+bool AppendToFile(const std::u16string& path, std::string_view bytes) {
+  Fd file(::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+  if (file.fd < 0) return false;
+  const bool ok = ::write(file.fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  return file.Close() && ok;
 }
 
 bool FileExists(const std::u16string& path) {

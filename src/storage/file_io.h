@@ -27,6 +27,10 @@ FileContents ReadWholeFile(const std::u16string& path);
 bool WriteFileAtomically(const std::u16string& path, std::string_view bytes,
                          std::u16string* error = nullptr);
 
+// Adds `bytes` at the end of the file, made when missing (a log that keeps
+// what was written before a crash). False when nothing or not all was written.
+bool AppendToFile(const std::u16string& path, std::string_view bytes);
+
 bool FileExists(const std::u16string& path);
 
 }  // namespace tovrel

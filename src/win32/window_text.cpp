@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "storage/file_io.h"
 #include "storage/text_codec.h"
 
 namespace tovrel {
@@ -78,10 +79,7 @@ void WriteToMessageLog(const std::u16string& text) {
   if (g_log.path.empty()) return;
   const std::size_t slash = g_log.path.rfind(u'\\');
   if (slash != std::u16string::npos) CreateDirectoryW(W(g_log.path.substr(0, slash)), nullptr);
-  HANDLE file = CreateFileW(W(g_log.path), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  std::string bytes = GetFileSize(file, nullptr) == 0 ? "\xEF\xBB\xBF" : "";
+  std::string bytes = FileExists(g_log.path) ? "" : "\xEF\xBB\xBF";
   const std::u16string stamp = Stamp();
   std::size_t from = 0;
   while (from < text.size()) {
@@ -92,9 +90,7 @@ void WriteToMessageLog(const std::u16string& text) {
     bytes += Utf16ToUtf8((from == 0 ? stamp : std::u16string(stamp.size(), u' ')) + line + u"\r\n");
     from = end + 1;
   }
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  AppendToFile(g_log.path, bytes);
 }
 
 void InstallScreenCatalog(const UiText* catalog, const std::int32_t* language) {

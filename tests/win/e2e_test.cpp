@@ -271,12 +271,14 @@ TEST(CommandLine, AMissingListOrABadSwitchEndsWithTwoAndLeavesTheKeptList) {
   Workspace ws;
   PrepareKeptList(ws);
   const std::string kept = Bytes(ws.Path(L"listview.ini"));
-  for (const wchar_t* line : {L"/run \"no such list.ini\" /exit", L"/run /mode sometimes /exit"}) {
+  for (const wchar_t* line :
+       {L"/run \"no such list.ini\" /exit", L"/run /mode sometimes /exit", L"-run -mode parallel -exit"}) {
     Program program(ws.Dir(), line);
     EXPECT_EQ(program.WaitForExit(), 2) << line;
   }
   EXPECT_EQ(Bytes(ws.Path(L"listview.ini")), kept);
   EXPECT_NE(RunsFile(ws, L"run-*.log").find("sometimes"), std::string::npos);
+  EXPECT_NE(RunsFile(ws, L"run-*.log").find(Utf8(CatalogText(L"code", L"No.80:code-j"))), std::string::npos);
   EXPECT_EQ(GetFileAttributesW(ws.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES);
 
   // No AutoCAD: the failed start is logged, nothing waits, and the code is 2.

@@ -598,6 +598,16 @@ void Gallery(const Language& language, int index) {
   } else {
     Skip(language, L"preflight", L"did not open");
   }
+  // The usage of the command line, shown by a second start with /?.
+  const Program usage(ws.Dir(), L"/?");
+  HWND usageBox = usage.WaitForDialog(CatalogText(L"meg", L"No.90:meg-" + l + L"b"));
+  if (usageBox) {
+    Shot(language, L"usage", {usageBox});
+    CloseAndWait(usageBox, IDOK);
+    usage.WaitForExit();
+  } else {
+    Skip(language, L"usage", L"did not open");
+  }
   SendMessageW(app.Child(300), LVM_DELETEALLITEMS, 0, 0);
   app.Settle();
 

@@ -1,5 +1,6 @@
 #include "app/command_line_win32.h"
 
+#include <cstdint>
 #include <cwchar>
 #include <vector>
 

@@ -23,7 +23,8 @@ namespace {
 
 constexpr int kMessageCannotStartAsAsked = 89;
 constexpr int kMessageUsage = 90;
-// Code texts: what went wrong, with the argument as %1.
+// Code texts: what went wrong, with the argument as %1; 71 to 77 follow
+// the order of CommandLineError.
 constexpr int kTextUnknownSwitch = 71;
 constexpr int kTextListUnreadable = 78;
 constexpr int kTextTemplateNotInUse = 79;

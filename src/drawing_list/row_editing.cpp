@@ -198,9 +198,9 @@ std::vector<std::u16string> PaperNamesOf(const PrinterCatalog& catalog, int entr
 }
 
 std::optional<std::u16string> FirstPaperOf(const PrinterCatalog& catalog, std::u16string_view printer) {
-  const int entry = printer.empty() ? -1 : FindPrinterByName(catalog, printer);
-  if (entry < 0) return std::nullopt;
-  return catalog.entries[static_cast<std::size_t>(entry)].paperNames[0].Str();
+  const auto papers = CatalogPapersOf(catalog, printer);
+  if (!papers || papers->empty()) return std::nullopt;
+  return papers->front();
 }
 
 std::vector<std::u16string> ChoicesForColumn(const TemplateColumn& column, const PrinterCatalog& catalog,

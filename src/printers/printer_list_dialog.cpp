@@ -80,7 +80,8 @@ void FillListing(HWND dialog, HWND list) {
   ListView_DeleteAllItems(list);
   const PrinterCatalog& catalog = data.catalog;
   std::wstring text;
-  for (int row = 0; row < catalog.printerCount; ++row) {
+  const int rows = ListingRowCount(catalog);
+  for (int row = 0; row < rows; ++row) {
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = row;

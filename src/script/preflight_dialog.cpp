@@ -59,7 +59,7 @@ void SetCell(HWND list, int item, int column, const std::u16string& text) {
 void FillList(HWND list, const PreflightReport& report) {
   int item = 0;
   for (const PreflightFinding& f : report.findings) {
-    const std::wstring row = std::to_wstring(f.row + 1);
+    const std::wstring row = f.row >= 0 ? std::to_wstring(f.row + 1) : std::wstring();
     LVITEMW line{};
     line.mask = LVIF_TEXT;
     line.iItem = item;
@@ -86,6 +86,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_INFOTIP);
   AddColumns(list);
   FillList(list, Data(dialog).report);
+  // A cell AutoCAD would evaluate is never run from here (setting allow_lisp_cells).
+  EnableWindow(GetDlgItem(dialog, IDB_PREFLIGHT_RUN), !Data(dialog).report.Unsafe());
   return TRUE;  // Cancel, the default button, has the focus
 }
 

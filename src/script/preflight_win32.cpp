@@ -16,6 +16,8 @@ PreflightReport CheckList(HWND owner, const ListViewRowStore& store, int scope, 
   const Win32FileSystem files;
   PreflightSources sources;
   sources.files = &files;
+  sources.endDrawing = context.settings.end_file_dwg;
+  sources.allowLispCells = context.settings.allow_lisp_cells != 0;
   sources.printers = [&]() -> const PrinterCatalog* {
     if (!context.printers.catalogLoaded) FillPrinterCatalog(owner, context.printers, context.settings);
     return context.printers.catalogLoaded ? &context.printers : nullptr;
@@ -31,7 +33,7 @@ bool AskAboutFindings(HWND owner, HWND list, const PreflightReport& report) {
     SelectListedRows(store, report);
     SetFocus(list);
   }
-  return choice == PreflightChoice::Run;
+  return choice == PreflightChoice::Run && !report.Unsafe();
 }
 
 }  // namespace
@@ -50,7 +52,7 @@ bool PreflightCommand(HWND owner, HWND list, const PreflightContext& context) {
     return false;
   }
   const PreflightReport report = CheckList(owner, store, kScopeSelectedOrAll, context);
-  if (report.Clean()) {
+  if (report.findings.empty()) {
     ShowMessage(owner, kMessagePreflightClean);
     return false;
   }

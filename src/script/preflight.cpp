@@ -32,16 +32,33 @@ bool PrinterOffersPaper(const PrinterCatalog& catalog, int printer, std::u16stri
   return std::find(all.begin(), all.end(), paper) != all.end();
 }
 
-bool HasDrawingExtension(std::u16string_view path) {
-  const std::size_t dot = path.find_last_of(u'.');
-  const std::size_t slash = path.find_last_of(u"\\/");
-  if (dot == path.npos || (slash != path.npos && dot < slash)) return false;
-  const std::u16string_view extension = path.substr(dot);
-  for (std::u16string_view known : {u".dwg", u".dxf", u".dwt", u".dws"}) {
-    if (EqualIgnoringAsciiCase(extension, known)) return true;
-  }
-  return false;
+bool HasExtension(std::u16string_view path, std::u16string_view extension) {
+  return path.size() > extension.size() &&
+         EqualIgnoringAsciiCase(path.substr(path.size() - extension.size()), extension);
 }
+
+bool HasDrawingExtension(std::u16string_view path) {
+  return HasExtension(path, u".dwg") || HasExtension(path, u".dxf") || HasExtension(path, u".dwt") ||
+         HasExtension(path, u".dws");
+}
+
+}  // namespace
+
+bool OpensAsDrawing(std::u16string_view path, std::string_view start) {
+  // DWG, its template and its standards file share one format: "AC10.." or "AC1..." first.
+  if (HasExtension(path, u".dwg") || HasExtension(path, u".dwt") || HasExtension(path, u".dws")) {
+    return start.size() >= 6 && start.substr(0, 3) == "AC1";
+  }
+  if (!HasExtension(path, u".dxf")) return false;
+  if (start.rfind("AutoCAD Binary DXF", 0) == 0) return true;
+  // ASCII DXF: group code 0, then SECTION, blanks and line ends between.
+  std::size_t i = start.find_first_not_of(" \t\r\n");
+  if (i == start.npos || start[i] != '0') return false;
+  i = start.find_first_not_of(" \t\r\n", i + 1);
+  return i != start.npos && start.substr(i, 7) == "SECTION";
+}
+
+namespace {
 
 std::u16string FoldAscii(std::u16string_view text) {
   std::u16string folded(text);
@@ -292,7 +309,9 @@ PreflightReport CheckRows(const RowStore& rows, const std::vector<int>& rowIndic
   if (!sources.endDrawing.empty() && sources.files && !rowIndices.empty()) {
     DirEntry entry;
     const bool found = sources.files->Find(sources.endDrawing, entry) && (entry.attributes & kAttributeDirectory) == 0;
-    if (!found || !HasDrawingExtension(sources.endDrawing)) {
+    const bool opens = found && HasDrawingExtension(sources.endDrawing) &&
+                       (!sources.fileStart || OpensAsDrawing(sources.endDrawing, sources.fileStart(sources.endDrawing)));
+    if (!opens) {
       PreflightFinding finding;
       finding.row = -1;
       finding.prompt = kOpenPrompt;

@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "drawing_list/row_store.h"
@@ -82,9 +83,16 @@ struct PreflightSources {
   std::function<const PrinterCatalog*()> printers;
   // The drawing the script opens last; not checked when empty.
   std::u16string endDrawing;
+  // The first bytes of a file (at least 64 where it has them); without it
+  // the end drawing's contents are not looked at.
+  std::function<std::string(const std::u16string& path)> fileStart;
   // Cells that AutoCAD would evaluate are allowed (setting allow_lisp_cells).
   bool allowLispCells = false;
 };
+
+// True when AutoCAD opens the file as a drawing, judged by its extension
+// and its first bytes: a DWG ("AC1..."), an ASCII or binary DXF.
+bool OpensAsDrawing(std::u16string_view path, std::string_view start);
 
 // True for a cell AutoCAD would evaluate instead of taking as an answer.
 bool IsEvaluatedCell(std::u16string_view cell);

@@ -12,11 +12,24 @@ namespace tovrel {
 
 namespace {
 
+std::string FileStart(const std::u16string& path) {
+  const std::wstring wide(path.begin(), path.end());
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  char bytes[64];
+  DWORD read = 0;
+  const BOOL ok = ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+  CloseHandle(file);
+  return ok ? std::string(bytes, read) : std::string();
+}
+
 PreflightReport CheckList(HWND owner, const ListViewRowStore& store, int scope, const PreflightContext& context) {
   const Win32FileSystem files;
   PreflightSources sources;
   sources.files = &files;
   sources.endDrawing = context.settings.end_file_dwg;
+  sources.fileStart = FileStart;
   sources.allowLispCells = context.settings.allow_lisp_cells != 0;
   sources.printers = [&]() -> const PrinterCatalog* {
     if (!context.printers.catalogLoaded) FillPrinterCatalog(owner, context.printers, context.settings);

@@ -235,6 +235,17 @@ TEST_F(Preflight, UnsafeCellsMisspeltConfigurationsAndTheEndDrawingHoldTheRunWhi
   EXPECT_EQ(Check().findings.back().problem, P::EndDrawing);
   files_.AddFile(u"C:\\DWG\\endfile.dwg");
   EXPECT_NE(Check().findings.back().problem, P::EndDrawing);
+  // Its contents must fit its extension, as AutoCAD opens it.
+  std::string start = "  0\r\nSECTION\r\n";  // DXF text under a DWG name
+  sources_.fileStart = [&](const std::u16string&) { return start; };
+  EXPECT_EQ(Check().findings.back().problem, P::EndDrawing);
+  start = "AC1032\0\0\0";
+  EXPECT_NE(Check().findings.back().problem, P::EndDrawing);
+  EXPECT_TRUE(OpensAsDrawing(u"e.DXF", "  0\r\nSECTION\r\n  2\r\nHEADER"));
+  EXPECT_TRUE(OpensAsDrawing(u"e.dxf", "AutoCAD Binary DXF\r\n"));
+  EXPECT_FALSE(OpensAsDrawing(u"e.dxf", ""));
+  EXPECT_FALSE(OpensAsDrawing(u"e.dwg", ""));
+  EXPECT_FALSE(OpensAsDrawing(u"e.txt", "AC1032"));
 
   // Notes alone let the run start.
   rows_.DeleteRow(2);

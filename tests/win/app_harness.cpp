@@ -247,6 +247,15 @@ void TouchFile(const std::wstring& path) {
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 }
 
+void WriteEndDrawing(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  static const char kDwgStart[16] = "AC1032";
+  DWORD written = 0;
+  WriteFile(h, kDwgStart, sizeof kDwgStart, &written, nullptr);
+  CloseHandle(h);
+}
+
 std::wstring MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
 
 std::wstring ListCell(HWND list, int row, int column) {

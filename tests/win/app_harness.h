@@ -78,6 +78,9 @@ std::vector<std::wstring> ListColumn(HWND list, int column);
 void SetListCell(HWND list, int row, int column, const std::wstring& text);
 // Creates an empty file (a drawing the tests list), replacing one there.
 void TouchFile(const std::wstring& path);
+// Writes an end drawing the check before a run takes for a drawing: the
+// opening bytes of a DWG file.
+void WriteEndDrawing(const std::wstring& path);
 // Presses a button of a dialog as a click does, without waiting.
 void PressButton(HWND dialog, int id);
 // Types keys on the keyboard into the foreground window: every key of

@@ -138,7 +138,7 @@ std::wstring PrepareKeptList(const Workspace& ws) {
             L",10=E Extents\r\n" + r + L",12=monochrome.ctb\r\n";
   }
   ws.WriteUtf16(L"listview.ini", list);
-  CloseHandle(CreateFileW(ws.Path(L"endfile.dwg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  WriteEndDrawing(ws.Path(L"endfile.dwg"));
   const std::wstring acad = ws.Path(L"acad standin.exe");
   EXPECT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad.c_str(), FALSE));
   ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nautocad_file=" + acad + L"\r\ntemp_file=" +

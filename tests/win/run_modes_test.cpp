@@ -62,7 +62,7 @@ protected:
     const std::wstring drawings = ws_.Path(L"drawings");
     CreateDirectoryW(drawings.c_str(), nullptr);
     for (const wchar_t* name : kDrawings) TouchFile(drawings + L"\\" + name);
-    TouchFile(ws_.Path(L"endfile.dwg"));
+    WriteEndDrawing(ws_.Path(L"endfile.dwg"));
     // An AutoCAD path with blanks: it is passed as the program, not inside the command line.
     const std::wstring acadFolder = ws_.Path(L"AutoCAD stand in");
     CreateDirectoryW(acadFolder.c_str(), nullptr);

@@ -210,10 +210,6 @@ std::optional<ChoiceStep> FindChoice(Step step, bool model) {
 
 }  // namespace
 
-bool IsWindowsPrinterName(std::u16string_view device) {
-  return !device.empty() && !IsPlotterConfiguration(device);
-}
-
 DeviceClass ClassifyDevice(std::u16string_view device) {
   if (const BuiltInDevice* known = FindKnownDevice(device)) return known->deviceClass;
   const std::u16string_view extension = ExtensionByWords(device);

@@ -48,8 +48,6 @@ namespace tovrel {
 
 // The device named at "Enter an output device name" changes the prompts by
 // its class (DeviceClass, printers/plot_devices.h).
-// True for the name of a Windows printer: not empty and not a ".pc3" name.
-bool IsWindowsPrinterName(std::u16string_view device);
 // The class of a device: AutoCAD's built-in configurations by name, other ".pc3" names by the words PDF, DWF (file-only) and PNG, JPG,
 // JPEG, TIF, TIFF, BMP (raster) in them; everything else prints.
 DeviceClass ClassifyDevice(std::u16string_view device);

@@ -169,8 +169,6 @@ TEST_F(Catalog, SixtyThreeOrMorePapersKeepTheFirstSixtyThreeWithOneMessageEach) 
   EXPECT_EQ(kept.back(), u"Paper 62");
   EXPECT_EQ(PapersOf(1).size(), 63u);
   EXPECT_EQ(PapersOf(2).size(), 62u);
-  // What the driver reported stays whole, for the check before a run.
-  EXPECT_EQ(catalog_->driverPapers[0], Numbered(70));
 }
 
 TEST_F(Catalog, ProhibitedNamesAreExactAndCaseSensitiveWithMessagesInSpoolerOrder) {
@@ -256,75 +254,33 @@ TEST(Listing, HasSixtyFourColumnsWithHeadersCutToNineteen) {
   EXPECT_EQ(columns[12].header, u"A very long paper t");
 }
 
-TEST(PlotDevices, EveryBuiltInConfigurationHasItsClassAndBothFormsOfItsPaperNamesResolve) {
-  ASSERT_EQ(BuiltInDevices().size(), 9u);
-  for (const BuiltInDevice& device : BuiltInDevices()) {
-    SCOPED_TRACE(std::string(device.name.begin(), device.name.end()));
-    EXPECT_TRUE(IsPlotterConfiguration(device.name));
-    EXPECT_EQ(FindBuiltInDevice(device.name), &device);
-    EXPECT_NE(device.deviceClass, DeviceClass::Printer);
-  }
-  const BuiltInDevice* pdf = FindBuiltInDevice(u"dwg to pdf.PC3");
-  ASSERT_NE(pdf, nullptr);
-  EXPECT_GE(pdf->papers.size(), 48u);
-  const auto offers = [&](std::u16string_view answer) {
-    return std::any_of(pdf->papers.begin(), pdf->papers.end(), [&](std::u16string_view p) { return NamesPaper(p, answer); });
-  };
-  EXPECT_TRUE(offers(u"ISO full bleed A1 (841.00 x 594.00 MM)"));
-  EXPECT_TRUE(offers(u"ISO_full_bleed_A1_(841.00_x_594.00_MM)"));
-  EXPECT_TRUE(offers(u"ANSI_D_(34.00_x_22.00_Inches)"));
-  EXPECT_FALSE(offers(u"ISO full bleed A1"));
-  EXPECT_FALSE(offers(u"ISO A1 (841.00 x 594.00 MM) "));
-  EXPECT_FALSE(offers(u"A4"));
-  EXPECT_EQ(FindBuiltInDevice(u"AutoCAD PDF (Smallest File).pc3")->papers, pdf->papers);
-  EXPECT_EQ(FindBuiltInDevice(u"PublishToWeb PNG.pc3")->deviceClass, DeviceClass::Raster);
-  EXPECT_EQ(FindBuiltInDevice(u"DWG To PDF"), nullptr);
-}
-
 TEST_F(Catalog, ConfigurationsFollowThePrintersWithTheDefaultPrintersPapersAndTheUsersOwnPc3Files) {
   spooler_.Add(u"Office Laser", Numbered(70));
   spooler_.Add(u"Copier", {u"A3", u"A4"});
   Fill();
   test::FakeFileSystem files;
-  files.AddFolder(u"C:\\Plotters");
-  files.AddFile(u"C:\\Plotters\\Site Plotter.pc3");
-  files.AddFile(u"C:\\Plotters\\dwg to pdf.pc3");  // the built-in one, offered once
-  files.AddFile(u"C:\\Plotters\\notes.txt");
+  for (const char16_t* name : {u"Site Plotter.pc3", u"dwg to pdf.pc3", u"notes.txt"}) {
+    files.AddFile(u"C:\\Plotters\\" + std::u16string(name));  // the built-in one is offered once
+  }
   FillPlotters(*catalog_, files, u"C:\\Plotters", u"Office Laser");
-
   const Names devices = CatalogDeviceNames(*catalog_);
   ASSERT_EQ(devices.size(), 2u + 9u + 2u);
-  EXPECT_EQ(devices[0], u"Office Laser");
   EXPECT_EQ(devices[2], u"DWG To PDF.pc3");
   EXPECT_EQ(devices[11], u"Default Windows System Printer.pc3");
   EXPECT_EQ(devices[12], u"Site Plotter.pc3");
-
-  // The default printer's papers, as the catalog offers them (63).
-  EXPECT_EQ(CatalogPapersOf(*catalog_, kDefaultSystemPrinter)->size(), 63u);
-  EXPECT_EQ(FindPlotter(*catalog_, kDefaultSystemPrinter)->printerEntry, 0);
-  EXPECT_EQ(CatalogPapersOf(*catalog_, u"DWG To PDF.pc3")->front(), u"ISO expand A0 (841.00 x 1189.00 MM)");
+  EXPECT_EQ(CatalogPapersOf(*catalog_, kDefaultSystemPrinter)->size(), 63u);  // the default printer's
+  EXPECT_EQ(CatalogPapersOf(*catalog_, u"DWG To PDF.pc3")->size(), 92u);
   EXPECT_EQ(CatalogPapersOf(*catalog_, u"Site Plotter.pc3"), Names{});
-  EXPECT_FALSE(FindPlotter(*catalog_, u"Site Plotter.pc3")->papersKnown);
-  EXPECT_EQ(CatalogPapersOf(*catalog_, u"Copier"), (Names{u"A3", u"A4"}));
   EXPECT_EQ(CatalogPapersOf(*catalog_, u"Missing.pc3"), std::nullopt);
-
-  // The listing shows them as a second group after the printers.
+  // The listing shows them as a second group; the driver's list stays whole.
   ASSERT_EQ(ListingRowCount(*catalog_), 13);
-  EXPECT_EQ(ListingCell(*catalog_, 2, 0), u"DWG To PDF.pc3");
   EXPECT_EQ(ListingCell(*catalog_, 2, 63), u"ISO full bleed 2A0 (1189.00 x 1682.00 MM)");
-  EXPECT_EQ(ListingCell(*catalog_, 12, 0), u"Site Plotter.pc3");
   EXPECT_EQ(ListingCell(*catalog_, 12, 1), u"paper not checked");
-  EXPECT_EQ(ListingCell(*catalog_, 12, 2), u"");
   EXPECT_EQ(ListingCell(*catalog_, 13, 0), u"");
-
-  // Without a default printer or a plotter folder the configurations stay,
-  // the default printer's with papers not known.
+  EXPECT_EQ(catalog_->driverPapers[0], Numbered(70));
+  // Without a default printer its configuration's papers are not known.
   FillPlotters(*catalog_, files, u"", u"");
-  EXPECT_EQ(catalog_->plotters.size(), 10u);
-  EXPECT_FALSE(catalog_->plotters.back().papersKnown);
-  ResetCatalog(*catalog_);
-  EXPECT_TRUE(catalog_->plotters.empty());
-  EXPECT_TRUE(catalog_->driverPapers[0].empty());
+  EXPECT_FALSE(FindPlotter(*catalog_, kDefaultSystemPrinter)->papersKnown);
 }
 
 }  // namespace

@@ -492,22 +492,6 @@ TEST_F(RowEditing, APrinterChosenInPlaceBringsItsFirstPaperUnlessTheSpoolerDoesN
   app_->Exit();
 }
 
-// The list column whose header reads `header`, or -1.
-int ColumnNamed(HWND list, const std::wstring& header) {
-  HWND headers = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-  const int count = static_cast<int>(SendMessageW(headers, HDM_GETITEMCOUNT, 0, 0));
-  for (int column = 0; column < count; ++column) {
-    wchar_t text[64] = L"";
-    HDITEMW item{};
-    item.mask = HDI_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 64;
-    SendMessageW(headers, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
-    if (header == text) return column;
-  }
-  return -1;
-}
-
 // The shipped templates start a row on "Default Windows System Printer.pc3":
 // its papers are the default printer's, offered in place.
 TEST_F(RowEditing, ANewRowUnderTheShippedPrinterTemplatesOffersTheDefaultPrintersPapersInPlace) {
@@ -518,41 +502,31 @@ TEST_F(RowEditing, ANewRowUnderTheShippedPrinterTemplatesOffersTheDefaultPrinter
   const std::wstring drawings = ws_.Path(L"drawings");
   CreateDirectoryW(drawings.c_str(), nullptr);
   TouchFile(drawings + L"\\A-100.dwg");
-  for (const wchar_t* type : {L"0", L"1", L"2"}) {  // the templates of printers
+  for (const wchar_t* type : {L"0", L"1", L"2"}) {  // the printers' templates; Printer and Paper are list columns 5, 6
     SCOPED_TRACE(type);
-    ws_.WriteUtf16(L"Tovrel.ini", std::wstring(L"[setting]\r\nprint_paper_ab=1\r\nprohibition_plmode=1\r\nmoji_type=1\r\n") +
-                                      L"file_folder=" + drawings + L"\r\nautocad_type=" + type + L"\r\n");
+    ws_.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nprint_paper_ab=1\r\nprohibition_plmode=1\r\nmoji_type=1\r\nfile_folder=" +
+                                      drawings + L"\r\nautocad_type=" + type + L"\r\n");
     app_ = std::make_unique<RunningApp>(ws_);
     list_ = app_->Child(300);
-    app_->Settle();
-    app_->PostCommand(37827);  // add a folder's drawings: a new row with the initial values
+    app_->PostCommand(37827);  // a folder's drawings: a new row with the initial values
     ASSERT_TRUE(AcceptFolderDialog(drawings));
     app_->Settle();
     ASSERT_EQ(ListRowCount(list_), 1);
-    const int printer = ColumnNamed(list_, L"Printer");
-    const int paper = ColumnNamed(list_, L"Paper");
-    ASSERT_GE(paper, 0);
-    EXPECT_EQ(ListCell(list_, 0, printer), L"Default Windows System Printer.pc3");
-    if (!tovrel::App().printers.catalogLoaded) {  // the first right-click loads the printers
-      std::thread clicker([this] { RightClick(0); });
-      HWND box = WaitForDialog(CatalogText(L"meg", L"No.14:meg-eb"));
-      if (box) PressButton(box, IDOK);
-      clicker.join();
-      ASSERT_NE(box, nullptr);
-    }
-    const auto papers = tovrel::CatalogPapersOf(tovrel::App().printers, u"Tovrel_Plotter");
-    ASSERT_TRUE(papers && !papers->empty());
+    EXPECT_EQ(ListCell(list_, 0, 5), L"Default Windows System Printer.pc3");
+    std::thread clicker([this] { RightClick(0); });  // the first right-click loads the printers
+    HWND box = WaitForDialog(CatalogText(L"meg", L"No.14:meg-eb"));
+    if (box) PressButton(box, IDOK);
+    clicker.join();
     Select(list_, 0);
-    RightClick(paper);
+    RightClick(6);
     HWND combo = app_->Child(kComboId);
     ASSERT_NE(combo, nullptr);
-    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(papers->size()));
-    EXPECT_EQ(ComboChoice(combo, 0), kFirstAbPaper);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0),
+              static_cast<LRESULT>(tovrel::CatalogPapersOf(tovrel::App().printers, u"Tovrel_Plotter")->size()));
     Choose(combo, kFirstAbPaper);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(combo); }));
-    EXPECT_EQ(ListCell(list_, 0, paper), kFirstAbPaper);
+    EXPECT_EQ(ListCell(list_, 0, 6), kFirstAbPaper);
     app_->Exit();
-    app_.reset();
     DeleteFileW(ws_.Path(L"listview.ini").c_str());
   }
   if (hadDefault) SetDefaultPrinterW(before);

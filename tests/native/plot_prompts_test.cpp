@@ -57,6 +57,7 @@ TEST(PlotPrompts, ChainsOfModelAndLayoutForEveryDeviceClass) {
     const char16_t* device;
     Steps expected;
   } cases[] = {
+      // Model and a layout through a printer are witnessed by the transcripts too.
       {u"Model", u"Office Laser", Join({head, {S::Units}, kModelTail, model, printerEnd})},
       {u"Layout1", u"Office Laser", Join({head, {S::Units}, kModelTail, layout, printerEnd})},
       {u"Model", u"Default Windows System Printer.pc3", Join({head, {S::Units}, kModelTail, model, printerEnd})},
@@ -67,7 +68,6 @@ TEST(PlotPrompts, ChainsOfModelAndLayoutForEveryDeviceClass) {
       {u"Model", u"PublishToWeb PNG.pc3", Join({head, kModelTail, model, fileEnd})},
       {u"Layout1", u"PublishToWeb JPG.pc3", Join({head, kModelTail, layout, fileEnd})},
       {u"\u30E2\u30C7\u30EB", u"Site TIFF.pc3", Join({head, kModelTail, model, fileEnd})},
-      {u"Model", u"Office Laser", Join({head, {S::Units}, kModelTail, model, printerEnd})},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Utf16ToUtf8(c.device) + " / " + Utf16ToUtf8(c.layout));

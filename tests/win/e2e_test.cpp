@@ -128,7 +128,10 @@ std::wstring PrepareKeptList(const Workspace& ws) {
   CreateDirectoryW(drawings.c_str(), nullptr);
   const wchar_t* const names[] = {L"平面図_A1.dwg", L"S-201.dwg", L"E-301.dwg"};
   std::wstring list = L"[listliew]\r\nmax_cont=3\r\n";
+  const std::wstring plotters = ws.Path(L"Plotters");  // AutoCAD's, with the rows' configurations
+  CreateDirectoryW(plotters.c_str(), nullptr);
   for (int row = 0; row < 3; ++row) {
+    TouchFile(plotters + L"\\Plotter " + std::to_wstring(row) + L".pc3");
     CloseHandle(CreateFileW((drawings + L"\\" + names[row]).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                             nullptr));
     // A list kept from the last run, in the default template's columns.
@@ -143,7 +146,7 @@ std::wstring PrepareKeptList(const Workspace& ws) {
   EXPECT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad.c_str(), FALSE));
   ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nautocad_file=" + acad + L"\r\ntemp_file=" +
                                    ws.Path(L"atcprint.scr") + L"\r\nend_file_dwg=" + ws.Path(L"endfile.dwg") +
-                                   L"\r\nautocad_type=1\r\n");
+                                   L"\r\nplotters_folder=" + plotters + L"\r\nautocad_type=1\r\n");
   return ws.Path(L"acad_journal.jsonl");
 }
 

@@ -36,6 +36,7 @@
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
 #include "win32/callback_guard.h"
+#include "win32/dialog_helpers.h"
 #include "win32/dpi.h"
 #include "win32/help_pages_win32.h"
 #include "win32/wait_window.h"
@@ -109,7 +110,7 @@ HWND CreateToolbar(HWND window) {
 }
 
 HWND CreateStatusBar(HWND window) {
-  HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM,
+  HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS | CCS_BOTTOM,
                                 0, 0, 0, 0, window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), Instance(),
                                 nullptr);
@@ -122,7 +123,7 @@ void RefreshStatus() {
   if (!g_state.status) return;
   const AppContext& app = App();
   SendMessageW(g_state.status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(app.settings.file_folder)));
-  SendMessageW(g_state.status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(app.ActiveTemplate().title)));
+  SetStatusPaneText(g_state.status, 1, W(app.ActiveTemplate().title));
   SendMessageW(g_state.status, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"\"Velmora\""));
 }
 

@@ -12,6 +12,7 @@
 #include "drawing_list/row_editing.h"
 #include "storage/file_system_win32.h"
 #include "win32/dpi.h"
+#include "win32/dialog_helpers.h"
 #include "win32/window_text.h"
 
 namespace tovrel {
@@ -107,8 +108,10 @@ void CellEditor::Open(int column, const ScriptTemplate& activeTemplate, const Pr
   } else {
     combo_ = editor;
     kind_ = Kind::DropDown;
+    FitDroppedWidth(editor);
   }
   SetFocus(editor);
+  ShowTextFromStart(editor);
 }
 
 void CellEditor::OnFieldKillFocus(HWND field) {

@@ -106,6 +106,7 @@ std::u16string ItemText(HWND dialog, int id) {
 void FillCombo(HWND combo, const std::vector<std::u16string>& names) {
   ComboBox_ResetContent(combo);
   for (const std::u16string& name : names) ComboBox_AddString(combo, W(name));
+  FitDroppedWidth(combo);
 }
 
 void ShowPaperChoices(HWND dialog, std::size_t rule, const PaperChoices& choices) {
@@ -143,6 +144,8 @@ void ShowFields(HWND dialog, const FileNameRulesFields& fields, const PrinterCat
     ComboBox_LimitText(paper, FileNamePaperRule::kPaperSize - 1);
     FillCombo(paper, PapersOfPrinter(catalog, field.printer));
     SetWindowTextW(paper, W(field.paper));
+    ShowTextFromStart(printer);
+    ShowTextFromStart(paper);
   }
   for (const SearchField& search : kSearches) {
     HWND edit = GetDlgItem(dialog, search.id);

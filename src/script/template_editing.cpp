@@ -1,6 +1,8 @@
 #include "script/template_editing.h"
 
+#include <algorithm>
 #include <limits>
+#include <numeric>
 #include <utility>
 
 #include "storage/decimal_text.h"
@@ -140,6 +142,27 @@ std::u16string TitleFromPath(std::u16string_view path) {
   const std::size_t dot = name.rfind(u'.');
   if (dot != std::u16string_view::npos) name = name.substr(0, dot);
   return CutToField(name, ScriptTemplate::kTitleSize);
+}
+
+std::vector<int> FitColumnWidths(const std::vector<int>& needed, int available) {
+  const long long total = std::accumulate(needed.begin(), needed.end(), 0LL);
+  if (total <= available || needed.empty()) return needed;
+  // The narrowest columns keep their widths while the others share the rest.
+  std::vector<int> sorted = needed;
+  std::sort(sorted.begin(), sorted.end());
+  long long left = std::max(available, 0);
+  int cap = 0;
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    const long long share = left / static_cast<long long>(sorted.size() - i);
+    if (sorted[i] > share) {
+      cap = static_cast<int>(share);
+      break;
+    }
+    left -= sorted[i];
+  }
+  std::vector<int> widths;
+  for (int n : needed) widths.push_back(std::min(n, cap));
+  return widths;
 }
 
 }  // namespace tovrel

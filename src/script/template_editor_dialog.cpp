@@ -3,13 +3,16 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "dialog_ids.h"
 #include "script/template_transfer_win32.h"
 #include "storage/decimal_text.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
+#include "win32/dpi.h"
 #include "win32/help_pages_win32.h"
 #include "win32/window_text.h"
 
@@ -22,6 +25,8 @@ namespace {
 constexpr RECT kColumnListUnits{0, 0, 460, 250};
 constexpr int kFirstHeaderText = 42;
 constexpr int kHeaderWidths[kColumnListColumns] = {30, 80, 60, 70, 70, 30, 60, 60, 60, 60, 60, 60, 60};
+// Room beside a cell's or a header's text, on both sides together.
+constexpr int kCellMargin = 16;
 
 // Code texts of the mode names: output 55-59, display 60-64, edit 65-70.
 constexpr int kFirstOutputModeText = 55, kOutputModeCount = 5;
@@ -81,10 +86,39 @@ void AddRow(EditorState& state, int row) {
   }
 }
 
+// Each column as wide as its header and cells need, the widest cut when
+// all do not fit the list.
+void FitColumns(const EditorState& state) {
+  std::vector<int> needed;
+  for (int i = 0; i < kColumnListColumns; ++i) {
+    HWND header = ListView_GetHeader(state.list);
+    wchar_t text[64] = L"";
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    Header_GetItem(header, i, &item);
+    const int margin = ScaleToDpi(kCellMargin);
+    int width = ListView_GetStringWidth(state.list, text) + margin;
+    const int rows = ListView_GetItemCount(state.list);
+    for (int row = 0; row < rows; ++row) {
+      wchar_t cell[300] = L"";
+      ListView_GetItemText(state.list, row, i, cell, 300);
+      width = std::max(width, ListView_GetStringWidth(state.list, cell) + margin);
+    }
+    needed.push_back(width);
+  }
+  RECT client{};
+  GetClientRect(state.list, &client);
+  const std::vector<int> widths = FitColumnWidths(needed, client.right);
+  for (int i = 0; i < kColumnListColumns; ++i) ListView_SetColumnWidth(state.list, i, widths[static_cast<std::size_t>(i)]);
+}
+
 void FillList(EditorState& state) {
   ListView_DeleteAllItems(state.list);
   const int shown = ShownColumnCount(Edited(state));
   for (int row = 0; row < shown; ++row) AddRow(state, row);
+  FitColumns(state);
 }
 
 int RowCount(const EditorState& state) { return ListView_GetItemCount(state.list); }
@@ -200,7 +234,7 @@ void FillChoices(HWND dialog, int comboId, int firstText, int count, std::vector
     ComboBox_AddString(combo, W(names.back()));
   }
   // The names are longer than the field: the drop-down shows them whole.
-  SendMessageW(combo, CB_SETDROPPEDWIDTH, 240, 0);
+  FitDroppedWidth(combo);
 }
 
 BOOL OnInitDialog(HWND dialog, HWND, LPARAM param) {
@@ -337,9 +371,10 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
     case IDB_TEMPLATE_IMPORT: OnImport(dialog, state); break;
     case IDB_TEMPLATE_EXPORT: OnExport(dialog, state); break;
     case IDB_EDITOR_HELP: OpenHelpPage(dialog, HelpTopic::TemplateEditor); break;
-    case IDB_EDITOR_CLOSE: OnCloseButton(dialog); break;
-    default: break;
+    case IDB_EDITOR_CLOSE: OnCloseButton(dialog); return;
+    default: return;
   }
+  if (IsWindow(dialog)) FitColumns(state);
 }
 
 // The close box leaves without taking the title.

@@ -36,6 +36,7 @@
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
 #include "win32/callback_guard.h"
+#include "win32/dialog_font.h"
 #include "win32/dialog_helpers.h"
 #include "win32/dpi.h"
 #include "win32/help_pages_win32.h"
@@ -186,9 +187,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   LoadTemplateFile(app);
   g_state.toolbar = CreateToolbar(window);
   g_state.list = CreateDrawingList(window, app.ActiveTemplate());
-  g_state.uiFont = CreateFontW(ScaleToDpi(12), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic");
+  g_state.uiFont = CreateUiFont(app.settings.moji_type, ScaleToDpi(12));
   g_state.status = CreateStatusBar(window);
   // The start-up fill shows its messages now; the flag stays clear so that
   // the first command that needs printers reads them again.
@@ -339,6 +338,8 @@ void ChangeLanguage(HWND window) {
     return;
   }
   App().settings.moji_type = language;
+  if (g_state.uiFont) DeleteObject(g_state.uiFont);
+  g_state.uiFont = CreateUiFont(language, ScaleToDpi(12));
   g_state.currentModeless = OpenWaitWindow(window, IDD_STARTUP_WAIT);
   LoadTemplateFile(App());
   CloseWaitWindow(g_state.currentModeless);

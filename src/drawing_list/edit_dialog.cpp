@@ -10,6 +10,7 @@
 #include "drawing_list/file_name_rules_model.h"
 #include "printers/printer_catalog_win32.h"
 #include "storage/file_system_win32.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/dpi.h"
@@ -316,8 +317,7 @@ INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 bool RunEditDialog(HWND owner, EditDialogData& data) {
   EditDialogState state;
   state.data = &data;
-  const INT_PTR answer = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_EDIT_ROWS), owner,
-                                         EditDialogProc, reinterpret_cast<LPARAM>(&state));
+  const INT_PTR answer = ShowDialogInLanguage(owner, IDD_EDIT_ROWS, EditDialogProc, reinterpret_cast<LPARAM>(&state));
   return answer == IDB_DIALOG_OK;
 }
 

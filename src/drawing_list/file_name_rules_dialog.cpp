@@ -9,6 +9,7 @@
 #include "drawing_list/file_name_rules.h"
 #include "drawing_list/file_name_rules_model.h"
 #include "drawing_list/list_view_row_store_win32.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/window_text.h"
@@ -246,8 +247,7 @@ std::array<std::u16string, kRuleCount> Printers(const FileNameRules& rules) {
 
 void RunFileNameRulesDialog(HWND owner, FileNameRules& rules, const PrinterCatalog& catalog) {
   RulesDialogData data{rules, catalog, PrinterPaperWatch(Printers(rules))};
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILE_NAME_RULES), owner,
-                  FileNameRulesDialogProc, reinterpret_cast<LPARAM>(&data));
+  ShowDialogInLanguage(owner, IDD_FILE_NAME_RULES, FileNameRulesDialogProc, reinterpret_cast<LPARAM>(&data));
 }
 
 void ConvertListByFileNames(HWND list, const FileNameRules& rules, const UiText& text,

@@ -1,4 +1,5 @@
 #include "printers/printer_list_dialog.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 
 #include <commctrl.h>
@@ -182,7 +183,7 @@ INT_PTR CALLBACK PrinterListDialogProc(HWND dialog, UINT message, WPARAM wParam,
 
 void RunPrinterListDialog(HWND owner, PrinterCatalog& catalog, const AppSettings& settings) {
   PrinterListData data{catalog, settings};
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PRINTER_LIST), owner, PrinterListDialogProc,
+  ShowDialogInLanguage(owner, IDD_PRINTER_LIST, PrinterListDialogProc,
                   reinterpret_cast<LPARAM>(&data));
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dialog_ids.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/window_text.h"
@@ -120,8 +121,7 @@ INT_PTR CALLBACK PreflightDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 PreflightChoice RunPreflightDialog(HWND owner, const PreflightReport& report) {
   PreflightDialogData data{report};
-  const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PREFLIGHT), owner,
-                                         PreflightDialogProc, reinterpret_cast<LPARAM>(&data));
+  const INT_PTR result = ShowDialogInLanguage(owner, IDD_PREFLIGHT, PreflightDialogProc, reinterpret_cast<LPARAM>(&data));
   return result <= 0 ? PreflightChoice::Cancel : data.choice;
 }
 

@@ -144,25 +144,28 @@ std::u16string TitleFromPath(std::u16string_view path) {
   return CutToField(name, ScriptTemplate::kTitleSize);
 }
 
-std::vector<int> FitColumnWidths(const std::vector<int>& needed, int available) {
-  const long long total = std::accumulate(needed.begin(), needed.end(), 0LL);
-  if (total <= available || needed.empty()) return needed;
-  // The narrowest columns keep their widths while the others share the rest.
-  std::vector<int> sorted = needed;
-  std::sort(sorted.begin(), sorted.end());
-  long long left = std::max(available, 0);
-  int cap = 0;
-  for (std::size_t i = 0; i < sorted.size(); ++i) {
-    const long long share = left / static_cast<long long>(sorted.size() - i);
-    if (sorted[i] > share) {
-      cap = static_cast<int>(share);
-      break;
+std::vector<int> FitColumnWidths(const std::vector<int>& needed, const std::vector<int>& least, int available) {
+  auto widthsUnder = [&](int cap) {
+    std::vector<int> widths;
+    for (std::size_t i = 0; i < needed.size(); ++i) {
+      const int floor = i < least.size() ? std::min(least[i], needed[i]) : 0;
+      widths.push_back(std::max(floor, std::min(needed[i], cap)));
     }
-    left -= sorted[i];
+    return widths;
+  };
+  auto total = [](const std::vector<int>& widths) { return std::accumulate(widths.begin(), widths.end(), 0LL); };
+  // The largest cap under which the columns fit.
+  int low = 0;
+  int high = needed.empty() ? 0 : *std::max_element(needed.begin(), needed.end());
+  while (low < high) {
+    const int cap = low + (high - low + 1) / 2;
+    if (total(widthsUnder(cap)) <= available) {
+      low = cap;
+    } else {
+      high = cap - 1;
+    }
   }
-  std::vector<int> widths;
-  for (int n : needed) widths.push_back(std::min(n, cap));
-  return widths;
+  return widthsUnder(low);
 }
 
 }  // namespace tovrel

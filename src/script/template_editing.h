@@ -85,10 +85,10 @@ std::array<std::u16string, kColumnListColumns> ColumnRow(const TemplateColumn& c
 int ShownColumnCount(const ScriptTemplate& tmpl);
 
 // Column widths for a list `available` pixels wide whose columns need
-// `needed` pixels each: every column as wide as it needs when all fit;
-// otherwise one cap for the widest, so that the narrow ones stay whole and
-// the list is filled.
-std::vector<int> FitColumnWidths(const std::vector<int>& needed, int available);
+// `needed` pixels each and never less than `least` (their headers): every
+// column as wide as it needs when all fit; otherwise one cap for the widest,
+// so that the narrow ones stay whole and the list is filled.
+std::vector<int> FitColumnWidths(const std::vector<int>& needed, const std::vector<int>& least, int available);
 
 inline constexpr int kMessageNoRowSelected = 37;
 inline constexpr int kMessageFiftyColumns = 38;

@@ -10,6 +10,7 @@
 #include "dialog_ids.h"
 #include "script/template_transfer_win32.h"
 #include "storage/decimal_text.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/dpi.h"
@@ -39,10 +40,16 @@ constexpr int kAskClear = 41, kAskClearAgain = 42;
 constexpr int kAskImport = 43, kAskImportAgain = 44, kImportFailed = 45;
 constexpr int kAskExport = 46, kAskExportAgain = 47, kExportFailed = 48;
 
+struct CellTip {
+  HWND tip = nullptr;  // owned by the dialog
+  int row = -1, column = -1;  // the cell the mouse was last seen on
+};
+
 struct EditorState {
   TemplateEditorData& data;
   ModeNames names;
   HWND list = nullptr;
+  CellTip cellTip;
 };
 
 EditorState& State(HWND dialog) { return *reinterpret_cast<EditorState*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
@@ -90,6 +97,7 @@ void AddRow(EditorState& state, int row) {
 // all do not fit the list.
 void FitColumns(const EditorState& state) {
   std::vector<int> needed;
+  std::vector<int> least;
   for (int i = 0; i < kColumnListColumns; ++i) {
     HWND header = ListView_GetHeader(state.list);
     wchar_t text[64] = L"";
@@ -100,6 +108,7 @@ void FitColumns(const EditorState& state) {
     Header_GetItem(header, i, &item);
     const int margin = ScaleToDpi(kCellMargin);
     int width = ListView_GetStringWidth(state.list, text) + margin;
+    least.push_back(width);
     const int rows = ListView_GetItemCount(state.list);
     for (int row = 0; row < rows; ++row) {
       wchar_t cell[300] = L"";
@@ -110,7 +119,7 @@ void FitColumns(const EditorState& state) {
   }
   RECT client{};
   GetClientRect(state.list, &client);
-  const std::vector<int> widths = FitColumnWidths(needed, client.right);
+  const std::vector<int> widths = FitColumnWidths(needed, least, client.right);
   for (int i = 0; i < kColumnListColumns; ++i) ListView_SetColumnWidth(state.list, i, widths[static_cast<std::size_t>(i)]);
 }
 
@@ -131,7 +140,59 @@ void MarkRow(const EditorState& state, int row) {
   ListView_EnsureVisible(state.list, row, FALSE);
 }
 
-HWND CreateColumnList(HWND dialog) {
+// A cell whose text its column cuts shows the whole text as a tip while the
+// mouse rests on it: the list's tooltip is given the text of the cell under
+// the mouse whenever the mouse enters another cell (no text, no tip).
+std::wstring CutCellText(HWND list, int row, int column) {
+  wchar_t text[300] = L"";
+  ListView_GetItemText(list, row, column, text, 300);
+  RECT cell{};
+  ListView_GetSubItemRect(list, row, column, LVIR_LABEL, &cell);
+  const bool cut = ListView_GetStringWidth(list, text) + ScaleToDpi(kCellMargin) > cell.right - cell.left;
+  return cut ? text : L"";
+}
+
+LRESULT CALLBACK ColumnListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* tip = reinterpret_cast<CellTip*>(data);
+  if (message == WM_MOUSEMOVE && tip->tip) {
+    LVHITTESTINFO hit{};
+    hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ListView_SubItemHitTest(list, &hit);
+    if (hit.iItem != tip->row || hit.iSubItem != tip->column) {
+      tip->row = hit.iItem;
+      tip->column = hit.iSubItem;
+      std::wstring text = hit.iItem >= 0 ? CutCellText(list, hit.iItem, hit.iSubItem) : L"";
+      TTTOOLINFOW tool{};
+      tool.cbSize = sizeof tool;
+      tool.hwnd = GetParent(list);
+      tool.uId = reinterpret_cast<UINT_PTR>(list);
+      tool.lpszText = text.data();
+      SendMessageW(tip->tip, TTM_POP, 0, 0);
+      SendMessageW(tip->tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(list, ColumnListProc, 1);
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+void AddCellTips(HWND dialog, HWND list, CellTip* tip) {
+  tip->tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+                             0, 0, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (tip->tip) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(list);
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tip->tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip->tip, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600));
+  }
+  SetWindowSubclass(list, ColumnListProc, 1, reinterpret_cast<DWORD_PTR>(tip));
+}
+
+HWND CreateColumnList(HWND dialog, CellTip* tip) {
   RECT room = kColumnListUnits;
   MapDialogRect(dialog, &room);
   HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -153,6 +214,7 @@ HWND CreateColumnList(HWND dialog) {
   }
   // The list is first in the tab order, before the fields below it.
   SetWindowPos(list, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  AddCellTips(dialog, list, tip);
   return list;
 }
 
@@ -242,7 +304,7 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM param) {
   EditorState& state = State(dialog);
   CenterOnOwner(dialog);
   SetTexts(dialog);
-  state.list = CreateColumnList(dialog);
+  state.list = CreateColumnList(dialog, &state.cellTip);
   FillChoices(dialog, IDC_COLUMN_OUTPUT_MODE, kFirstOutputModeText, kOutputModeCount, state.names.output);
   FillChoices(dialog, IDC_COLUMN_DISPLAY_MODE, kFirstDisplayModeText, kDisplayModeCount, state.names.display);
   FillChoices(dialog, IDC_COLUMN_EDIT_MODE, kFirstEditModeText, kEditModeCount, state.names.edit);
@@ -385,8 +447,8 @@ constexpr DLGPROC TemplateEditorProc = StandardDialogProc<OnInitDialog, OnComman
 }  // namespace
 
 void RunTemplateEditorDialog(HWND owner, TemplateEditorData& data) {
-  EditorState state{data, {}, nullptr};
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEMPLATE_EDITOR), owner, TemplateEditorProc,
+  EditorState state{data, {}, nullptr, {}};
+  ShowDialogInLanguage(owner, IDD_TEMPLATE_EDITOR, TemplateEditorProc,
                   reinterpret_cast<LPARAM>(&state));
 }
 

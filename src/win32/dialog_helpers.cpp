@@ -51,8 +51,8 @@ int WidestChoiceWidth(HWND combo) {
   GetTextMetricsW(dc, &metrics);
   SelectObject(dc, old);
   ReleaseDC(combo, dc);
-  // The frame and the text's margins on both sides, and the arrow button.
-  return widest + 2 * metrics.tmAveCharWidth + GetSystemMetrics(SM_CXVSCROLL);
+  // The frame, the field's margins on both sides and the arrow button.
+  return widest + 4 * GetSystemMetrics(SM_CXEDGE) + 2 * metrics.tmAveCharWidth + GetSystemMetrics(SM_CXVSCROLL) + 4;
 }
 
 void FitDroppedWidth(HWND combo) {

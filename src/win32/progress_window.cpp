@@ -1,3 +1,4 @@
+#include "win32/dialog_font.h"
 #include "win32/progress_window.h"
 
 #include "dialog_ids.h"
@@ -18,7 +19,7 @@ constexpr int kLineIds[] = {IDT_PROGRESS_MODE, IDT_PROGRESS_ROW, IDT_PROGRESS_DR
 }  // namespace
 
 ProgressWindow::ProgressWindow(HWND owner, Stops stops) : owner_(owner), stops_(stops) {
-  window_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRESS), owner, Proc,
+  window_ = CreateDialogInLanguage(owner, IDD_PROGRESS, Proc,
                                reinterpret_cast<LPARAM>(this));
   if (window_) {
     ShowWindow(window_, SW_SHOWNOACTIVATE);

@@ -195,8 +195,9 @@ TEST(TemplateEditor, AnImportedFileNamesTheTemplate) {
 }
 
 TEST(TemplateEditor, ColumnsTakeTheirWidthsAndOnlyTheWidestAreCutWhenTheListIsTooNarrow) {
-  EXPECT_EQ(FitColumnWidths({30, 80, 60}, 300), (std::vector<int>{30, 80, 60}));
+  EXPECT_EQ(FitColumnWidths({30, 80, 60}, {}, 300), (std::vector<int>{30, 80, 60}));
   // 400 pixels for 30 + 200 + 300: the narrow one whole, the others share the rest.
-  EXPECT_EQ(FitColumnWidths({30, 200, 300}, 400), (std::vector<int>{30, 185, 185}));
-  EXPECT_EQ(FitColumnWidths({100, 100}, 0), (std::vector<int>{0, 0}));
+  EXPECT_EQ(FitColumnWidths({30, 200, 300}, {}, 400), (std::vector<int>{30, 185, 185}));
+  // A header keeps its column from being cut below it.
+  EXPECT_EQ(FitColumnWidths({30, 200, 300}, {30, 100, 250}, 400), (std::vector<int>{30, 120, 250}));
 }

@@ -508,6 +508,7 @@ void Gallery(const Language& language, int index) {
   HWND main = app.Main();
   SetForegroundWindow(main);
   Shot(language, L"main", {main});
+  ReportFit(language, L"main", main);
 
   // The first button and the one with the longest text.
   int longest = 0;

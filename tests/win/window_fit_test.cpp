@@ -182,6 +182,18 @@ TEST(WindowLooks, ProgressWindowFitsItsLinesAndACutStatusTextEndsWithAnEllipsis)
   EXPECT_EQ(cut.back(), L'\u2026');
   EXPECT_EQ(title.rfind(cut.substr(0, cut.size() - 1), 0), 0u);
   EXPECT_EQ(std::wstring(tip), title);
+
+  // A drop-down's text wider than its field shows from its first character.
+  HWND combo = CreateWindowExW(0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 0, 60,
+                               100, window, nullptr, nullptr, nullptr);
+  SetWindowTextW(combo, L"M Millimeters and then some more words");
+  SetForegroundWindow(window);
+  SetFocus(combo);
+  tovrel::ShowTextFromStart(combo);
+  COMBOBOXINFO box{};
+  box.cbSize = sizeof box;
+  GetComboBoxInfo(combo, &box);
+  EXPECT_EQ(LOWORD(SendMessageW(box.hwndItem, EM_CHARFROMPOS, 0, MAKELPARAM(2, 2))), 0);
 }
 
 // With no printer in the spooler the listing says so where the rows would

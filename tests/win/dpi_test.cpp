@@ -19,15 +19,6 @@ using namespace tovrel::test;
 
 namespace {
 
-void SetLogPixels(DWORD dpi) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                            nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-  RegCloseKey(key);
-}
-
 RECT RectOf(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);

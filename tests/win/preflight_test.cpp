@@ -112,11 +112,9 @@ TEST_F(PreflightWindow, ListsTheMissingDrawingAndTheRowOutOfStepAndCancelStartsN
     SendMessageW(rows, LVM_GETCOLUMNW, 5, reinterpret_cast<LPARAM>(&column));
     EXPECT_EQ(std::wstring(header), CatalogText(L"code", L"No.94:code-e"));
     RECT a{}, b{}, c{};
-    GetWindowRect(GetDlgItem(check, IDB_PREFLIGHT_SELECT), &a);
-    GetWindowRect(GetDlgItem(check, IDB_PREFLIGHT_RUN), &b);
+    GetWindowRect(GetDlgItem(check, IDB_PREFLIGHT_SELECT), &a), GetWindowRect(GetDlgItem(check, IDB_PREFLIGHT_RUN), &b);
     GetWindowRect(GetDlgItem(check, IDCANCEL), &c);
-    EXPECT_EQ(a.right - a.left, b.right - b.left);
-    EXPECT_EQ(b.right - b.left, c.right - c.left);
+    EXPECT_TRUE(a.right - a.left == b.right - b.left && b.right - b.left == c.right - c.left);
     PressButton(check, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(check); }));
     app_->Settle();

@@ -229,7 +229,8 @@ std::vector<std::u16string> ChoicesForColumn(const TemplateColumn& column, const
   return choices;
 }
 
-std::vector<EditControlPlace> LayOutEditControls(const ScriptTemplate& activeTemplate) {
+std::vector<EditControlPlace> LayOutEditControls(const ScriptTemplate& activeTemplate,
+                                                 const std::function<int(int templateColumn)>& neededWidth) {
   std::vector<EditControlPlace> places;
   int x = 5;
   int y = 30;
@@ -247,9 +248,9 @@ std::vector<EditControlPlace> LayOutEditControls(const ScriptTemplate& activeTem
       place.controlId = kEditFieldIdBase + c;
       x += column.width + 2;
     } else {
-      place.width = column.width + 10;
+      place.width = std::max(column.width + 10, neededWidth ? neededWidth(c) : 0);
       place.controlId = kEditComboIdBase + c;
-      x += column.width + 12;
+      x += place.width + 2;
     }
     places.push_back(place);
     if (x > 700) {

@@ -154,6 +154,10 @@ inline constexpr int kEditComboDropHeight = 160;
 // The controls of the edit dialog, in template order: from (5, 30), an edit
 // field `width` wide advancing by width + 2, a combo box width + 10 wide
 // advancing by width + 12, a new line 50 pixels lower at x 5 when x passes 700.
-std::vector<EditControlPlace> LayOutEditControls(const ScriptTemplate& activeTemplate);
+// A combo box whose longest choice needs more (`neededWidth` of the template
+// column, in the same pixels; none when empty) is made that wide, and the
+// controls after it move along.
+std::vector<EditControlPlace> LayOutEditControls(const ScriptTemplate& activeTemplate,
+                                                 const std::function<int(int templateColumn)>& neededWidth = {});
 
 }  // namespace tovrel

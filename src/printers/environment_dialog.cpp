@@ -8,6 +8,7 @@
 
 #include "dialog_ids.h"
 #include "printers/environment_setup.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/file_dialog.h"
@@ -246,8 +247,7 @@ constexpr DLGPROC EnvironmentDialogProc = StandardDialogProc<OnInitDialog, OnCom
 bool RunEnvironmentDialog(HWND owner, AppSettings& settings, const FileSystem& files,
                           const std::u16string& workingDirectory) {
   EnvironmentData data{settings, files, workingDirectory, {}};
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ENVIRONMENT), owner,
-                         EnvironmentDialogProc, reinterpret_cast<LPARAM>(&data)) == TRUE;
+  return ShowDialogInLanguage(owner, IDD_ENVIRONMENT, EnvironmentDialogProc, reinterpret_cast<LPARAM>(&data)) == TRUE;
 }
 
 }  // namespace tovrel

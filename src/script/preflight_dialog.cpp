@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dialog_ids.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/window_text.h"
@@ -26,12 +27,12 @@ PreflightDialogData& Data(HWND dialog) {
 // The columns: their header texts and their share of the list's width.
 struct Column {
   TextTable table;
-  int number;  // -1: no header
+  int number;
   int share;   // in 1/100 of the width
 };
 constexpr Column kColumns[] = {
     {TextTable::Dialog, 93, 6},  {TextTable::Dialog, 94, 15}, {TextTable::Code, 82, 12},
-    {TextTable::Code, 83, 27},   {TextTable::Code, 84, 19},   {TextTable::Code, -1, 21},
+    {TextTable::Code, 83, 27},   {TextTable::Code, 84, 19},   {TextTable::Code, 94, 21},
 };
 
 void AddColumns(HWND list) {
@@ -43,7 +44,7 @@ void AddColumns(HWND list) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.cx = width * c.share / 100;
-    column.pszText = const_cast<wchar_t*>(c.number >= 0 ? LookUpText(c.table, c.number) : L"");
+    column.pszText = const_cast<wchar_t*>(LookUpText(c.table, c.number));
     column.iSubItem = i;
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
@@ -122,8 +123,7 @@ INT_PTR CALLBACK PreflightDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 PreflightChoice RunPreflightDialog(HWND owner, const PreflightReport& report) {
   PreflightDialogData data{report};
-  const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PREFLIGHT), owner,
-                                         PreflightDialogProc, reinterpret_cast<LPARAM>(&data));
+  const INT_PTR result = ShowDialogInLanguage(owner, IDD_PREFLIGHT, PreflightDialogProc, reinterpret_cast<LPARAM>(&data));
   return result <= 0 ? PreflightChoice::Cancel : data.choice;
 }
 

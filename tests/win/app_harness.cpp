@@ -316,6 +316,16 @@ bool AcceptFolderDialog(const std::wstring& folder) {
   return WaitUntil([&] { return !IsWindow(dialog); });
 }
 
+void SetLogPixels(DWORD dpi) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(key);
+}
+
 std::wstring CatalogText(const std::wstring& section, const std::wstring& key) {
   const std::wstring path = DistDir() + L"\\Tovrel_wchar.ini";
   IniFile catalog(std::u16string(path.begin(), path.end()), SystemAnsiCodePage());

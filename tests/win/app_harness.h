@@ -91,6 +91,9 @@ void PressKeys(HWND foreground, std::initializer_list<WORD> keys);
 // class when empty), waiting for it to appear; nullptr on time-out.
 HWND WaitForWindowOfProcess(DWORD pid, const std::wstring& className, int timeoutMs = 30000);
 
+// Sets the resolution (dots per inch) that Wine programs started from now on take.
+void SetLogPixels(DWORD dpi);
+
 // The folder of the shipped program and its files.
 std::wstring DistDir();
 

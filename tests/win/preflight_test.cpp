@@ -117,6 +117,18 @@ TEST_F(PreflightWindow, ListsTheMissingDrawingAndTheRowOutOfStepAndCancelStartsN
     EXPECT_EQ(ListCell(rows, listed[1], 3), L"Enter drawing orientation [Portrait/Landscape]");
     EXPECT_EQ(ListCell(rows, listed[1], 4), L"X");
     EXPECT_EQ(ListCell(rows, listed[1], 5), CatalogText(L"code", L"No.85:code-e"));
+    // The reasons have their header; the three buttons one width.
+    wchar_t header[64] = L"";
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = header;
+    column.cchTextMax = 64;
+    SendMessageW(rows, LVM_GETCOLUMNW, 5, reinterpret_cast<LPARAM>(&column));
+    EXPECT_EQ(std::wstring(header), CatalogText(L"code", L"No.94:code-e"));
+    RECT a{}, b{}, c{};
+    GetWindowRect(GetDlgItem(check, IDB_PREFLIGHT_SELECT), &a), GetWindowRect(GetDlgItem(check, IDB_PREFLIGHT_RUN), &b);
+    GetWindowRect(GetDlgItem(check, IDCANCEL), &c);
+    EXPECT_TRUE(a.right - a.left == b.right - b.left && b.right - b.left == c.right - c.left);
     PressButton(check, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(check); }));
     app_->Settle();

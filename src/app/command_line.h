@@ -22,7 +22,7 @@ enum class LaunchAction { Window, Run, Check, Usage };
 enum class LaunchMode { All, Selected, PerRow, Parallel };
 
 // What the command line asked for, or why it could not be read. The errors
-// are said by code texts 71 to 77, in this order.
+// are said by messages 82 to 87 and 89, in this order.
 enum class CommandLineError { None, UnknownSwitch, MissingValue, BadValue, ExtraArgument, ListRequired,
                               NoAction, WrongAction };
 

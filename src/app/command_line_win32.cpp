@@ -9,11 +9,10 @@
 #include "drawing_list/list_columns.h"
 #include "drawing_list/list_file_win32.h"
 #include "drawing_list/row_store.h"
-#include "printers/printer_catalog_win32.h"
 #include "script/preflight.h"
+#include "script/preflight_win32.h"
 #include "script/script_writer.h"
 #include "storage/file_io.h"
-#include "storage/file_system_win32.h"
 #include "storage/text_codec.h"
 #include "win32/window_text.h"
 
@@ -21,17 +20,16 @@ namespace tovrel {
 
 namespace {
 
-constexpr int kMessageCannotStartAsAsked = 89;
+// Messages of a start that cannot be served; the switch or value they are
+// about goes under the text. 82 to 87 and 89 follow the order of
+// CommandLineError.
+constexpr int kMessageListUnreadable = 91;
+constexpr int kMessageTemplateNotInUse = 92;
+constexpr int kMessageLaneNotAvailable = 93;
+constexpr int kMessageFileNotWritten = 94;
 constexpr int kMessageUsage = 90;
-// Code texts: what went wrong, with the argument as %1; 71 to 77 follow
-// the order of CommandLineError.
-constexpr int kTextUnknownSwitch = 71;
-constexpr int kTextListUnreadable = 78;
-constexpr int kTextTemplateNotInUse = 79;
-constexpr int kTextLaneNotAvailable = 80;
-constexpr int kTextFileNotWritten = 81;
-// Code texts 88 to 94: the usage.
-constexpr int kFirstUsageText = 88;
+// Code texts 71 to 74: the usage under message 90.
+constexpr int kFirstUsageText = 71;
 
 std::u16string FullPath(const std::u16string& path) {
   if (path.empty()) return path;
@@ -42,21 +40,15 @@ std::u16string FullPath(const std::u16string& path) {
 
 std::u16string Code(int number) { return U(LookUpText(TextTable::Code, number)); }
 
-std::u16string WithArgument(int number, const std::u16string& argument) {
-  std::u16string text = Code(number);
-  const std::size_t at = text.find(u"%1");
-  if (at != std::u16string::npos) text.replace(at, 2, argument);
-  return text;
-}
-
-// Message 89 with what went wrong under it; the exit code of a start that
-// could not be served.
-int CannotStart(int textNumber, const std::u16string& argument) {
-  ShowMessageWithDetail(nullptr, kMessageCannotStartAsAsked, WithArgument(textNumber, argument));
+// The message of a start that cannot be served; its exit code.
+int CannotStart(int messageNumber, const std::u16string& argument) {
+  ShowMessageWithDetail(nullptr, messageNumber, argument);
   return kExitCouldNotStart;
 }
 
-int ErrorTextNumber(CommandLineError error) { return kTextUnknownSwitch + static_cast<int>(error) - 1; }
+int ErrorMessageNumber(CommandLineError error) {
+  return error == CommandLineError::WrongAction ? 89 : 81 + static_cast<int>(error);
+}
 
 std::u16string TimeStamp() {
   SYSTEMTIME t;
@@ -73,8 +65,7 @@ void ShowUsage() {
       u"Tovrel.exe /run [LIST]\r\n    [/mode all|selected|perrow|parallel]\r\n    [/template N] [/anyway] [/exit]\r\n    " +
       Code(kFirstUsageText) + u"\r\n    " + Code(kFirstUsageText + 1) +
       u"\r\n\r\nTovrel.exe /check LIST [/template N] [/out FILE]\r\n    " + Code(kFirstUsageText + 2) +
-      u"\r\n\r\nTovrel.exe /?\r\n    " + Code(kFirstUsageText + 3) + u"\r\n\r\n" + Code(kFirstUsageText + 4) +
-      u"\r\n" + Code(kFirstUsageText + 5) + u"\r\n" + Code(kFirstUsageText + 6);
+      u"\r\n\r\nTovrel.exe /?\r\n\r\n" + Code(kFirstUsageText + 3);
   ShowMessageWithDetail(nullptr, kMessageUsage, text, MB_ICONINFORMATION);
 }
 
@@ -84,19 +75,13 @@ int CheckList(AppContext& app, const LaunchRequest& request) {
   const ScriptTemplate& tmpl = app.ActiveTemplate();
   MemoryRowStore rows(static_cast<int>(DisplayedSlots(tmpl).size()));
   std::u16string error;
-  if (!LoadListFile(request.list, rows, &error)) return CannotStart(kTextListUnreadable, request.list + u"  " + error);
+  if (!LoadListFile(request.list, rows, &error)) return CannotStart(kMessageListUnreadable, request.list + u"  " + error);
   if (rows.RowCount() == 0) {
     ShowMessage(nullptr, kMessageListEmpty);
     return kExitCouldNotStart;
   }
-  const Win32FileSystem files;
-  PreflightSources sources;
-  sources.files = &files;
-  sources.printers = [&]() -> const PrinterCatalog* {
-    if (!app.printers.catalogLoaded) FillPrinterCatalog(nullptr, app.printers, app.settings);
-    return app.printers.catalogLoaded ? &app.printers : nullptr;
-  };
-  const PreflightReport report = CheckRows(rows, RowsOfScope(rows, kScopeAllRows), tmpl, sources);
+  const PreflightReport report =
+      CheckList(nullptr, rows, kScopeAllRows, PreflightContext{tmpl, app.printers, app.settings});
   std::u16string out = request.out;
   if (out.empty()) {
     CreateDirectoryW(W(RunsFolder(app)), nullptr);
@@ -105,7 +90,7 @@ int CheckList(AppContext& app, const LaunchRequest& request) {
   const std::u16string csv =
       FindingsCsv(report, [](PreflightProblem problem) { return Code(ProblemTextNumber(problem)); });
   if (!WriteFileAtomically(out, "\xEF\xBB\xBF" + Utf16ToUtf8(csv), &error)) {
-    return CannotStart(kTextFileNotWritten, out + u"  " + error);
+    return CannotStart(kMessageFileNotWritten, out + u"  " + error);
   }
   return report.Clean() ? kExitAllPlotted : kExitSomeNotPlotted;
 }
@@ -162,7 +147,7 @@ std::optional<int> LaunchBeforeWindow(AppContext& app, const LaunchRequest& requ
   if (request.action == LaunchAction::Window && !request.Failed()) return std::nullopt;
   LoadCatalogFile(app);
   LoadSettingsFile(app);
-  if (request.Failed()) return CannotStart(ErrorTextNumber(request.error), request.errorArgument);
+  if (request.Failed()) return CannotStart(ErrorMessageNumber(request.error), request.errorArgument);
   if (request.action == LaunchAction::Usage) {
     ShowUsage();
     return kExitAllPlotted;
@@ -171,15 +156,15 @@ std::optional<int> LaunchBeforeWindow(AppContext& app, const LaunchRequest& requ
   if (request.templateNumber > 0) {
     if (!app.templates[request.templateNumber - 1].inUse) {
       const std::wstring n = std::to_wstring(request.templateNumber);
-      return CannotStart(kTextTemplateNotInUse, std::u16string(n.begin(), n.end()));
+      return CannotStart(kMessageTemplateNotInUse, std::u16string(n.begin(), n.end()));
     }
     app.settings.autocad_type = static_cast<std::int8_t>(request.templateNumber - 1);
   }
   // The settings name no Core Console for a lane that runs drawings side by side.
-  if (request.mode == LaunchMode::Parallel) return CannotStart(kTextLaneNotAvailable, u"");
+  if (request.mode == LaunchMode::Parallel) return CannotStart(kMessageLaneNotAvailable, u"");
   if (request.action == LaunchAction::Check) return CheckList(app, request);
   if (!request.list.empty() && ReadWholeFile(request.list).status != ReadStatus::Ok) {
-    return CannotStart(kTextListUnreadable, request.list);
+    return CannotStart(kMessageListUnreadable, request.list);
   }
   return std::nullopt;
 }

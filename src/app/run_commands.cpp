@@ -17,7 +17,7 @@ constexpr int kMessageRunGoing = 75;
 constexpr int kMessageStopTimerRun = 78;
 constexpr int kMessageResumeRun = 79;
 constexpr int kMessageNothingFailed = 80;
-constexpr int kTextRunDidNotStart = 95;
+constexpr int kMessageRunDidNotStart = 95;
 // The menu commands of the modes a command line asks for.
 constexpr int kMenuRunAll = 37832, kMenuRunSelected = 37830, kMenuRunPerRowOnce = 37846;
 
@@ -27,7 +27,8 @@ void EndLaunchedRun(HWND window, const RunReport& report, RunState& state) {
   if (!state.launched.waiting) return;
   state.launched.waiting = false;
   state.launched.exitCode = report.ran ? RunExitCode(report.records) : kExitCouldNotStart;
-  if (!report.ran) WriteToMessageLog(U(LookUpText(TextTable::Code, kTextRunDidNotStart)));
+  // Said to the log only: someone at the screen has seen why.
+  if (!report.ran && MessagesGoToLog()) ShowMessage(window, kMessageRunDidNotStart);
   if (state.launched.exitAtEnd) PostMessageW(window, WM_CLOSE, 0, 0);
 }
 

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include "drawing_list/row_store.h"
 #include "printers/printer_catalog.h"
+#include "script/preflight.h"
 #include "storage/app_settings.h"
 #include "storage/script_template.h"
 
@@ -16,6 +18,10 @@ struct PreflightContext {
   PrinterCatalog& printers;  // filled from the spooler when a row names a Windows printer
   const AppSettings& settings;
 };
+
+// The check of the rows a run of `scope` takes from `store`, with the
+// drawings on disk and the printers of the spooler.
+PreflightReport CheckList(HWND owner, const RowStore& store, int scope, const PreflightContext& context);
 
 // Called before every run starts, with the scope of that run (kScopeAllRows,
 // kScopeSelectedRows, kScopeSelectedOrAll): true when the run may start. A

@@ -67,6 +67,11 @@ struct AppSettings {
   // Minutes one drawing may take before AutoCAD is ended (0: no limit); a
   // whole-list run may take this times its rows.
   std::int32_t run_timeout = 10;
+  // AutoCAD's plotter folder: its ".pc3" files are offered as devices.
+  std::u16string plotters_folder;
+  // Non-zero: a run may start with cells that AutoCAD would evaluate
+  // (AutoLISP "(...", transparent commands "'...").
+  std::int32_t allow_lisp_cells = 0;
 
   bool operator==(const AppSettings&) const = default;
 };

@@ -39,12 +39,12 @@ TEST(Program, StartsAndWritesItsSettingsInAJapaneseFolderAtExit) {
   ASSERT_EQ(settings.LoadStatus(), tovrel::ReadStatus::Ok);
   const std::u16string temp = settings.GetString(u"setting", u"temp_file", u"", 260);
   EXPECT_EQ(std::wstring(temp.begin(), temp.end()), dir + L"\\atcprint.scr");
-  // All 46 keys, in the order the program writes them.
+  // All 48 keys, in the order the program writes them.
   const std::u16string text = settings.Doc().ToText();
   EXPECT_EQ(text.rfind(u"[setting]\r\nfile_folder=c:\\\r\n", 0), 0u);
   std::size_t lines = 0;
   for (char16_t c : text) lines += c == u'\n';
-  EXPECT_EQ(lines, 47u);
+  EXPECT_EQ(lines, 49u);
   EXPECT_NE(text.find(u"\r\nprohibition_plmode=0\r\n"), std::u16string::npos);
 }
 
@@ -57,7 +57,10 @@ std::wstring PrepareKeptList(const Workspace& ws, const std::wstring& secondPape
   CreateDirectoryW(drawings.c_str(), nullptr);
   const wchar_t* const names[] = {L"平面図_A1.dwg", L"S-201.dwg", L"E-301.dwg"};
   std::wstring list = L"[listliew]\r\nmax_cont=3\r\n";
+  const std::wstring plotters = ws.Path(L"Plotters");  // AutoCAD's, with the rows' configurations
+  CreateDirectoryW(plotters.c_str(), nullptr);
   for (int row = 0; row < 3; ++row) {
+    TouchFile(plotters + L"\\Plotter " + std::to_wstring(row) + L".pc3");
     CloseHandle(CreateFileW((drawings + L"\\" + names[row]).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                             nullptr));
     // A list kept from the last run, in the default template's columns.
@@ -69,12 +72,12 @@ std::wstring PrepareKeptList(const Workspace& ws, const std::wstring& secondPape
             L",10=E Extents\r\n" + r + L",12=monochrome.ctb\r\n";
   }
   ws.WriteUtf16(L"listview.ini", list);
-  CloseHandle(CreateFileW(ws.Path(L"endfile.dwg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  WriteEndDrawing(ws.Path(L"endfile.dwg"));
   const std::wstring acad = ws.Path(L"acad standin.exe");
   EXPECT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad.c_str(), FALSE));
   ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nautocad_file=" + acad + L"\r\ntemp_file=" +
                                    ws.Path(L"atcprint.scr") + L"\r\nend_file_dwg=" + ws.Path(L"endfile.dwg") +
-                                   L"\r\nautocad_type=1\r\n");
+                                   L"\r\nplotters_folder=" + plotters + L"\r\nautocad_type=1\r\n");
   return ws.Path(L"acad_journal.jsonl");
 }
 
@@ -278,12 +281,12 @@ TEST(CommandLine, AMissingListOrABadSwitchEndsWithTwoAndLeavesTheKeptList) {
   }
   EXPECT_EQ(Bytes(ws.Path(L"listview.ini")), kept);
   EXPECT_NE(RunsFile(ws, L"run-*.log").find("sometimes"), std::string::npos);
-  EXPECT_NE(RunsFile(ws, L"run-*.log").find(Utf8(CatalogText(L"code", L"No.80:code-j"))), std::string::npos);
+  EXPECT_NE(RunsFile(ws, L"run-*.log").find(Utf8(CatalogText(L"meg", L"No.93:meg-ja"))), std::string::npos);
   EXPECT_EQ(GetFileAttributesW(ws.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES);
 
   // No AutoCAD: the failed start is logged, nothing waits, and the code is 2.
   ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nautocad_file=" + ws.Path(L"no acad.exe") + L"\r\nautocad_type=1\r\n");
-  Program program(ws.Dir(), L"/run /mode all /exit");
+  Program program(ws.Dir(), L"/run /mode all /anyway /exit");
   EXPECT_EQ(program.WaitForExit(), 2);
   EXPECT_NE(RunsFile(ws, L"run-*.log").find(Utf8(CatalogText(L"meg", L"No.6:meg-ja"))), std::string::npos);
 }
@@ -322,7 +325,7 @@ TEST(CommandLine, ASecondStartInTheFolderBringsTheFirstToTheFrontAndEndsWithThre
   ASSERT_NE(box, nullptr);
   const std::wstring text = MessageBoxText(box);
   EXPECT_NE(text.find(L"Tovrel.exe /check LIST [/template N] [/out FILE]"), std::wstring::npos);
-  EXPECT_NE(text.find(CatalogText(L"code", L"No.92:code-j")), std::wstring::npos);
+  EXPECT_NE(text.find(CatalogText(L"code", L"No.74:code-j")), std::wstring::npos);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(usage.WaitForExit(), 0);
   PostMessageW(window, WM_COMMAND, 27, 0);

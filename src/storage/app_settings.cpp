@@ -114,8 +114,9 @@ constexpr SettingsKey kSettingsKeys[] = {
     Number(u"moji_type", &AppSettings::moji_type),
     Number(u"prohibition_plmode", &AppSettings::prohibition_plmode),
     Number(u"run_timeout", &AppSettings::run_timeout, 10),
+    Number(u"run_batch_size", &AppSettings::run_batch_size),
 };
-static_assert(std::size(kSettingsKeys) == 46);
+static_assert(std::size(kSettingsKeys) == 47);
 
 template <typename Member>
 struct MemberClass;
@@ -180,6 +181,7 @@ void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
   }
   if (settings.run_timeout < 0) settings.run_timeout = 10;
   if (settings.run_timeout > kMaxRunTimeout) settings.run_timeout = kMaxRunTimeout;
+  if (settings.run_batch_size < 0) settings.run_batch_size = 0;
 }
 
 std::int32_t RunTimeoutFromText(std::u16string_view text) {

@@ -22,33 +22,31 @@ constexpr int kMessageNothingFailed = 80;
 std::u16string RunsFolder() { return App().workingDirectory + u"\\" + kRunsFolderName; }
 
 // What a run leaves behind: the rows to run again, the messages it kept
-// for its end, and one summary.
-void AfterRun(HWND window, const ScriptRun& run, RunState& state) {
-  const RunReport report = run.Report();
+// for its end, and one summary. The run is gone by then (its files closed,
+// the list given back), so nothing of it waits on the boxes.
+void SettleRun(HWND window, HWND list, RunState& state) {
+  if (!state.run || !state.run->Over()) return;
+  const RunReport report = state.run->Report();
+  const std::vector<int> messages = state.run->MessagesAfter();
+  const std::u16string journalError = state.run->JournalError();
+  state.run.reset();
+  EnableWindow(list, TRUE);
   state.lastRunNotPlotted.clear();
   state.lastRunKnown = true;
   for (const RunRecord& record : report.records) {
     if (NeedsAnotherRun(record.result)) state.lastRunNotPlotted.push_back(record.drawing);
   }
   std::vector<int> said;
-  for (const int number : run.MessagesAfter()) {
+  for (const int number : messages) {
     if (std::find(said.begin(), said.end(), number) != said.end()) continue;
     said.push_back(number);
     if (number == kMessageJournalNotWritten) {
-      ShowMessageWithDetail(window, number, run.JournalError());
+      ShowMessageWithDetail(window, number, journalError);
     } else {
       ShowMessage(window, number);
     }
   }
   ShowRunSummary(window, report);
-}
-
-// Once the run is over the list is given back before anything is said.
-void SettleRun(HWND window, HWND list, RunState& state) {
-  if (!state.run || !state.run->Over()) return;
-  const std::unique_ptr<ScriptRun> run = std::move(state.run);
-  EnableWindow(list, TRUE);
-  AfterRun(window, *run, state);
 }
 
 // Every step of a run goes through here: whatever it throws, the run is
@@ -143,9 +141,8 @@ bool RunGoing(const RunState& state) { return state.run != nullptr; }
 bool RefusedDuringRun(HWND window, Command command, RunState& state) {
   if (!RunGoing(state) || AllowedDuringRun(command)) return false;
   if (command == Command::RunPerRowTimer && state.run->Mode() == RunMode::PerRowTimer) {
-    if (ShowMessage(window, kMessageStopTimerRun, 1) == IDYES && state.run) {
-      state.run->OnStop(false);
-    }
+    // Carried by the run's own message, as the progress window's Stop is.
+    if (ShowMessage(window, kMessageStopTimerRun, 1) == IDYES) PostMessageW(window, kRunStop, 0, 0);
     return true;
   }
   ShowMessage(window, kMessageRunGoing);

@@ -112,12 +112,12 @@ TEST(Program, StartsAndWritesItsSettingsInAJapaneseFolderAtExit) {
   ASSERT_EQ(settings.LoadStatus(), tovrel::ReadStatus::Ok);
   const std::u16string temp = settings.GetString(u"setting", u"temp_file", u"", 260);
   EXPECT_EQ(std::wstring(temp.begin(), temp.end()), dir + L"\\atcprint.scr");
-  // All 46 keys, in the order the program writes them.
+  // All 47 keys, in the order the program writes them.
   const std::u16string text = settings.Doc().ToText();
   EXPECT_EQ(text.rfind(u"[setting]\r\nfile_folder=c:\\\r\n", 0), 0u);
   std::size_t lines = 0;
   for (char16_t c : text) lines += c == u'\n';
-  EXPECT_EQ(lines, 47u);
+  EXPECT_EQ(lines, 48u);
   EXPECT_NE(text.find(u"\r\nprohibition_plmode=0\r\n"), std::u16string::npos);
 }
 
@@ -236,7 +236,7 @@ TEST(Program, ARunKilledMidwayLeavesItsJournalEndsAutocadAndGoesOnWithEveryDrawi
   Workspace ws;
   const std::wstring journal = PrepareKeptList(ws);
   {
-    SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", L"1500");  // each plot takes a while
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", L"5000");  // each plot takes a while
     SetEnvironmentVariableW(L"TOVREL_STANDIN_EXIT_CODE", L"3");    // and AutoCAD fails each drawing
     Program program(ws.Dir());
     SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", nullptr);
@@ -248,12 +248,12 @@ TEST(Program, ARunKilledMidwayLeavesItsJournalEndsAutocadAndGoesOnWithEveryDrawi
     ASSERT_TRUE(WaitUntil([&] {
       records = ReadJournal(journal, 0);
       return RecordsOf(records, "plot").size() == 2;
-    }, 30000));
+    }, 60000));
     HANDLE acad = OpenProcess(SYNCHRONIZE, FALSE,
                               static_cast<DWORD>(std::stoul(RecordsOf(records, "start")[1].Get("pid"))));
     ASSERT_NE(acad, nullptr);
-    program.Kill();  // with AutoCAD in its second plot
-    EXPECT_EQ(WaitForSingleObject(acad, 10000), WAIT_OBJECT_0) << "AutoCAD outlived Tovrel";
+    program.Kill();  // with AutoCAD in its second plot, seconds before it would end by itself
+    EXPECT_EQ(WaitForSingleObject(acad, 2000), WAIT_OBJECT_0) << "AutoCAD outlived Tovrel";
     CloseHandle(acad);
   }
   WIN32_FIND_DATAW found;

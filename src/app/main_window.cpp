@@ -535,7 +535,7 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
       FlushRunForSessionEnd(g_state.runs);
       return TRUE;
     default:
-      if (HandleRunMessage(window, g_state.list, message, wParam, g_state.runs)) return 0;
+      if (HandleRunMessage(window, g_state.list, message, wParam, lParam, g_state.runs)) return 0;
       return DefWindowProcW(window, message, wParam, lParam);
   }
 }

@@ -184,15 +184,17 @@ bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state) 
   }
 }
 
-bool HandleRunMessage(HWND window, HWND list, UINT message, WPARAM wParam, RunState& state) {
+bool HandleRunMessage(HWND window, HWND list, UINT message, WPARAM wParam, LPARAM lParam, RunState& state) {
   if (message == kRunNotice) {
     ShowMessage(window, static_cast<int>(wParam));
     return true;
   }
-  if (message != kRunProcessEnded && message != kRunStop) return false;
+  if (message != kRunProcessEnded && message != kRunStop && message != kRunProcessStarted) return false;
   if (!state.run) return true;  // a message of a run that has ended
   Guarded(window, list, state, [&] {
-    if (message == kRunProcessEnded) {
+    if (message == kRunProcessStarted) {
+      state.run->OnProcessStarted(wParam, lParam != 0);
+    } else if (message == kRunProcessEnded) {
       state.run->OnProcessEnded(wParam);
     } else {
       state.run->OnStop(wParam != 0);

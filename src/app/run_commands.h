@@ -34,8 +34,8 @@ bool RefusedDuringRun(HWND window, Command command, RunState& state);
 // CheckBeforeRun and SelectRowsToRunAgain; false for any other command.
 bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state);
 
-// kRunProcessEnded, kRunStop, kRunNotice; false for any other message.
-bool HandleRunMessage(HWND window, HWND list, UINT message, WPARAM wParam, RunState& state);
+// kRunProcessStarted, kRunProcessEnded, kRunStop, kRunNotice; false for any other message.
+bool HandleRunMessage(HWND window, HWND list, UINT message, WPARAM wParam, LPARAM lParam, RunState& state);
 // The run's timers; false for any other.
 bool HandleRunTimer(HWND window, HWND list, UINT_PTR id, RunState& state);
 

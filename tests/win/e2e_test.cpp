@@ -286,3 +286,23 @@ TEST(Program, ARunKilledMidwayLeavesItsJournalEndsAutocadAndGoesOnWithEveryDrawi
   // The run has ended: nothing is offered at the start after.
   EXPECT_EQ(GetFileAttributesW(ws.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }
+
+// The state of an unfinished run that another program holds for a moment
+// (a scan, a backup) is said and kept for the next start, never deleted.
+TEST(Program, AResumeStateThatCannotBeReadIsSaidAndKept) {
+  Workspace ws;
+  PrepareKeptList(ws);
+  CreateDirectoryW(ws.Path(L"runs").c_str(), nullptr);
+  ws.WriteUtf16(L"runs\\unfinished.ini", L"[unfinished_run]\r\nmode=1\r\ncount=1\r\nr0=0\r\nd0=x.dwg\r\n");
+  HANDLE held = CreateFileW(ws.Path(L"runs\\unfinished.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Program program(ws.Dir());
+  HWND box = program.WaitForDialog(CatalogText(L"meg", L"No.68:meg-jb"));
+  ASSERT_NE(box, nullptr);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  PostMessageW(program.WaitForMainWindow(), WM_COMMAND, 27, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
+  CloseHandle(held);
+  EXPECT_NE(GetFileAttributesW(ws.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+}

@@ -27,8 +27,7 @@ std::u16string RunsFolder() { return App().workingDirectory + u"\\" + kRunsFolde
 void SettleRun(HWND window, HWND list, RunState& state) {
   if (!state.run || !state.run->Over()) return;
   const RunReport report = state.run->Report();
-  const std::vector<int> messages = state.run->MessagesAfter();
-  const std::u16string journalError = state.run->JournalError();
+  const std::vector<ScriptRun::Message> messages = state.run->MessagesAfter();
   state.run.reset();
   EnableWindow(list, TRUE);
   state.lastRunNotPlotted.clear();
@@ -37,13 +36,13 @@ void SettleRun(HWND window, HWND list, RunState& state) {
     if (NeedsAnotherRun(record.result)) state.lastRunNotPlotted.push_back(record.drawing);
   }
   std::vector<int> said;
-  for (const int number : messages) {
-    if (std::find(said.begin(), said.end(), number) != said.end()) continue;
-    said.push_back(number);
-    if (number == kMessageJournalNotWritten) {
-      ShowMessageWithDetail(window, number, journalError);
+  for (const ScriptRun::Message& message : messages) {
+    if (std::find(said.begin(), said.end(), message.number) != said.end()) continue;
+    said.push_back(message.number);
+    if (message.detail.empty()) {
+      ShowMessage(window, message.number);
     } else {
-      ShowMessage(window, number);
+      ShowMessageWithDetail(window, message.number, message.detail);
     }
   }
   ShowRunSummary(window, report);

@@ -149,6 +149,16 @@ RunMachine::Step ScriptRun::StartUnit(int unit) {
   for (const int item : machine_.Unit(unit)) {
     RunRecord& record = records_[static_cast<std::size_t>(item)];
     record.start = record.end = Now();
+    // A line too long is refused rather than cut (a cut path would open
+    // another drawing): said with its row and drawing.
+    std::string lines;
+    if (!AppendRowLines(store, record.row, template_, columns, lines)) {
+      std::u16string detail(1, u'#');
+      detail.append(DecimalText(record.row + 1)).append(u"  ").append(record.drawing);
+      messagesAfter_.push_back({kMessageScriptLineTooLong, std::move(detail)});
+      if (request_.mode == RunMode::PerRowTimer) return machine_.ScriptFailedPassOver();
+      return machine_.StartFailed(FailReason::ScriptNotWritten);
+    }
     // AutoCAD would not open it, and every later answer would go astray.
     if (!FileExists(record.drawing)) {
       if (request_.clearMarks) store.SetMarks(record.row, false);
@@ -168,7 +178,7 @@ RunMachine::Step ScriptRun::StartUnit(int unit) {
   const ScriptWriteResult written =
       WriteRowsScript(store, rows, template_, columns, settings_.end_file_dwg, request_.clearMarks, sink);
   if (!written.ok) {
-    messagesAfter_.push_back(written.messageNumber);
+    messagesAfter_.push_back({written.messageNumber, {}});
     // The timer-driven run passes over a row it cannot write; the others end.
     if (request_.mode == RunMode::PerRowTimer) return machine_.ScriptFailedPassOver();
     return machine_.StartFailed(FailReason::ScriptNotWritten);
@@ -178,7 +188,7 @@ RunMachine::Step ScriptRun::StartUnit(int unit) {
   unitFileTime_ = FileTimeNow();
   if (!line ||
       !process_.BeginStart(settings_.autocad_file, *line, *job_, window_, kRunProcessStarted, ++startCount_)) {
-    messagesAfter_.push_back(kMessageAutocadCannotStart);
+    messagesAfter_.push_back({kMessageAutocadCannotStart, {}});
     return machine_.StartFailed(FailReason::CouldNotStart);
   }
   return RunMachine::Step{};  // on with kRunProcessStarted
@@ -187,7 +197,7 @@ RunMachine::Step ScriptRun::StartUnit(int unit) {
 void ScriptRun::OnProcessStarted(WPARAM start, bool ok) {
   if (over_ || start != startCount_ || !process_.Starting()) return;
   if (!ok || !process_.TakeStarted(kRunProcessEnded)) {
-    messagesAfter_.push_back(kMessageAutocadCannotStart);
+    messagesAfter_.push_back({kMessageAutocadCannotStart, {}});
     Do(machine_.StartFailed(FailReason::CouldNotStart));
     return;
   }
@@ -219,7 +229,7 @@ bool ScriptRun::OnTimer(UINT_PTR id) {
     KillTimer(window_, kRunEndCheckTimer);
     // Told to end, AutoCAD is still there: no second one is started beside it.
     if (!over_ && process_.Running() && !process_.Ended()) {
-      messagesAfter_.push_back(kMessageAutocadNotEnded);
+      messagesAfter_.push_back({kMessageAutocadNotEnded, {}});
       Do(machine_.EndFailed());
     }
     return true;
@@ -298,7 +308,7 @@ void ScriptRun::Finish() {
   if (resume_) resume_->Remove();
   progress_.reset();
   awake_.reset();
-  if (journalFailed_) messagesAfter_.push_back(kMessageJournalNotWritten);
+  if (journalFailed_) messagesAfter_.push_back({kMessageJournalNotWritten, journalError_});
 }
 
 RunReport ScriptRun::Report() const {

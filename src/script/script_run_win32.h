@@ -67,10 +67,13 @@ public:
 
   bool Over() const { return over_; }
   RunMode Mode() const { return request_.mode; }
-  // What the run did, and the messages to show after it (message numbers).
+  // What the run did, and the messages to show after it, each with its detail.
+  struct Message {
+    int number = 0;
+    std::u16string detail;
+  };
   RunReport Report() const;
-  const std::vector<int>& MessagesAfter() const { return messagesAfter_; }
-  const std::u16string& JournalError() const { return journalError_; }
+  const std::vector<Message>& MessagesAfter() const { return messagesAfter_; }
 
 private:
   void Do(RunMachine::Step step);
@@ -104,7 +107,7 @@ private:
   int done_ = 0;
   bool over_ = false;
   bool journalFailed_ = false;
-  std::vector<int> messagesAfter_;
+  std::vector<Message> messagesAfter_;
   std::u16string journalError_;
 };
 

@@ -69,9 +69,9 @@ void RunMachine::LeaveOut(int item, RowResult result) { Settle(item, result); }
 RunMachine::Step RunMachine::UnitSkipped() { return NextUnit(); }
 
 RunMachine::Step RunMachine::StartFailed(FailReason reason) {
-  // The unit's rows are not started: the reason goes with them, and the
-  // run ends, since the next start would fail as this one did.
-  for (const int item : Unit(current_)) Settle(item, RowResult::NotStarted, 0, reason);
+  // The unit's rows failed for the reason given; the run ends, since the
+  // next start would fail as this one did, and the rest are not started.
+  for (const int item : Unit(current_)) Settle(item, RowResult::Failed, 0, reason);
   return FinishRest();
 }
 

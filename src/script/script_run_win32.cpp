@@ -142,6 +142,7 @@ void ScriptRun::Do(RunMachine::Step step) {
 }
 
 RunMachine::Step ScriptRun::StartUnit(int unit) {
+  unitTick_ = GetTickCount64();
   ListViewRowStore store(list_);
   const ScriptColumns columns = FindScriptColumns(template_);
   std::vector<int> rows;
@@ -184,7 +185,6 @@ RunMachine::Step ScriptRun::StartUnit(int unit) {
     return machine_.StartFailed(FailReason::ScriptNotWritten);
   }
   const std::optional<std::u16string> line = AutocadCommandLine(settings_.temp_file);
-  unitTick_ = GetTickCount64();
   unitFileTime_ = FileTimeNow();
   if (!line ||
       !process_.BeginStart(settings_.autocad_file, *line, *job_, window_, kRunProcessStarted, ++startCount_)) {

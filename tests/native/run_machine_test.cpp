@@ -83,7 +83,9 @@ TEST(RunMachine, EveryWayOutLeavesTheRowsNotStartedJournaled) {
     RunMachine run(SplitIntoBatches(3, 1), 3, 0, 500);
     run.Begin();
     EXPECT_EQ(run.StartFailed(FailReason::CouldNotStart).what, Do::Finish);
+    EXPECT_EQ(run.Outcome(0).result, RowResult::Failed);
     EXPECT_EQ(run.Outcome(0).reason, FailReason::CouldNotStart);
+    EXPECT_EQ(run.Outcome(2).result, RowResult::NotStarted);
     EXPECT_EQ(run.TakeFinished().size(), 3u);
   }
   {  // AutoCAD told to end does not go: the run stops instead of starting another

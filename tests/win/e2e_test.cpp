@@ -3,6 +3,8 @@
 // leaves behind.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include "journal_reader.h"
 #include "storage/ansi_code_page_win32.h"
 #include "storage/ini_file.h"
+#include "storage/text_codec.h"
 
 using namespace tovrel::test;
 using tovrel::journal::ReadJournal;
@@ -305,4 +308,34 @@ TEST(Program, AResumeStateThatCannotBeReadIsSaidAndKept) {
   EXPECT_EQ(program.WaitForExit(), 0);
   CloseHandle(held);
   EXPECT_NE(GetFileAttributesW(ws.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+std::string Utf8Of(const std::wstring& text) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+// After a restart the rows to run again come from the newest journal.
+TEST(Program, TheRowsNotPlottedLastRunAreSelectedAfterARestart) {
+  Workspace ws;
+  PrepareKeptList(ws);
+  CreateDirectoryW(ws.Path(L"runs").c_str(), nullptr);
+  const std::wstring drawing = ws.Path(L"図面\\S-201.dwg");
+  const std::string line = "one run per drawing,Model,2," + Utf8Of(drawing) + ",P,A1,2026-12-06 18:00:00,"
+                           "2026-12-06 18:00:09,9.0,timed out,\r\n";
+  const std::string head = "\xEF\xBB\xBFmode,template,row,drawing,printer,paper,start,end,seconds,result,output\r\n";
+  ASSERT_TRUE(tovrel::WriteFileAtomically(tovrel::ToU16(Utf8Of(ws.Path(L"runs\\run-20261206-180000.csv"))),
+                                          head + line));
+  Program program(ws.Dir());
+  HWND window = program.WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  HWND list = FindWindowExW(window, nullptr, L"SysListView32", nullptr);
+  ASSERT_NE(list, nullptr);
+  PostMessageW(window, WM_COMMAND, 37862, 0);  // Select drawings not plotted last run
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1; }));
+  EXPECT_NE(SendMessageW(list, LVM_GETITEMSTATE, 1, LVIS_SELECTED), 0);
+  PostMessageW(window, WM_COMMAND, 27, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
 }

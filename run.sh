@@ -29,7 +29,7 @@ write_demo_settings() {
 file_folder=$ws\\samples
 autocad_file=$ws\\AutoCAD stand-in\\acad.exe
 temp_file=$ws\\atcprint.scr
-end_file_dwg=$ws\\endfile.dwg
+end_file_dwg=$ws\\endfile.dxf
 autocad_type=1
 file_set.ps=1
 file_set.fp_ps[0].search=_A1
@@ -65,8 +65,8 @@ prepare_demo() {
   find "$DIST_DIR" -maxdepth 1 -type f ! -name acad_standin.exe -exec cp {} "$DEMO_DIR"/ \;
   cp -r "$DIST_DIR/samples" "$DEMO_DIR/samples"
   cp "$DIST_DIR/acad_standin.exe" "$STANDIN_DIR/acad.exe"
-  # A placeholder: the stand-in opens any existing file (see make_samples.py).
-  python3 "$TOVREL_ROOT/tools/make_samples.py" --end-drawing "$DEMO_DIR/endfile.dwg"
+  # An empty drawing in DXF, which AutoCAD opens as well (see make_samples.py).
+  python3 "$TOVREL_ROOT/tools/make_samples.py" --end-drawing "$DEMO_DIR/endfile.dxf"
   DEMO_WIN="$("$WINE_BIN" winepath -w "$DEMO_DIR" | tr -d '\r')"
   write_demo_settings "$DEMO_WIN"
 }

@@ -25,6 +25,7 @@ struct AutomaticSetup {
   std::u16string autocadFile;
   std::u16string scriptFile;
   std::u16string endFile;
+  std::u16string plottersFolder;  // empty when none was found
   std::vector<int> messages;
 };
 
@@ -32,8 +33,16 @@ struct AutomaticSetup {
 // "atcprint.scr" and "endfile.dwg". AutoCAD LT is preferred wherever it
 // lies; without it "acad.exe" is taken; without either the default path. A
 // script file or end drawing not found is taken from the working folder.
+// AutoCAD's plotter folder is looked for under the user's application data
+// (FindPlottersFolder).
 AutomaticSetup RunAutomaticSetup(const FileSystem& files, std::u16string_view workingDirectory,
-                                 const SearchCancelled& cancelled = {});
+                                 const SearchCancelled& cancelled = {}, std::u16string_view appData = {});
+
+// AutoCAD keeps each release's plotter configurations in
+// "<application data>\Autodesk\<product>\<release>\<language>\Plotters". The
+// folder of that shape whose product folder comes last by name (the latest
+// release: "AutoCAD 2024" after "AutoCAD 2023"); empty when there is none.
+std::u16string FindPlottersFolder(const FileSystem& files, std::u16string_view appData);
 
 // The list of prohibited printers as the dialog edits it: at most 16 names
 // of at most 63 characters, none empty, none twice.

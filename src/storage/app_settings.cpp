@@ -114,9 +114,11 @@ constexpr SettingsKey kSettingsKeys[] = {
     Number(u"moji_type", &AppSettings::moji_type),
     Number(u"prohibition_plmode", &AppSettings::prohibition_plmode),
     Number(u"run_timeout", &AppSettings::run_timeout, 10),
+    Text(u"plotters_folder", &AppSettings::plotters_folder, kPath),
+    Number(u"allow_lisp_cells", &AppSettings::allow_lisp_cells),
     Number(u"run_batch_size", &AppSettings::run_batch_size),
 };
-static_assert(std::size(kSettingsKeys) == 47);
+static_assert(std::size(kSettingsKeys) == 49);
 
 template <typename Member>
 struct MemberClass;

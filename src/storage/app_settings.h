@@ -67,6 +67,11 @@ struct AppSettings {
   // Minutes one drawing may take before AutoCAD is ended (0: no limit); a
   // whole-list run may take this times its rows.
   std::int32_t run_timeout = 10;
+  // AutoCAD's plotter folder: its ".pc3" files are offered as devices.
+  std::u16string plotters_folder;
+  // Non-zero: a run may start with cells that AutoCAD would evaluate
+  // (AutoLISP "(...", transparent commands "'...").
+  std::int32_t allow_lisp_cells = 0;
   // Rows per start of AutoCAD in a whole-list run (0: the whole list in one
   // AutoCAD): a fresh AutoCAD every few rows keeps its memory and a hang
   // from costing the night.
@@ -83,7 +88,7 @@ inline constexpr char16_t kSettingsFileName[] = u"Tovrel.ini";
 // the file in the root.
 std::u16string SettingsPath(std::u16string_view workingDirectory);
 
-// Reads all 47 keys; a missing key gives its default ("temp_file" and
+// Reads all 49 keys; a missing key gives its default ("temp_file" and
 // "end_file_dwg" default to files in the working directory). Integers keep
 // only the bits their field holds. An `autocad_type` outside 0..19 reads as
 // 1 and a `moji_type` outside 0..3 as 0, so neither can index past the
@@ -97,7 +102,7 @@ void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
 // digits at the start, 0 (no limit) when there are none, at most a week.
 std::int32_t RunTimeoutFromText(std::u16string_view text);
 
-// Writes all 47 keys, in the file's key order, into section "setting";
+// Writes all 49 keys, in the file's key order, into section "setting";
 // other keys of the file stay as they are. Empty texts are written as keys
 // with an empty value.
 void SaveSettings(const AppSettings& settings, IniDocument& file);

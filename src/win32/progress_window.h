@@ -55,12 +55,14 @@ private:
   static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int id);
+  void Arrange(unsigned shownLines);
 
   HWND owner_;
   HWND window_ = nullptr;
   Stops stops_;
   bool stopAfterThis_ = false;
   bool stopNow_ = false;
+  unsigned shownLines_ = 0;  // bit i: line i has a text and shows
   HWND notifyWindow_ = nullptr;
   UINT notifyMessage_ = 0;
 };

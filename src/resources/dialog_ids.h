@@ -21,7 +21,6 @@
 
 #define IDD_PRINTER_LIST 5
 #define IDL_PRINTER_LIST 302
-#define IDT_PRINTER_LIST_EMPTY 303  // the word shown when the spooler lists no printer
 
 // The progress window of runs and searches.
 #define IDD_PROGRESS 21

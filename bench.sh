@@ -47,6 +47,7 @@ BENCHMARKS=(
   "startup          run_startup_bench"
   "preflight-10000  run_gui_bench preflight_bench"
   "run-overhead-50  run_gui_bench run_bench"
+  "run-bookkeeping-10000 run_windows_bench run_bookkeeping_bench"
 )
 
 benchmark_names() {

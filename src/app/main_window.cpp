@@ -221,7 +221,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW create) {
 // settings are written now, as an orderly exit would write them.
 void OnEndSession(HWND window, BOOL ending) {
   if (!ending) return;
-  KillTimer(window, kPerRowRunTimer);
+  EndRunForSession(g_state.list, g_state.runs);
   g_state.listInteraction.cellEditor.Close();
   SaveKeptList(window);
   SaveSettingsOrSay(window);
@@ -229,7 +229,7 @@ void OnEndSession(HWND window, BOOL ending) {
 }
 
 void OnDestroy(HWND window) {
-  KillTimer(window, kPerRowRunTimer);
+  EndRunForSession(g_state.list, g_state.runs);
   // A cell under edit is given its text before the list is saved.
   g_state.listInteraction.cellEditor.Close();
   KillTimer(window, kDropDownCommitTimer);
@@ -281,6 +281,12 @@ void OnPaint(HWND window) {
 
 LRESULT OnNotify(HWND window, int, NMHDR* header) {
   if (header->idFrom == kDrawingListId && header->hwndFrom == g_state.list) {
+    // The rows of a run stay as they are until it ends.
+    const bool changesRows = header->code == NM_CLICK || header->code == NM_RCLICK || header->code == LVN_COLUMNCLICK;
+    if (changesRows && RunGoing(g_state.runs)) {
+      ShowMessage(window, kMessageRunGoing);
+      return 0;
+    }
     return OnListNotify(window, g_state.list, header, g_state.listInteraction, g_state.uiFont);
   }
   if (header->code == TTN_GETDISPINFOW) {
@@ -505,9 +511,8 @@ void OnDropFiles(HWND window, HDROP drop) {
 }
 
 void OnTimer(HWND window, UINT id) {
-  if (id == kPerRowRunTimer) {
-    OnRunTimer(window, g_state.list, g_state.runs);
-  } else if (id == kDropDownCommitTimer) {
+  if (HandleRunTimer(window, g_state.list, id, g_state.runs)) return;
+  if (id == kDropDownCommitTimer) {
     OnCellCommitTimer(g_state.listInteraction);
   }
 }
@@ -536,15 +541,18 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
       StartLaunchedRun(window, g_state.runs, g_state.launch.mode, g_state.launch.exitAtEnd);
       return 0;
     case WM_CLOSE:
-      // The wait for AutoCAD runs inside a command: the window cannot go
-      // from under it. The progress window stops a run.
-      if (g_state.runs.running) {
+      // The progress window stops a run; closing waits for its end.
+      if (RunGoing(g_state.runs)) {
         ShowMessage(window, kMessageRunGoing);
         return 0;
       }
       return DefWindowProcW(window, message, wParam, lParam);
+    case WM_QUERYENDSESSION:
+      FlushRunForSessionEnd(g_state.runs);
+      return TRUE;
     default:
       if (IsInstanceQuery(message)) return AnswerInstanceQuery(lParam, App().workingDirectory);
+      if (HandleRunMessage(window, g_state.list, message, wParam, lParam, g_state.runs)) return 0;
       return DefWindowProcW(window, message, wParam, lParam);
   }
 }

@@ -116,8 +116,9 @@ constexpr SettingsKey kSettingsKeys[] = {
     Number(u"run_timeout", &AppSettings::run_timeout, 10),
     Text(u"plotters_folder", &AppSettings::plotters_folder, kPath),
     Number(u"allow_lisp_cells", &AppSettings::allow_lisp_cells),
+    Number(u"run_batch_size", &AppSettings::run_batch_size),
 };
-static_assert(std::size(kSettingsKeys) == 48);
+static_assert(std::size(kSettingsKeys) == 49);
 
 template <typename Member>
 struct MemberClass;
@@ -182,6 +183,7 @@ void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
   }
   if (settings.run_timeout < 0) settings.run_timeout = 10;
   if (settings.run_timeout > kMaxRunTimeout) settings.run_timeout = kMaxRunTimeout;
+  if (settings.run_batch_size < 0) settings.run_batch_size = 0;
 }
 
 std::int32_t RunTimeoutFromText(std::u16string_view text) {

@@ -72,6 +72,10 @@ struct AppSettings {
   // Non-zero: a run may start with cells that AutoCAD would evaluate
   // (AutoLISP "(...", transparent commands "'...").
   std::int32_t allow_lisp_cells = 0;
+  // Rows per start of AutoCAD in a whole-list run (0: the whole list in one
+  // AutoCAD): a fresh AutoCAD every few rows keeps its memory and a hang
+  // from costing the night.
+  std::int32_t run_batch_size = 0;
 
   bool operator==(const AppSettings&) const = default;
 };
@@ -84,12 +88,13 @@ inline constexpr char16_t kSettingsFileName[] = u"Tovrel.ini";
 // the file in the root.
 std::u16string SettingsPath(std::u16string_view workingDirectory);
 
-// Reads all 46 keys; a missing key gives its default ("temp_file" and
+// Reads all 49 keys; a missing key gives its default ("temp_file" and
 // "end_file_dwg" default to files in the working directory). Integers keep
 // only the bits their field holds. An `autocad_type` outside 0..19 reads as
 // 1 and a `moji_type` outside 0..3 as 0, so neither can index past the
 // template table or the language tables; a negative `run_timeout` reads
-// as the default 10 minutes, one above a week (10080) as a week.
+// as the default 10 minutes, one above a week (10080) as a week; a negative
+// `run_batch_size` reads as 0.
 void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
                   AppSettings& settings);
 
@@ -97,7 +102,7 @@ void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
 // digits at the start, 0 (no limit) when there are none, at most a week.
 std::int32_t RunTimeoutFromText(std::u16string_view text);
 
-// Writes all 46 keys, in the file's key order, into section "setting";
+// Writes all 49 keys, in the file's key order, into section "setting";
 // other keys of the file stay as they are. Empty texts are written as keys
 // with an empty value.
 void SaveSettings(const AppSettings& settings, IniDocument& file);

@@ -3,8 +3,11 @@
 // leaves behind.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -39,12 +42,12 @@ TEST(Program, StartsAndWritesItsSettingsInAJapaneseFolderAtExit) {
   ASSERT_EQ(settings.LoadStatus(), tovrel::ReadStatus::Ok);
   const std::u16string temp = settings.GetString(u"setting", u"temp_file", u"", 260);
   EXPECT_EQ(std::wstring(temp.begin(), temp.end()), dir + L"\\atcprint.scr");
-  // All 48 keys, in the order the program writes them.
+  // All 49 keys, in the order the program writes them.
   const std::u16string text = settings.Doc().ToText();
   EXPECT_EQ(text.rfind(u"[setting]\r\nfile_folder=c:\\\r\n", 0), 0u);
   std::size_t lines = 0;
   for (char16_t c : text) lines += c == u'\n';
-  EXPECT_EQ(lines, 49u);
+  EXPECT_EQ(lines, 50u);
   EXPECT_NE(text.find(u"\r\nprohibition_plmode=0\r\n"), std::u16string::npos);
 }
 
@@ -161,15 +164,19 @@ TEST(Program, CarriesAVersionResourceAndAskesForVisualStylesAndDpiAwareness) {
   EXPECT_NE(text.find("<dpiAware"), std::string::npos);
 }
 
-// Tovrel killed in the middle of a one-pass run (the machine restarted):
-// the next start offers to go on, and plots only the drawings not done.
-TEST(Program, AOnePassRunKilledMidwayGoesOnFromTheFirstDrawingNotDoneAtTheNextStart) {
+// Tovrel killed in the middle of a one-pass run (the machine restarted),
+// after its first drawing failed: AutoCAD goes with it, the journal holds
+// the finished drawing as a whole CSV, and the next start offers the failed
+// drawing too, with the one cut off and the one never started.
+TEST(Program, ARunKilledMidwayLeavesItsJournalEndsAutocadAndGoesOnWithEveryDrawingNotPlotted) {
   Workspace ws;
   const std::wstring journal = PrepareKeptList(ws);
   {
-    SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", L"1500");  // each plot takes a while
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", L"5000");  // each plot takes a while
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_EXIT_CODE", L"3");    // and AutoCAD fails each drawing
     Program program(ws.Dir());
     SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", nullptr);
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_EXIT_CODE", nullptr);
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     PostMessageW(window, WM_COMMAND, 37846, 0);  // one AutoCAD run per drawing
@@ -177,17 +184,23 @@ TEST(Program, AOnePassRunKilledMidwayGoesOnFromTheFirstDrawingNotDoneAtTheNextSt
     ASSERT_TRUE(WaitUntil([&] {
       records = ReadJournal(journal, 0);
       return RecordsOf(records, "plot").size() == 2;
-    }, 30000));
-    // Killed from outside, with AutoCAD in its second plot: the first drawing is done.
-    HANDLE acad = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+    }, 60000));
+    HANDLE acad = OpenProcess(SYNCHRONIZE, FALSE,
                               static_cast<DWORD>(std::stoul(RecordsOf(records, "start")[1].Get("pid"))));
-    program.Kill();
-    if (acad) {
-      TerminateProcess(acad, 1);
-      WaitForSingleObject(acad, 10000);
-      CloseHandle(acad);
-    }
+    ASSERT_NE(acad, nullptr);
+    program.Kill();  // with AutoCAD in its second plot, seconds before it would end by itself
+    EXPECT_EQ(WaitForSingleObject(acad, 2000), WAIT_OBJECT_0) << "AutoCAD outlived Tovrel";
+    CloseHandle(acad);
   }
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(ws.Path(L"runs\\run-*.csv").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  const std::wstring csvPath = ws.Path(L"runs\\") + found.cFileName;
+  const tovrel::FileContents csv = tovrel::ReadWholeFile(std::u16string(csvPath.begin(), csvPath.end()));
+  ASSERT_EQ(csv.status, tovrel::ReadStatus::Ok);
+  EXPECT_EQ(std::count(csv.bytes.begin(), csv.bytes.end(), '\n'), 2) << csv.bytes;  // the head and drawing 1
+  EXPECT_NE(csv.bytes.find(",failed (exit code 3),\r\n"), std::string::npos) << csv.bytes;
   DeleteFileW(journal.c_str());
 
   Program again(ws.Dir());
@@ -196,10 +209,13 @@ TEST(Program, AOnePassRunKilledMidwayGoesOnFromTheFirstDrawingNotDoneAtTheNextSt
   PostMessageW(resume, WM_COMMAND, IDYES, 0);
   HWND summary = again.WaitForDialog(CatalogText(L"meg", L"No.77:meg-jb"));
   ASSERT_NE(summary, nullptr);
-  const std::vector<Record> plots = RecordsOf(ReadJournal(journal, 0), "plot");
-  ASSERT_EQ(plots.size(), 2u);  // not the first again; the second, which was cut off, and the third
-  EXPECT_NE(plots[0].Get("drawing").find("S-201.dwg"), std::string::npos);
-  EXPECT_NE(plots[1].Get("drawing").find("E-301.dwg"), std::string::npos);
+  const std::vector<Record> records = ReadJournal(journal, 0);
+  EXPECT_EQ(RecordsOf(records, "start").size(), 3u);
+  const std::vector<Record> plots = RecordsOf(records, "plot");
+  ASSERT_EQ(plots.size(), 3u);  // the failed one, the one cut off, the one never started
+  EXPECT_NE(plots[0].Get("drawing").find("A1.dwg"), std::string::npos);
+  EXPECT_NE(plots[1].Get("drawing").find("S-201.dwg"), std::string::npos);
+  EXPECT_NE(plots[2].Get("drawing").find("E-301.dwg"), std::string::npos);
   PostMessageW(summary, WM_COMMAND, IDOK, 0);
   PostMessageW(again.WaitForMainWindow(), WM_COMMAND, 27, 0);
   EXPECT_EQ(again.WaitForExit(), 0);
@@ -330,4 +346,52 @@ TEST(CommandLine, ASecondStartInTheFolderBringsTheFirstToTheFrontAndEndsWithThre
   EXPECT_EQ(usage.WaitForExit(), 0);
   PostMessageW(window, WM_COMMAND, 27, 0);
   EXPECT_EQ(first.WaitForExit(), 0);
+// The state of an unfinished run that another program holds for a moment
+// (a scan, a backup) is said and kept for the next start, never deleted.
+TEST(Program, AResumeStateThatCannotBeReadIsSaidAndKept) {
+  Workspace ws;
+  PrepareKeptList(ws);
+  CreateDirectoryW(ws.Path(L"runs").c_str(), nullptr);
+  ws.WriteUtf16(L"runs\\unfinished.ini", L"[unfinished_run]\r\nmode=1\r\ncount=1\r\nr0=0\r\nd0=x.dwg\r\n");
+  HANDLE held = CreateFileW(ws.Path(L"runs\\unfinished.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Program program(ws.Dir());
+  HWND box = program.WaitForDialog(CatalogText(L"meg", L"No.68:meg-jb"));
+  ASSERT_NE(box, nullptr);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  PostMessageW(program.WaitForMainWindow(), WM_COMMAND, 27, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
+  CloseHandle(held);
+  EXPECT_NE(GetFileAttributesW(ws.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+std::string Utf8Of(const std::wstring& text) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+// After a restart the rows to run again come from the newest journal.
+TEST(Program, TheRowsNotPlottedLastRunAreSelectedAfterARestart) {
+  Workspace ws;
+  PrepareKeptList(ws);
+  CreateDirectoryW(ws.Path(L"runs").c_str(), nullptr);
+  const std::wstring drawing = ws.Path(L"図面\\S-201.dwg");
+  const std::string line = "one run per drawing,Model,2," + Utf8Of(drawing) + ",P,A1,2026-12-06 18:00:00,"
+                           "2026-12-06 18:00:09,9.0,timed out,\r\n";
+  const std::string head = "\xEF\xBB\xBFmode,template,row,drawing,printer,paper,start,end,seconds,result,output\r\n";
+  ASSERT_TRUE(tovrel::WriteFileAtomically(tovrel::ToU16(Utf8Of(ws.Path(L"runs\\run-20261206-180000.csv"))),
+                                          head + line));
+  Program program(ws.Dir());
+  HWND window = program.WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  HWND list = FindWindowExW(window, nullptr, L"SysListView32", nullptr);
+  ASSERT_NE(list, nullptr);
+  PostMessageW(window, WM_COMMAND, 37862, 0);  // Select drawings not plotted last run
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1; }));
+  EXPECT_NE(SendMessageW(list, LVM_GETITEMSTATE, 1, LVIS_SELECTED), 0);
+  PostMessageW(window, WM_COMMAND, 27, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
 }

@@ -71,10 +71,15 @@ void Run() {
 
   tovrel::standin::Interpreter interpreter(
       [](const std::u16string& path) { return tovrel::FileExists(path); });
+  // A plot device that fails without a word writes nothing.
+  const bool writesOutput = Environment(L"TOVREL_STANDIN_NO_OUTPUT").empty();
   const auto flush = [&] {
     for (const Record& record : interpreter.TakeRecords()) {
       journal.Append(record);
       if (record.type == "plot" && delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
+    }
+    for (const std::u16string& output : interpreter.TakeOutputs()) {
+      if (writesOutput) tovrel::WriteFileAtomically(output, "%PDF-1.4\n% plotted by the AutoCAD stand-in\n");
     }
   };
 

@@ -178,7 +178,7 @@ int RunExitCode(const std::vector<RunRecord>& records) {
   bool autocadMissing = false;
   for (const RunRecord& record : records) {
     if (record.result == RowResult::Plotted) ++plotted;
-    if (record.couldNotStart) autocadMissing = true;
+    if (record.reason == FailReason::CouldNotStart) autocadMissing = true;
   }
   if (autocadMissing && plotted == 0) return kExitCouldNotStart;
   return !records.empty() && plotted == static_cast<int>(records.size()) ? kExitAllPlotted : kExitSomeNotPlotted;

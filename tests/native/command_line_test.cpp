@@ -81,7 +81,7 @@ TEST(CommandLine, ExitCodeOfARunAndTheInstanceOfAFolder) {
   plotted.result = RowResult::Plotted;
   failed.result = RowResult::Failed;
   notStarted.result = RowResult::Failed;
-  notStarted.couldNotStart = true;
+  notStarted.reason = FailReason::CouldNotStart;
   EXPECT_EQ(RunExitCode({plotted, plotted}), kExitAllPlotted);
   EXPECT_EQ(RunExitCode({plotted, failed}), kExitSomeNotPlotted);
   EXPECT_EQ(RunExitCode({plotted, notStarted}), kExitSomeNotPlotted);  // AutoCAD went away midway

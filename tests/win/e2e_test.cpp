@@ -346,6 +346,8 @@ TEST(CommandLine, ASecondStartInTheFolderBringsTheFirstToTheFrontAndEndsWithThre
   EXPECT_EQ(usage.WaitForExit(), 0);
   PostMessageW(window, WM_COMMAND, 27, 0);
   EXPECT_EQ(first.WaitForExit(), 0);
+}
+
 // The state of an unfinished run that another program holds for a moment
 // (a scan, a backup) is said and kept for the next start, never deleted.
 TEST(Program, AResumeStateThatCannotBeReadIsSaidAndKept) {

@@ -98,8 +98,8 @@ HWND CreateToolbar(HWND window) {
       SendMessageW(toolbar, TB_ADDBITMAP, kToolbarButtonCount, reinterpret_cast<LPARAM>(&bitmap)));
   TBBUTTON buttons[kToolbarButtonCount]{};
   for (int i = 0; i < kToolbarButtonCount; ++i) {
-    buttons[i].iBitmap = base + i;
-    buttons[i].idCommand = kFirstToolbarId + i;
+    buttons[i].iBitmap = base + (kToolbarOrder[i] - kFirstToolbarId);
+    buttons[i].idCommand = kToolbarOrder[i];
     buttons[i].fsState = TBSTATE_ENABLED;
     buttons[i].fsStyle = TBSTYLE_BUTTON;
   }

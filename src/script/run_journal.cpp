@@ -33,6 +33,8 @@ std::u16string ResultText(const RunRecord& record) {
       return u"stopped";
     case RowResult::DrawingMissing:
       return u"drawing missing";
+    case RowResult::OutputMissing:
+      return u"output missing";
     case RowResult::NotStarted:
       break;
   }
@@ -47,6 +49,8 @@ std::u16string_view ModeText(RunMode mode) {
       return u"one run per drawing";
     case RunMode::PerRowTimer:
       return u"one drawing per timer tick";
+    case RunMode::Parallel:
+      return u"parallel (Core Console)";
   }
   return u"";
 }

@@ -13,8 +13,9 @@ namespace tovrel {
 
 inline constexpr char16_t kRunsFolderName[] = u"runs";
 
-enum class RunMode { WholeList, PerRowOnce, PerRowTimer };
-enum class RowResult { Plotted, Failed, TimedOut, Stopped, DrawingMissing, NotStarted };
+enum class RunMode { WholeList, PerRowOnce, PerRowTimer, Parallel };
+// OutputMissing: AutoCAD ended well but the file its plot names was not written.
+enum class RowResult { Plotted, Failed, TimedOut, Stopped, DrawingMissing, NotStarted, OutputMissing };
 
 // A calendar time as the journal writes it.
 struct ClockTime {
@@ -36,7 +37,7 @@ struct RunRecord {
 bool NeedsAnotherRun(RowResult result);
 
 // "plotted", "failed (exit code 3)", "failed (not started)", "timed out",
-// "stopped", "drawing missing", "not started".
+// "stopped", "drawing missing", "not started", "output missing".
 std::u16string ResultText(const RunRecord& record);
 std::u16string_view ModeText(RunMode mode);
 

@@ -64,6 +64,7 @@ constexpr std::size_t kPrinter = Rule::kPrinterSize;
 constexpr std::size_t kPaper = Rule::kPaperSize;
 
 constexpr std::int32_t kMaxRunTimeout = 7 * 24 * 60;  // minutes: a week
+constexpr std::int32_t kMaxWorkers = 16;
 
 // Every key of the settings file, in the order in which it is written.
 constexpr SettingsKey kSettingsKeys[] = {
@@ -114,8 +115,10 @@ constexpr SettingsKey kSettingsKeys[] = {
     Number(u"moji_type", &AppSettings::moji_type),
     Number(u"prohibition_plmode", &AppSettings::prohibition_plmode),
     Number(u"run_timeout", &AppSettings::run_timeout, 10),
+    Text(u"coreconsole_file", &AppSettings::coreconsole_file, kPath),
+    Number(u"parallel_workers", &AppSettings::parallel_workers, 0),
 };
-static_assert(std::size(kSettingsKeys) == 46);
+static_assert(std::size(kSettingsKeys) == 48);
 
 template <typename Member>
 struct MemberClass;
@@ -180,6 +183,7 @@ void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
   }
   if (settings.run_timeout < 0) settings.run_timeout = 10;
   if (settings.run_timeout > kMaxRunTimeout) settings.run_timeout = kMaxRunTimeout;
+  if (settings.parallel_workers < 0 || settings.parallel_workers > kMaxWorkers) settings.parallel_workers = 0;
 }
 
 std::int32_t RunTimeoutFromText(std::u16string_view text) {
@@ -189,6 +193,10 @@ std::int32_t RunTimeoutFromText(std::u16string_view text) {
     minutes = std::min(kMaxRunTimeout, minutes * 10 + (c - u'0'));
   }
   return minutes;
+}
+
+std::int32_t ParallelWorkersFromText(std::u16string_view text) {
+  return std::min(kMaxWorkers, RunTimeoutFromText(text));
 }
 
 void SaveSettings(const AppSettings& settings, IniDocument& file) {

@@ -1,16 +1,20 @@
 // The AutoCAD stand-in: started as AutoCAD is, with " /b \"<script>\"", it
 // runs the script through the portable interpreter, appends its records to
 // the journal and exits 0 after QUIT. It shows no window. A script that
-// ends without QUIT leaves it waiting, as AutoCAD would be.
+// ends without QUIT leaves it waiting, as AutoCAD would be. Started as the
+// Core Console is, with "/i \"<drawing>\" /s \"<script>\"", it opens the
+// drawing first and ends with the script. Every plot to a file writes it.
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "standin_interpreter.h"
 #include "standin_io.h"
 #include "standin_record.h"
 #include "storage/file_io.h"
+#include "storage/text_codec.h"
 
 namespace {
 
@@ -55,12 +59,52 @@ private:
   std::u16string path_;
 };
 
+// CPU time this thread has used, in milliseconds.
+ULONGLONG ThreadCpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  const auto ms = [](const FILETIME& t) {
+    return ((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
+  };
+  return ms(kernel) + ms(user);
+}
+
+// Plotting costs processor time: a busy loop until this thread has used
+// `ms` more milliseconds of CPU, so that plots in parallel processes share
+// the machine's cores as real plots do. The wall clock bounds it too, should
+// the thread times not advance.
+void Work(int ms) {
+  volatile unsigned sink = 0;
+  const ULONGLONG startCpu = ThreadCpuMs();
+  const ULONGLONG startWall = GetTickCount64();
+  while (ThreadCpuMs() - startCpu < static_cast<ULONGLONG>(ms) &&
+         GetTickCount64() - startWall < static_cast<ULONGLONG>(ms) * 20) {
+    for (int i = 0; i < 100000; ++i) sink = sink + static_cast<unsigned>(i);
+  }
+}
+
+// AutoCAD writes the plot file; a name without a folder lies beside the drawing.
+bool WritePlotFile(const Record& plot) {
+  std::u16string file = plot.Text("file");
+  if (file.find_first_of(u"\\/:") == std::u16string::npos) {
+    const std::u16string drawing = plot.Text("drawing");
+    const std::size_t slash = drawing.find_last_of(u"\\/");
+    if (slash != std::u16string::npos) file = drawing.substr(0, slash + 1) + file;
+  }
+  const std::string contents = "stand-in plot of " + tovrel::Utf16ToUtf8(plot.Text("drawing")) + "\r\n";
+  return tovrel::WriteFileAtomically(file, contents, nullptr);
+}
+
 void Run() {
   const std::u16string commandLine = U(GetCommandLineW());
-  const auto script = tovrel::standin::ScriptPathFromCommandLine(commandLine);
+  const tovrel::standin::ConsoleCommandLine console = tovrel::standin::ParseConsoleCommandLine(commandLine);
+  const auto script = console.console
+                          ? (console.script.empty() ? std::nullopt : std::optional<std::u16string>(console.script))
+                          : tovrel::standin::ScriptPathFromCommandLine(commandLine);
   const Journal journal(tovrel::standin::JournalPath(
       script.value_or(u""), Environment(L"TOVREL_STANDIN_JOURNAL")));
   const int delayMs = tovrel::standin::ParseDelayMs(Environment(L"TOVREL_STANDIN_DELAY_MS"));
+  const int workMs = tovrel::standin::ParseWorkMs(Environment(L"TOVREL_STANDIN_WORK_MS"));
 
   Record start;
   start.type = "start";
@@ -73,13 +117,22 @@ void Run() {
       [](const std::u16string& path) { return tovrel::FileExists(path); });
   const auto flush = [&] {
     for (const Record& record : interpreter.TakeRecords()) {
+      if (record.type == "plot" && workMs > 0) Work(workMs);
       journal.Append(record);
+      if (record.type == "plot" && record.Flag("to_file") && !WritePlotFile(record)) {
+        interpreter.ReportProblem(u"plot", u"the plot file cannot be written: " + record.Text("file"));
+      }
       if (record.type == "plot" && delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
     }
   };
 
+  if (console.console && !console.drawing.empty()) {
+    interpreter.StartConsole(console.drawing);
+    flush();
+  }
   if (!script) {
-    interpreter.ReportProblem(u"command line", u"no /b \"<script>\" given");
+    interpreter.ReportProblem(u"command line", console.console ? u"no /s \"<script>\" given"
+                                                               : u"no /b \"<script>\" given");
   } else {
     const tovrel::FileContents contents = tovrel::ReadWholeFile(*script);
     if (contents.status != tovrel::ReadStatus::Ok) {
@@ -88,6 +141,7 @@ void Run() {
       const auto decoded = tovrel::standin::DecodeScript(contents.bytes);
       if (!decoded.problem.empty()) interpreter.ReportProblem(u"script", decoded.problem);
       for (const std::u16string& line : decoded.lines) {
+        if (interpreter.Skipped()) break;
         interpreter.FeedLine(line);
         flush();
       }
@@ -95,6 +149,7 @@ void Run() {
   }
   interpreter.EndOfScript();
   flush();
+  flush();  // a plot file that could not be written, found by the last flush
   // AutoCAD, left inside a command or at the command prompt without QUIT,
   // waits for input that never comes: so does the stand-in, until it is
   // ended from outside.

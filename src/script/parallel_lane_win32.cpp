@@ -1,0 +1,498 @@
+#include "script/parallel_lane_win32.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "drawing_list/list_view_row_store_win32.h"
+#include "printers/environment_setup.h"
+#include "script/parallel_lane.h"
+#include "script/run_resume.h"
+#include "script/script_file.h"
+#include "script/script_writer.h"
+#include "storage/ansi_code_page_win32.h"
+#include "storage/decimal_text.h"
+#include "storage/file_io.h"
+#include "storage/ini_file.h"
+#include "storage/text_codec.h"
+#include "win32/progress_window.h"
+#include "win32/window_text.h"
+
+namespace tovrel {
+
+namespace {
+
+constexpr UINT kTickMilliseconds = 250;
+constexpr int kTextLaneSplit = 93;  // code texts
+constexpr int kTextLaneDone = 94;
+constexpr int kTextTimes = 98;
+constexpr int kTextModePerRow = 98;  // dialog text
+constexpr int kPrinterColumn = 5;
+constexpr int kPaperColumn = 6;
+
+ClockTime Now() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return ClockTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+// A catalog text with %1, %2, %3 replaced.
+std::u16string Filled(TextTable table, int number, std::initializer_list<std::u16string> values) {
+  std::u16string text = U(LookUpText(table, number));
+  char16_t mark[] = u"%1";
+  for (const std::u16string& value : values) {
+    const std::size_t at = text.find(mark);
+    if (at != std::u16string::npos) text.replace(at, 2, value);
+    ++mark[1];
+  }
+  return text;
+}
+
+std::u16string FileNameOf(const std::u16string& path) {
+  const std::size_t slash = path.find_last_of(u"\\/");
+  return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}
+
+// The last write of a file, or 0 when it is not there.
+ULONGLONG WriteTime(const std::u16string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(W(path), GetFileExInfoStandard, &data)) return 0;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
+  return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const {
+    if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// Appends one flushed line per drawing to the run's journal, so that what
+// is done is on disk whatever happens to Tovrel afterwards.
+class JournalAppender {
+public:
+  JournalAppender(std::u16string path, std::u16string templateTitle)
+      : path_(std::move(path)), title_(std::move(templateTitle)) {
+    const std::string header = JournalCsv(RunMode::Parallel, title_, {});
+    ok_ = Append(header, CREATE_ALWAYS);
+  }
+  void Add(const RunRecord& record) {
+    const std::string whole = JournalCsv(RunMode::Parallel, title_, {record});
+    const std::size_t lineStart = whole.find("\r\n") + 2;  // after the byte-order mark and the header
+    ok_ = Append(whole.substr(lineStart), OPEN_ALWAYS) && ok_;
+  }
+  const std::u16string& Path() const { return path_; }
+  bool Ok() const { return ok_; }
+
+private:
+  bool Append(const std::string& bytes, DWORD disposition) const {
+    const UniqueHandle file(CreateFileW(W(path_), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && FlushFileBuffers(file.get());
+  }
+  std::u16string path_;
+  std::u16string title_;
+  bool ok_ = false;
+};
+
+// What a registered wait needs to say which worker ended.
+struct WaitTarget {
+  HWND window;
+  int worker;
+  unsigned serial;
+};
+
+void CALLBACK ProcessEnded(PVOID context, BOOLEAN) {
+  const WaitTarget& target = *static_cast<const WaitTarget*>(context);
+  PostMessageW(target.window, kLaneWorkerEnded, static_cast<WPARAM>(target.worker), static_cast<LPARAM>(target.serial));
+}
+
+struct Worker {
+  UniqueHandle process;
+  HANDLE wait = nullptr;
+  std::unique_ptr<WaitTarget> target;
+  ULONGLONG outputBefore = 0;
+
+  void Release() {
+    if (wait) UnregisterWaitEx(wait, INVALID_HANDLE_VALUE);  // the callback has run or never will
+    wait = nullptr;
+    target.reset();
+    process.reset();
+  }
+};
+
+unsigned g_serial = 0;  // tells a late message of an earlier run from this one's
+
+}  // namespace
+
+class ParallelLaneRun final : public LaneProcesses {
+public:
+  ParallelLaneRun(HWND window, HWND list, const ScriptRunContext& context, LanePlan plan, std::u16string console,
+                  int workers)
+      : window_(window), list_(list), context_(context), plan_(std::move(plan)), console_(std::move(console)),
+        serial_(++g_serial), job_(CreateJobObjectW(nullptr, nullptr)) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job_) SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    workers_.resize(static_cast<std::size_t>(workers));
+    laneWorkers_ = workers;
+    started_ = Now();
+    startTick_ = GetTickCount64();
+  }
+  ~ParallelLaneRun() override {
+    KillTimer(window_, kLaneTimer);
+    for (Worker& w : workers_) {
+      if (w.process) TerminateProcess(w.process.get(), 1);
+      w.Release();
+    }
+  }
+  ParallelLaneRun(const ParallelLaneRun&) = delete;
+  ParallelLaneRun& operator=(const ParallelLaneRun&) = delete;
+
+  // The journal and the state of an unfinished run, then the first workers.
+  void Begin(const RowStore& rows, std::vector<LaneRow> missing) {
+    const std::u16string folder = context_.workingFolder + u"\\" + kRunsFolderName;
+    CreateDirectoryW(W(folder), nullptr);
+    journal_ = std::make_unique<JournalAppender>(folder + u"\\" + JournalFileName(started_),
+                                                 context_.activeTemplate.title);
+    unfinishedPath_ = folder + u"\\" + kUnfinishedRunFileName;
+    const ScriptColumns columns = FindScriptColumns(context_.activeTemplate);
+    for (const LaneRow& r : plan_.lane) left_.push_back(r.row);
+    left_.insert(left_.end(), plan_.printerRows.begin(), plan_.printerRows.end());
+    for (const int row : left_) leftDrawings_.push_back(RowDrawingPath(rows, row, columns));
+    for (const LaneRow& r : missing) {
+      RunRecord record = Record(rows, r.row, r.drawing);
+      record.result = RowResult::DrawingMissing;
+      Finish(std::move(record));
+    }
+    SaveUnfinished();
+    progress_ = std::make_unique<ProgressWindow>(window_, ProgressWindow::Stops::AfterThisAndNow);
+    split_ = Filled(TextTable::Code, kTextLaneSplit,
+                    {DecimalText(static_cast<int>(plan_.lane.size())), DecimalText(laneWorkers_),
+                     DecimalText(static_cast<int>(plan_.printerRows.size()))});
+    for (const LaneRow& r : plan_.lane) laneRecords_.push_back(Record(rows, r.row, r.drawing));
+    for (const int row : plan_.printerRows) printerRecords_.push_back(Record(rows, row, RowDrawingPath(rows, row, columns)));
+    StartPhase();
+    SetTimer(window_, kLaneTimer, kTickMilliseconds, nullptr);
+  }
+
+  unsigned Serial() const { return serial_; }
+
+  // True when the whole run has ended.
+  bool WorkerEnded(int worker) {
+    if (worker < 0 || worker >= static_cast<int>(workers_.size())) return false;
+    Worker& w = workers_[static_cast<std::size_t>(worker)];
+    DWORD code = 1;
+    if (w.process) GetExitCodeProcess(w.process.get(), &code);
+    const ULONGLONG outputBefore = w.outputBefore;
+    w.Release();
+    const std::optional<int> item = scheduler_->Ended(worker, code, GetTickCount64());
+    if (item) ItemEnded(*item, code, outputBefore);
+    return Advance();
+  }
+
+  bool Tick() {
+    if (progress_->StopNow() && !stoppedNow_) {
+      stoppedNow_ = true;
+      scheduler_->StopNow();
+    } else if (progress_->StopAfterThis()) {
+      scheduler_->StopAfterCurrent();
+    }
+    scheduler_->Tick(GetTickCount64());
+    ShowProgress();
+    return Advance();
+  }
+
+  RunReport Report() const {
+    RunReport report;
+    report.ran = true;
+    report.mode = RunMode::Parallel;
+    report.records = done_;
+    report.seconds = static_cast<double>(GetTickCount64() - startTick_) / 1000.0;
+    report.journalPath = journal_ && journal_->Ok() ? journal_->Path() : std::u16string();
+    return report;
+  }
+
+  // LaneProcesses: a Core Console on a lane drawing, or full AutoCAD on a printer row.
+  bool Start(int worker, int item) override {
+    std::u16string program, commandLine;
+    Worker& w = workers_[static_cast<std::size_t>(worker)];
+    if (!printerPhase_) {
+      const LaneRow& row = plan_.lane[static_cast<std::size_t>(item)];
+      const std::u16string script = LaneScriptPath(row.row);
+      if (!WriteFileAtomically(script, LaneScriptBytes(row), nullptr)) return false;
+      program = console_;
+      commandLine = CoreConsoleCommandLine(console_, row.drawing, script, context_.settings.moji_type);
+      w.outputBefore = WriteTime(row.output);
+    } else {
+      ListViewRowStore rows(list_);
+      ScriptFileSink sink(context_.settings.temp_file);
+      const int row = plan_.printerRows[static_cast<std::size_t>(item)];
+      if (!WriteRowScript(rows, row, context_.activeTemplate, FindScriptColumns(context_.activeTemplate),
+                          context_.settings.end_file_dwg, false, sink)
+               .ok) {
+        return false;
+      }
+      program = context_.settings.autocad_file;
+      commandLine = AutocadCommandLine(context_.settings.temp_file).value_or(u"");
+    }
+    RecordOf(item).start = Now();
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    // Suspended until it is in the job, so that not even its first instant lies outside it.
+    if (!CreateProcessW(W(program), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED | CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                        &process)) {
+      return false;
+    }
+    if (job_) AssignProcessToJobObject(job_.get(), process.hProcess);
+    ResumeThread(process.hThread);
+    CloseHandle(process.hThread);
+    w.process.reset(process.hProcess);
+    w.target = std::make_unique<WaitTarget>(WaitTarget{window_, worker, serial_});
+    if (!RegisterWaitForSingleObject(&w.wait, process.hProcess, ProcessEnded, w.target.get(), INFINITE,
+                                     WT_EXECUTEONLYONCE)) {
+      w.wait = nullptr;
+      PostMessageW(window_, kLaneWorkerEnded, static_cast<WPARAM>(worker), static_cast<LPARAM>(serial_));
+    }
+    return true;
+  }
+
+  void Terminate(int worker) override {
+    Worker& w = workers_[static_cast<std::size_t>(worker)];
+    if (w.process) TerminateProcess(w.process.get(), 1);
+  }
+
+private:
+  RunRecord& printerRecords(int item) {
+    return printerPhase_ ? printerRecords_[static_cast<std::size_t>(item)]
+                         : laneRecords_[static_cast<std::size_t>(item)];
+  }
+
+  std::u16string LaneScriptPath(int row) const {
+    std::u16string path = context_.settings.temp_file;
+    const std::size_t slash = path.find_last_of(u"\\/");
+    const std::size_t dot = path.find_last_of(u'.');
+    if (dot != std::u16string::npos && (slash == std::u16string::npos || dot > slash)) path.resize(dot);
+    return path + u"-lane-" + DecimalText(row + 1) + u".scr";
+  }
+
+  RunRecord Record(const RowStore& rows, int row, const std::u16string& drawing) const {
+    RunRecord record;
+    record.row = row;
+    record.drawing = drawing;
+    record.printer = rows.CellText(row, kPrinterColumn, 260);
+    record.paper = rows.CellText(row, kPaperColumn, 260);
+    record.start = record.end = Now();
+    return record;
+  }
+
+  void StartPhase() {
+    const bool printers = printerPhase_;
+    const int items = static_cast<int>(printers ? plan_.printerRows.size() : plan_.lane.size());
+    scheduler_ = std::make_unique<LaneScheduler>(*this, items, printers ? 1 : laneWorkers_,
+                                                 context_.perDrawingTimeoutMs);
+    scheduler_->Begin(GetTickCount64());
+    ShowProgress();
+  }
+
+  void ItemEnded(int item, DWORD code, ULONGLONG outputBefore) {
+    RunRecord record = RecordOf(item);
+    const LaneItem& it = scheduler_->Item(item);
+    record.end = Now();
+    record.seconds = static_cast<double>(it.endMs - it.startMs) / 1000.0;
+    record.exitCode = code;
+    switch (it.state) {
+      case LaneItemState::TimedOut: record.result = RowResult::TimedOut; break;
+      case LaneItemState::Stopped: record.result = RowResult::Stopped; break;
+      default:
+        record.result = code == 0 ? RowResult::Plotted : RowResult::Failed;
+        if (!printerPhase_ && code == 0) {
+          // The console ends with its script whatever happened in it: the
+          // drawing counts as plotted only when its file was written.
+          const ULONGLONG after = WriteTime(plan_.lane[static_cast<std::size_t>(item)].output);
+          if (after == 0 || after == outputBefore) record.result = RowResult::OutputMissing;
+        }
+        break;
+    }
+    Finish(std::move(record));
+  }
+
+  void Finish(RunRecord record) {
+    const auto at = std::find(left_.begin(), left_.end(), record.row);
+    if (at != left_.end()) {
+      leftDrawings_.erase(leftDrawings_.begin() + (at - left_.begin()));
+      left_.erase(at);
+    }
+    if (journal_) journal_->Add(record);
+    done_.push_back(std::move(record));
+    SaveUnfinished();
+  }
+
+  // The drawings not done yet, for the offer to go on at the next start.
+  void SaveUnfinished() const {
+    if (left_.empty()) {
+      DeleteFileW(W(unfinishedPath_));
+      return;
+    }
+    UnfinishedRun state;
+    state.mode = RunMode::PerRowOnce;
+    state.templateIndex = context_.templateIndex;
+    state.rows = left_;
+    state.drawings = leftDrawings_;
+    state.journal = JournalFileName(started_);
+    IniFile file(unfinishedPath_, SystemAnsiCodePage());
+    SaveUnfinishedRun(state, file.Doc());
+    file.Save();
+  }
+
+  // On to the printer rows when the lane is through; true when all is done.
+  bool Advance() {
+    while (scheduler_->Finished()) {
+      RecordStartFailure();
+      if (!printerPhase_ && !scheduler_->Stopping() && !plan_.printerRows.empty()) {
+        printerPhase_ = true;
+        StartPhase();
+        continue;
+      }
+      return Ended();
+    }
+    return false;
+  }
+
+  // A program that could not start ends the run; its drawing says so.
+  void RecordStartFailure() {
+    if (!scheduler_->StartFailed()) return;
+    for (int item = 0; item < scheduler_->Items(); ++item) {
+      if (scheduler_->Item(item).state != LaneItemState::CouldNotStart) continue;
+      RunRecord record = RecordOf(item);
+      record.result = RowResult::Failed;
+      record.couldNotStart = true;
+      Finish(std::move(record));
+    }
+  }
+
+  bool Ended() {
+    KillTimer(window_, kLaneTimer);
+    progress_.reset();
+    DeleteFileW(W(unfinishedPath_));
+    return true;
+  }
+
+  void ShowProgress() {
+    if (!progress_) return;
+    const int total = static_cast<int>(plan_.lane.size() + plan_.printerRows.size());
+    const int done = static_cast<int>(done_.size());
+    std::u16string current;
+    for (int w = 0; w < scheduler_->Workers(); ++w) {
+      const int item = scheduler_->Current(w);
+      if (item < 0) continue;
+      if (!current.empty()) current += u"  |  ";
+      current += FileNameOf(RecordOf(item).drawing);
+    }
+    const double elapsed = static_cast<double>(GetTickCount64() - startTick_) / 1000.0;
+    const double left = EstimateSecondsLeft(elapsed, done, total);
+    progress_->SetLines(printerPhase_ ? U(LookUpText(TextTable::Dialog, kTextModePerRow)) : split_,
+                        Filled(TextTable::Code, kTextLaneDone, {DecimalText(done), DecimalText(total)}), current,
+                        Filled(TextTable::Code, kTextTimes,
+                               {DurationText(elapsed), left < 0 ? std::u16string(u"?") : DurationText(left)}));
+  }
+
+  HWND window_;
+  HWND list_;
+  const ScriptRunContext context_;
+  LanePlan plan_;
+  std::u16string console_;
+  unsigned serial_;
+  UniqueHandle job_;
+  std::vector<Worker> workers_;
+  int laneWorkers_ = 1;
+  bool printerPhase_ = false;
+  bool stoppedNow_ = false;
+  std::unique_ptr<LaneScheduler> scheduler_;
+  std::unique_ptr<ProgressWindow> progress_;
+  std::unique_ptr<JournalAppender> journal_;
+  std::u16string unfinishedPath_;
+  std::u16string split_;
+  std::vector<RunRecord> laneRecords_, printerRecords_, done_;
+  std::vector<int> left_;
+  std::vector<std::u16string> leftDrawings_;
+  ClockTime started_{};
+  ULONGLONG startTick_ = 0;
+};
+
+ParallelLaneSession::ParallelLaneSession() = default;
+ParallelLaneSession::~ParallelLaneSession() = default;
+
+std::u16string CoreConsoleProgram(const AppSettings& settings) {
+  if (!settings.coreconsole_file.empty()) return FileExists(settings.coreconsole_file) ? settings.coreconsole_file : u"";
+  const std::optional<std::u16string> beside = CoreConsoleBeside(settings.autocad_file);
+  return beside && FileExists(*beside) ? *beside : u"";
+}
+
+bool StartParallelLane(HWND window, HWND list, ParallelLaneSession& session, const ScriptRunContext& context,
+                       const std::vector<int>* rows) {
+  ListViewRowStore store(list);
+  std::vector<int> order;
+  if (rows) {
+    order = *rows;
+  } else {
+    for (int row = store.NextSelected(0); row >= 0; row = store.NextSelected(row + 1)) order.push_back(row);
+    if (order.empty()) {
+      for (int row = 0; row < store.RowCount(); ++row) order.push_back(row);
+    }
+  }
+  if (order.empty()) {
+    ShowMessage(window, kMessageListEmpty);
+    return false;
+  }
+  const std::u16string console = CoreConsoleProgram(context.settings);
+  if (console.empty()) {
+    ShowMessage(window, kMessageNoCoreConsole);
+    return false;
+  }
+  if (!AutocadCommandLine(context.settings.temp_file)) {
+    ShowMessage(window, kMessageScriptPathTooLong);
+    return false;
+  }
+  LanePlan plan = PlanLane(store, order, context.activeTemplate);
+  // A drawing that is not there is not started: it is recorded at once.
+  std::vector<LaneRow> missing;
+  const auto gone = std::stable_partition(plan.lane.begin(), plan.lane.end(),
+                                          [](const LaneRow& r) { return FileExists(r.drawing); });
+  std::move(gone, plan.lane.end(), std::back_inserter(missing));
+  plan.lane.erase(gone, plan.lane.end());
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  const int workers = LaneWorkerCount(context.settings.parallel_workers, static_cast<int>(system.dwNumberOfProcessors),
+                                      static_cast<int>(plan.lane.size()));
+  session.run = std::make_unique<ParallelLaneRun>(window, list, context, std::move(plan), console, workers);
+  session.run->Begin(store, std::move(missing));
+  return true;
+}
+
+bool OnLaneWorkerEnded(ParallelLaneSession& session, WPARAM wParam, LPARAM lParam,
+                       const ScriptRunContext&, RunReport& report) {
+  if (!session.run || static_cast<unsigned>(lParam) != session.run->Serial()) return false;
+  if (!session.run->WorkerEnded(static_cast<int>(wParam))) return false;
+  report = session.run->Report();
+  session.run.reset();
+  return true;
+}
+
+bool OnLaneTimer(ParallelLaneSession& session, const ScriptRunContext&, RunReport& report) {
+  if (!session.run) return false;
+  if (!session.run->Tick()) return false;
+  report = session.run->Report();
+  session.run.reset();
+  return true;
+}
+
+}  // namespace tovrel

@@ -540,6 +540,8 @@ void OnDropFiles(HWND window, HDROP drop) {
 void OnTimer(HWND window, UINT id) {
   if (id == kPerRowRunTimer) {
     OnRunTimer(window, g_state.list, g_state.runs);
+  } else if (id == kLaneTimer) {
+    OnLaneTick(window, g_state.list, g_state.runs);
   } else if (id == kDropDownCommitTimer) {
     g_state.cellEditor.OnCommitTimer(App().printers);
   }
@@ -565,10 +567,13 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
     case kOfferResume:
       OfferResume(window, g_state.list, g_state.runs, SaveKeptList);
       return 0;
+    case kLaneWorkerEnded:
+      OnLaneMessage(window, g_state.list, g_state.runs, wParam, lParam);
+      return 0;
     case WM_CLOSE:
       // The wait for AutoCAD runs inside a command: the window cannot go
       // from under it. The progress window stops a run.
-      if (g_state.runs.running) {
+      if (g_state.runs.running || g_state.runs.lane.Active()) {
         ShowMessage(window, kMessageRunGoing);
         return 0;
       }

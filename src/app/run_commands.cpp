@@ -74,7 +74,7 @@ ScriptRunContext RunContext() {
                           PerDrawingTimeoutMs(app.settings)};
 }
 
-bool RunGoing(const RunState& state) { return state.running || state.timerRun.active; }
+bool RunGoing(const RunState& state) { return state.running || state.timerRun.active || state.lane.Active(); }
 
 bool RefusedDuringRun(HWND window, Command command, RunState& state) {
   if (!RunGoing(state) || AllowedDuringRun(command)) return false;
@@ -121,6 +121,9 @@ bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state) 
     case Command::SelectRowsToRunAgain:
       SelectRowsToRunAgain(window, list, state);
       return true;
+    case Command::RunParallel:
+      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) StartParallelRun(window, list, state);
+      return true;
     default:
       return false;
   }
@@ -134,6 +137,26 @@ void OnRunTimer(HWND window, HWND list, RunState& state) {
   EnableWindow(list, TRUE);
   state.running = false;
   if (ended) AfterRun(window, report, state);
+}
+
+bool StartParallelRun(HWND window, HWND list, RunState& state, const std::vector<int>* rows) {
+  if (!StartParallelLane(window, list, state.lane, RunContext(), rows)) return false;
+  EnableWindow(list, FALSE);
+  return true;
+}
+
+void OnLaneMessage(HWND window, HWND list, RunState& state, WPARAM wParam, LPARAM lParam) {
+  RunReport report;
+  if (!OnLaneWorkerEnded(state.lane, wParam, lParam, RunContext(), report)) return;
+  EnableWindow(list, TRUE);
+  AfterRun(window, report, state);
+}
+
+void OnLaneTick(HWND window, HWND list, RunState& state) {
+  RunReport report;
+  if (!OnLaneTimer(state.lane, RunContext(), report)) return;
+  EnableWindow(list, TRUE);
+  AfterRun(window, report, state);
 }
 
 void OfferResume(HWND window, HWND list, RunState& state, bool (*saveList)(HWND)) {

@@ -271,7 +271,7 @@ public:
   }
 
 private:
-  RunRecord& printerRecords(int item) {
+  RunRecord& RecordOf(int item) {
     return printerPhase_ ? printerRecords_[static_cast<std::size_t>(item)]
                          : laneRecords_[static_cast<std::size_t>(item)];
   }
@@ -430,6 +430,8 @@ private:
 
 ParallelLaneSession::ParallelLaneSession() = default;
 ParallelLaneSession::~ParallelLaneSession() = default;
+ParallelLaneSession::ParallelLaneSession(ParallelLaneSession&&) noexcept = default;
+ParallelLaneSession& ParallelLaneSession::operator=(ParallelLaneSession&&) noexcept = default;
 
 std::u16string CoreConsoleProgram(const AppSettings& settings) {
   if (!settings.coreconsole_file.empty()) return FileExists(settings.coreconsole_file) ? settings.coreconsole_file : u"";

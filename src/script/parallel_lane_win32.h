@@ -25,8 +25,8 @@ struct ParallelLaneSession {
   bool Active() const { return run != nullptr; }
   ParallelLaneSession();
   ~ParallelLaneSession();  // ends every worker still running
-  ParallelLaneSession(const ParallelLaneSession&) = delete;
-  ParallelLaneSession& operator=(const ParallelLaneSession&) = delete;
+  ParallelLaneSession(ParallelLaneSession&&) noexcept;
+  ParallelLaneSession& operator=(ParallelLaneSession&&) noexcept;
 };
 
 // The Core Console the lane starts: `coreconsole_file`, or the one beside

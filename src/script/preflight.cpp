@@ -78,6 +78,9 @@ public:
       : sources_(sources), drawings_(drawings), tmpl_(tmpl), row_(row), drawing_(std::move(drawing)),
         findings_(findings), walker_(*this) {}
 
+  // The files the row's plots write, with the column of each file answer.
+  const std::vector<std::pair<std::u16string, int>>& Outputs() const { return outputs_; }
+
   void Run(const std::vector<ScriptLine>& lines) {
     for (const ScriptLine& line : lines) {
       column_ = line.templateColumn;
@@ -93,6 +96,7 @@ public:
 
 private:
   bool OpenDrawing(std::u16string_view path) override {
+    opened_.assign(path);
     if (drawings_ && !drawings_->Exists(path)) Note(PreflightProblem::DrawingMissing, kOpenPrompt, path);
     return true;  // the walk goes on as if it had opened
   }
@@ -117,7 +121,17 @@ private:
     }
   }
 
-  void PlotEnded(const PlotPrompts&) override {}
+  void PlotEnded(const PlotPrompts& plot) override {
+    if (!plot.Flag("to_file") || !plot.Proceeds()) return;
+    const std::u16string file = plot.Text("file");
+    if (!file.empty() && file.find_first_of(u"\\/:") == std::u16string::npos) {
+      const std::size_t slash = opened_.find_last_of(u"\\/");
+      outputs_.emplace_back(opened_.substr(0, slash == opened_.npos ? 0 : slash + 1) + file, column_);
+    } else {
+      outputs_.emplace_back(file.empty() ? DefaultPlotFileName(opened_, plot.Text("layout"), plot.Text("device")) : file,
+                            column_);
+    }
+  }
 
   void CheckDevice(std::u16string_view device) {
     device_.assign(device);
@@ -170,6 +184,8 @@ private:
   bool outOfStep_ = false;
   std::u16string device_;
   const PrinterEntry* printer_ = nullptr;
+  std::u16string opened_;
+  std::vector<std::pair<std::u16string, int>> outputs_;
 };
 
 }  // namespace
@@ -179,6 +195,7 @@ int ProblemTextNumber(PreflightProblem problem) {
     case PreflightProblem::OutOfStep: return kCodePreflightOutOfStep;
     case PreflightProblem::DrawingMissing: return kCodePreflightDrawingMissing;
     case PreflightProblem::PrinterOrPaperMissing: return kCodePreflightPrinterOrPaper;
+    case PreflightProblem::OutputShared: return kCodePreflightOutputShared;
   }
   return kCodePreflightOutOfStep;
 }
@@ -212,10 +229,27 @@ PreflightReport CheckRows(const RowStore& rows, const std::vector<int>& rowIndic
   if (sources.files) drawings.emplace(*sources.files);
   const ScriptColumns columns = FindScriptColumns(tmpl);
   const int nameColumn = columns.fileNameColumn >= 0 ? columns.fileNameColumn : 0;
+  // Each plot file, folded as Windows compares names, and who writes it first.
+  std::unordered_map<std::u16string, PreflightFinding> writers;
+  std::unordered_set<int> listedFirst;
   for (const int row : rowIndices) {
-    RowWalk walk(sources, drawings ? &*drawings : nullptr, tmpl, row, rows.CellText(row, nameColumn, kScriptPathCellSize), report.findings);
+    const std::u16string name = rows.CellText(row, nameColumn, kScriptPathCellSize);
+    RowWalk walk(sources, drawings ? &*drawings : nullptr, tmpl, row, name, report.findings);
     walk.Run(RowScriptLines(rows, row, tmpl, columns));
     ++report.rowsChecked;
+    for (const auto& [file, column] : walk.Outputs()) {
+      PreflightFinding finding;
+      finding.row = row;
+      finding.drawing = name;
+      if (column >= 0) finding.column = tmpl.columns[static_cast<std::size_t>(column)].itemText;
+      finding.prompt = u"Enter file name";
+      finding.answer = file;
+      finding.problem = PreflightProblem::OutputShared;
+      const auto [first, added] = writers.emplace(FoldAscii(file), finding);
+      if (added || first->second.row == row) continue;
+      if (listedFirst.insert(first->second.row).second) report.findings.push_back(first->second);
+      report.findings.push_back(std::move(finding));
+    }
   }
   return report;
 }

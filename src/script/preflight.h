@@ -24,10 +24,11 @@
 namespace tovrel {
 
 // The problems the check names: code texts 85 to 87.
-enum class PreflightProblem { OutOfStep, DrawingMissing, PrinterOrPaperMissing };
+enum class PreflightProblem { OutOfStep, DrawingMissing, PrinterOrPaperMissing, OutputShared };
 inline constexpr int kCodePreflightOutOfStep = 85;
 inline constexpr int kCodePreflightDrawingMissing = 86;
 inline constexpr int kCodePreflightPrinterOrPaper = 87;
+inline constexpr int kCodePreflightOutputShared = 95;
 // Message 70: the check found nothing (its own menu command only).
 inline constexpr int kMessagePreflightClean = 70;
 

@@ -12,19 +12,17 @@
 #include "app/app_files_win32.h"
 #include "app/command_table.h"
 #include "app/info_windows.h"
+#include "app/list_notifications.h"
 #include "app/old_templates_win32.h"
 #include "app/row_edit_commands.h"
 #include "app/run_commands.h"
 #include "dialog_ids.h"
 #include "drawing_list/add_drawings_window.h"
-#include "drawing_list/cell_editor_window.h"
 #include "drawing_list/file_name_rules_dialog.h"
 #include "drawing_list/folder_browser_dialog.h"
 #include "drawing_list/list_file_win32.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/list_view_window.h"
-#include "drawing_list/row_selection.h"
-#include "drawing_list/row_sort.h"
 #include "printers/environment_dialog.h"
 #include "printers/printer_catalog_win32.h"
 #include "printers/printer_list_dialog.h"
@@ -62,11 +60,9 @@ struct MainWindowState {
   HMENU menu = nullptr;
   HWND currentModeless = nullptr;  // the last wait or About window opened
   HFONT uiFont = nullptr;
-  CellEditor cellEditor;           // the in-place editor over one cell
-  int editedColumn = 0;            // the list column of the last right-click
+  ListInteraction listInteraction;  // the in-place editor, the sort order
   RowBuffer rowBuffer;             // the edit dialog's working copy and the copy/paste clipboard
   RunState runs;                   // runs of AutoCAD and what the last one left
-  SortDirections sortDirections;   // per list column, for the whole run
   // Set once WM_CREATE has run to its end: only a list that was loaded whole
   // is ever saved over "listview.ini".
   bool created = false;
@@ -174,7 +170,8 @@ void SayCatalogMissing(HWND owner) {
 }
 
 BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
-  g_state = MainWindowState{};
+  MainWindowState fresh;
+  std::swap(g_state, fresh);
   g_state.window = window;
   g_state.currentModeless = OpenWaitWindow(window, IDD_STARTUP_WAIT);
   HWND startupWait = g_state.currentModeless;
@@ -193,7 +190,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   // the first command that needs printers reads them again.
   FillPrinters(window);
   app.printers.catalogLoaded = false;
-  g_state.cellEditor.Attach(window, g_state.list, kDropDownCommitTimer);
+  g_state.listInteraction.cellEditor.Attach(window, g_state.list, kDropDownCommitTimer);
   if (g_state.list) {
     const ListRedrawPause pause(g_state.list);
     ListViewRowStore store(g_state.list);
@@ -214,7 +211,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
 void OnEndSession(HWND window, BOOL ending) {
   if (!ending) return;
   KillTimer(window, kPerRowRunTimer);
-  g_state.cellEditor.Close();
+  g_state.listInteraction.cellEditor.Close();
   SaveKeptList(window);
   SaveSettingsOrSay(window);
   SaveChangedTemplatesOrSay(window);
@@ -223,7 +220,7 @@ void OnEndSession(HWND window, BOOL ending) {
 void OnDestroy(HWND window) {
   KillTimer(window, kPerRowRunTimer);
   // A cell under edit is given its text before the list is saved.
-  g_state.cellEditor.Close();
+  g_state.listInteraction.cellEditor.Close();
   KillTimer(window, kDropDownCommitTimer);
   g_state.currentModeless = OpenWaitWindow(window, IDD_SHUTDOWN_WAIT);
   std::u16string error;
@@ -271,46 +268,10 @@ void OnPaint(HWND window) {
   EndPaint(window, &paint);
 }
 
-LRESULT OnListNotify(HWND window, NMHDR* header) {
-  ListViewRowStore store(g_state.list);
-  switch (header->code) {
-    case NM_CLICK:
-      // A click while a drop-down is open cancels it, also when a choice is
-      // waiting for its commit: the cell keeps its text.
-      g_state.cellEditor.CancelDropDown();
-      NormaliseMarksAfterClick(store);
-      return 0;
-    case NM_RCLICK:
-      // A right-click first closes an editor still open, so that no
-      // drop-down is left behind on the window.
-      g_state.cellEditor.Close();
-      // Until the catalog is loaded a right-click only loads it; the user
-      // right-clicks again to edit.
-      if (App().printers.catalogLoaded) {
-        g_state.editedColumn = reinterpret_cast<NMITEMACTIVATE*>(header)->iSubItem;
-        if (store.SelectedCount() > 0) {
-          const AppContext& app = App();
-          g_state.cellEditor.Open(g_state.editedColumn, app.ActiveTemplate(), app.printers,
-                                  app.settings.autocad_file, g_state.uiFont);
-        }
-      } else {
-        ShowMessage(window, 14);
-        FillPrinters(window);
-      }
-      return 0;
-    case LVN_COLUMNCLICK: {
-      g_state.cellEditor.Close();
-      const int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
-      if (!SortByColumn(store, column, g_state.sortDirections)) ShowMessage(window, 13);
-      return 0;
-    }
-    default:
-      return DefWindowProcW(window, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
-  }
-}
-
 LRESULT OnNotify(HWND window, int, NMHDR* header) {
-  if (header->idFrom == kDrawingListId && header->hwndFrom == g_state.list) return OnListNotify(window, header);
+  if (header->idFrom == kDrawingListId && header->hwndFrom == g_state.list) {
+    return OnListNotify(window, g_state.list, header, g_state.listInteraction, g_state.uiFont);
+  }
   if (header->code == TTN_GETDISPINFOW) {
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
     const int number = TooltipTextNumber(static_cast<int>(header->idFrom));
@@ -380,18 +341,11 @@ void OpenPage(HWND window, const wchar_t* address) {
 }
 
 void OnCommand(HWND window, int id, HWND control, UINT code) {
-  if (id == kCellEditFieldId) {
-    if (code == EN_KILLFOCUS) g_state.cellEditor.OnFieldKillFocus(control);
-    return;
-  }
-  if (id == kCellComboId) {
-    if (code == CBN_SELCHANGE) g_state.cellEditor.OnDropDownChoice(control);
-    return;
-  }
+  if (HandleCellEditorCommand(id, control, code, g_state.listInteraction)) return;
   const Command command = CommandForId(id);
   if (RefusedDuringRun(window, command, g_state.runs)) return;
   // Row positions change under a command: a cell under edit is finished first.
-  if (command != Command::None) g_state.cellEditor.Close();
+  if (command != Command::None) g_state.listInteraction.cellEditor.Close();
   if (NeedsPrintersFirst(command) && !App().printers.catalogLoaded) FillPrinters(window);
   // A run that is killed from outside must not cost the list.
   if (StartsAutocad(command)) SaveKeptList(window);
@@ -543,7 +497,7 @@ void OnTimer(HWND window, UINT id) {
   } else if (id == kLaneTimer) {
     OnLaneTick(window, g_state.list, g_state.runs);
   } else if (id == kDropDownCommitTimer) {
-    g_state.cellEditor.OnCommitTimer(App().printers);
+    OnCellCommitTimer(g_state.listInteraction);
   }
 }
 

@@ -210,7 +210,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
 // settings are written now, as an orderly exit would write them.
 void OnEndSession(HWND window, BOOL ending) {
   if (!ending) return;
-  KillTimer(window, kPerRowRunTimer);
+  EndRunForSession(g_state.list, g_state.runs);
   g_state.listInteraction.cellEditor.Close();
   SaveKeptList(window);
   SaveSettingsOrSay(window);
@@ -218,7 +218,7 @@ void OnEndSession(HWND window, BOOL ending) {
 }
 
 void OnDestroy(HWND window) {
-  KillTimer(window, kPerRowRunTimer);
+  EndRunForSession(g_state.list, g_state.runs);
   // A cell under edit is given its text before the list is saved.
   g_state.listInteraction.cellEditor.Close();
   KillTimer(window, kDropDownCommitTimer);
@@ -270,6 +270,12 @@ void OnPaint(HWND window) {
 
 LRESULT OnNotify(HWND window, int, NMHDR* header) {
   if (header->idFrom == kDrawingListId && header->hwndFrom == g_state.list) {
+    // The rows of a run stay as they are until it ends.
+    const bool changesRows = header->code == NM_CLICK || header->code == NM_RCLICK || header->code == LVN_COLUMNCLICK;
+    if (changesRows && RunGoing(g_state.runs)) {
+      ShowMessage(window, kMessageRunGoing);
+      return 0;
+    }
     return OnListNotify(window, g_state.list, header, g_state.listInteraction, g_state.uiFont);
   }
   if (header->code == TTN_GETDISPINFOW) {
@@ -492,13 +498,9 @@ void OnDropFiles(HWND window, HDROP drop) {
 }
 
 void OnTimer(HWND window, UINT id) {
-  if (id == kPerRowRunTimer) {
-    OnRunTimer(window, g_state.list, g_state.runs);
-  } else if (id == kLaneTimer) {
-    OnLaneTick(window, g_state.list, g_state.runs);
-  } else if (id == kDropDownCommitTimer) {
-    OnCellCommitTimer(g_state.listInteraction);
-  }
+  if (HandleRunTimer(window, g_state.list, id, g_state.runs)) return;
+  if (id == kLaneTimer) OnLaneTick(window, g_state.list, g_state.runs);
+  if (id == kDropDownCommitTimer) OnCellCommitTimer(g_state.listInteraction);
 }
 
 LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -522,17 +524,20 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
       OfferResume(window, g_state.list, g_state.runs, SaveKeptList);
       return 0;
     case kLaneWorkerEnded:
-      OnLaneMessage(window, g_state.list, g_state.runs, wParam, lParam);
+      OnLaneMessage(window, g_state.list, g_state.runs, wParam);
       return 0;
     case WM_CLOSE:
-      // The wait for AutoCAD runs inside a command: the window cannot go
-      // from under it. The progress window stops a run.
-      if (g_state.runs.running || g_state.runs.lane.Active()) {
+      // The progress window stops a run; closing waits for its end.
+      if (RunGoing(g_state.runs)) {
         ShowMessage(window, kMessageRunGoing);
         return 0;
       }
       return DefWindowProcW(window, message, wParam, lParam);
+    case WM_QUERYENDSESSION:
+      FlushRunForSessionEnd(g_state.runs);
+      return TRUE;
     default:
+      if (HandleRunMessage(window, g_state.list, message, wParam, g_state.runs)) return 0;
       return DefWindowProcW(window, message, wParam, lParam);
   }
 }

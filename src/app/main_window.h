@@ -9,7 +9,6 @@ namespace tovrel {
 inline constexpr int kToolbarId = 329;
 inline constexpr int kStatusBarId = 1;
 inline constexpr UINT_PTR kDropDownCommitTimer = 1;
-inline constexpr UINT_PTR kPerRowRunTimer = 2;
 
 // The whole life of the program: registers the class, creates the main
 // window, runs the message loop and writes the settings at the end.

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "script/preflight_win32.h"
+#include "script/run_resume_file_win32.h"
 #include "script/script_writer.h"
 #include "win32/window_text.h"
 
@@ -18,29 +19,96 @@ constexpr int kMessageStopTimerRun = 78;
 constexpr int kMessageResumeRun = 79;
 constexpr int kMessageNothingFailed = 80;
 
-// What a run leaves behind: the rows to run again, and one summary.
-void AfterRun(HWND window, const RunReport& report, RunState& state) {
-  if (!report.ran) return;
+std::u16string RunsFolder() { return App().workingDirectory + u"\\" + kRunsFolderName; }
+
+// What a run leaves behind: the rows to run again, the messages it kept
+// for its end, and one summary.
+void KeepRunAgain(const RunReport& report, RunState& state) {
   state.lastRunNotPlotted.clear();
+  state.lastRunKnown = true;
   for (const RunRecord& record : report.records) {
     if (NeedsAnotherRun(record.result)) state.lastRunNotPlotted.push_back(record.drawing);
+  }
+}
+
+void AfterRun(HWND window, const ScriptRun& run, RunState& state) {
+  const RunReport report = run.Report();
+  KeepRunAgain(report, state);
+  std::vector<int> said;
+  for (const int number : run.MessagesAfter()) {
+    if (std::find(said.begin(), said.end(), number) != said.end()) continue;
+    said.push_back(number);
+    if (number == kMessageJournalNotWritten) {
+      ShowMessageWithDetail(window, number, run.JournalError());
+    } else {
+      ShowMessage(window, number);
+    }
   }
   ShowRunSummary(window, report);
 }
 
-// Runs AutoCAD through `run` with the list locked: the rows cannot change
-// while the window answers during the wait.
-template <typename Run>
-void RunLocked(HWND window, HWND list, RunState& state, Run&& run) {
-  state.running = true;
-  EnableWindow(list, FALSE);
-  const RunReport report = run();
+// Once the run is over the list is given back before anything is said.
+void SettleRun(HWND window, HWND list, RunState& state) {
+  if (!state.run || !state.run->Over()) return;
+  const std::unique_ptr<ScriptRun> run = std::move(state.run);
   EnableWindow(list, TRUE);
-  state.running = false;
-  AfterRun(window, report, state);
+  AfterRun(window, *run, state);
 }
 
-void SelectRowsToRunAgain(HWND window, HWND list, const RunState& state) {
+// Every step of a run goes through here: whatever it throws, the run is
+// ended and the list unlocked before the error is reported.
+template <typename Step>
+void Guarded(HWND window, HWND list, RunState& state, Step&& step) {
+  try {
+    step();
+  } catch (...) {
+    if (state.run) state.run->Abort();
+    state.run.reset();
+    EnableWindow(list, TRUE);
+    throw;
+  }
+  SettleRun(window, list, state);
+}
+
+void StartRun(HWND window, HWND list, RunState& state, RunRequest request) {
+  if (request.rows.empty()) {
+    ShowMessage(window, kMessageListEmpty);
+    return;
+  }
+  // The command line must hold the whole script path: a cut path would run
+  // another script.
+  if (!AutocadCommandLine(App().settings.temp_file)) {
+    ShowMessage(window, kMessageScriptPathTooLong);
+    return;
+  }
+  request.batchSize = std::max(0, App().settings.run_batch_size);
+  EnableWindow(list, FALSE);
+  Guarded(window, list, state, [&] {
+    state.run = std::make_unique<ScriptRun>(window, list, RunContext(), std::move(request));
+    state.run->Start();
+  });
+}
+
+// The rows a run of `scope` takes, in list order, and whether they are the selection.
+RunRequest RequestFor(HWND list, RunMode mode, int scope) {
+  const ListViewRowStore store(list);
+  RunRequest request;
+  request.mode = mode;
+  const bool selected = scope == kScopeSelectedRows || (scope == kScopeSelectedOrAll && store.NextSelected(0) >= 0);
+  request.clearMarks = selected;
+  for (int row = selected ? store.NextSelected(0) : 0; row >= 0 && row < store.RowCount();
+       row = selected ? store.NextSelected(row + 1) : row + 1) {
+    request.rows.push_back(row);
+  }
+  return request;
+}
+
+void SelectRowsToRunAgain(HWND window, HWND list, RunState& state) {
+  // After a restart the newest journal tells them.
+  if (!state.lastRunKnown) {
+    state.lastRunNotPlotted = NotPlottedInLastRun(App().workingDirectory);
+    state.lastRunKnown = true;
+  }
   if (state.lastRunNotPlotted.empty()) {
     ShowMessage(window, kMessageNothingFailed);
     return;
@@ -74,13 +142,13 @@ ScriptRunContext RunContext() {
                           PerDrawingTimeoutMs(app.settings)};
 }
 
-bool RunGoing(const RunState& state) { return state.running || state.timerRun.active || state.lane.Active(); }
+bool RunGoing(const RunState& state) { return state.run != nullptr || state.lane.Active(); }
 
 bool RefusedDuringRun(HWND window, Command command, RunState& state) {
   if (!RunGoing(state) || AllowedDuringRun(command)) return false;
-  if (command == Command::RunPerRowTimer && !state.running) {
-    if (ShowMessage(window, kMessageStopTimerRun, 1) == IDYES) {
-      AfterRun(window, StopTimerRun(window, state.timerRun, kPerRowRunTimer, RunContext()), state);
+  if (command == Command::RunPerRowTimer && state.run && state.run->Mode() == RunMode::PerRowTimer) {
+    if (ShowMessage(window, kMessageStopTimerRun, 1) == IDYES && state.run) {
+      state.run->OnStop(false);
     }
     return true;
   }
@@ -90,8 +158,7 @@ bool RefusedDuringRun(HWND window, Command command, RunState& state) {
 
 bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state) {
   auto wholeList = [&](int scope) {
-    if (!CheckedBeforeRun(window, list, scope)) return;
-    RunLocked(window, list, state, [&] { return RunWholeList(window, list, scope, RunContext()); });
+    if (CheckedBeforeRun(window, list, scope)) StartRun(window, list, state, RequestFor(list, RunMode::WholeList, scope));
   };
   switch (command) {
     case Command::RunAll:
@@ -104,18 +171,16 @@ bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state) 
       wholeList(kScopeSelectedOrAll);
       return true;
     case Command::RunPerRowOnce:
-      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) {
-        RunLocked(window, list, state, [&] { return RunPerRowOnce(window, list, RunContext()); });
-      }
-      return true;
     case Command::RunPerRowTimer:
       if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) {
-        StartTimerRun(window, list, state.timerRun, kPerRowRunTimer, RunContext());
+        StartRun(window, list, state,
+                 RequestFor(list, command == Command::RunPerRowOnce ? RunMode::PerRowOnce : RunMode::PerRowTimer,
+                            kScopeSelectedOrAll));
       }
       return true;
     case Command::CheckBeforeRun:
       if (PreflightCommand(window, list, CheckContext())) {
-        RunLocked(window, list, state, [&] { return RunWholeList(window, list, kScopeSelectedOrAll, RunContext()); });
+        StartRun(window, list, state, RequestFor(list, RunMode::WholeList, kScopeSelectedOrAll));
       }
       return true;
     case Command::SelectRowsToRunAgain:
@@ -129,14 +194,43 @@ bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state) 
   }
 }
 
-void OnRunTimer(HWND window, HWND list, RunState& state) {
-  RunReport report;
-  state.running = true;
-  EnableWindow(list, FALSE);
-  const bool ended = OnTimerRunTick(window, list, state.timerRun, kPerRowRunTimer, RunContext(), report);
+bool HandleRunMessage(HWND window, HWND list, UINT message, WPARAM wParam, RunState& state) {
+  if (message == kRunNotice) {
+    ShowMessage(window, static_cast<int>(wParam));
+    return true;
+  }
+  if (message != kRunProcessEnded && message != kRunStop) return false;
+  if (!state.run) return true;  // a message of a run that has ended
+  Guarded(window, list, state, [&] {
+    if (message == kRunProcessEnded) {
+      state.run->OnProcessEnded(wParam);
+    } else {
+      state.run->OnStop(wParam != 0);
+    }
+  });
+  return true;
+}
+
+bool HandleRunTimer(HWND window, HWND list, UINT_PTR id, RunState& state) {
+  if (id != kRunPauseTimer && id != kRunClockTimer && id != kRunEndCheckTimer) return false;
+  if (!state.run) {
+    KillTimer(window, id);
+    return true;
+  }
+  Guarded(window, list, state, [&] { state.run->OnTimer(id); });
+  return true;
+}
+
+void FlushRunForSessionEnd(RunState& state) {
+  if (state.run) state.run->Flush();
+}
+
+void EndRunForSession(HWND list, RunState& state) {
+  state.lane.End();
+  if (!state.run) return;
+  state.run->Abort();
+  state.run.reset();
   EnableWindow(list, TRUE);
-  state.running = false;
-  if (ended) AfterRun(window, report, state);
 }
 
 bool StartParallelRun(HWND window, HWND list, RunState& state, const std::vector<int>* rows) {
@@ -145,28 +239,50 @@ bool StartParallelRun(HWND window, HWND list, RunState& state, const std::vector
   return true;
 }
 
-void OnLaneMessage(HWND window, HWND list, RunState& state, WPARAM wParam, LPARAM lParam) {
+void OnLaneMessage(HWND window, HWND list, RunState& state, WPARAM wParam) {
   RunReport report;
-  if (!OnLaneWorkerEnded(state.lane, wParam, lParam, RunContext(), report)) return;
+  if (!OnLaneWorkerEnded(state.lane, wParam, RunContext(), report)) return;
   EnableWindow(list, TRUE);
-  AfterRun(window, report, state);
+  KeepRunAgain(report, state);
+  ShowRunSummary(window, report);
 }
 
 void OnLaneTick(HWND window, HWND list, RunState& state) {
   RunReport report;
   if (!OnLaneTimer(state.lane, RunContext(), report)) return;
   EnableWindow(list, TRUE);
-  AfterRun(window, report, state);
+  KeepRunAgain(report, state);
+  ShowRunSummary(window, report);
 }
 
 void OfferResume(HWND window, HWND list, RunState& state, bool (*saveList)(HWND)) {
-  const std::vector<int> rows = UnfinishedRows(list, RunContext());
+  const StoredUnfinishedRun stored = ReadUnfinishedRun(RunsFolder());
+  if (stored.status == StoredUnfinishedRun::Status::Unreadable) {
+    // Another program holds it for a moment: it stays for the next start.
+    ShowMessage(window, kMessageResumeUnreadable);
+    return;
+  }
+  if (stored.status == StoredUnfinishedRun::Status::None) return;
+  const ListViewRowStore store(list);
+  const std::vector<int> rows = RowsToResume(stored.run, store, FindScriptColumns(App().ActiveTemplate()));
   if (rows.empty() || ShowMessage(window, kMessageResumeRun, 1) != IDYES) {
-    ForgetUnfinishedRun(RunContext());
+    RemoveUnfinishedRun(RunsFolder());
     return;
   }
   saveList(window);
-  RunLocked(window, list, state, [&] { return RunPerRowOnce(window, list, RunContext(), &rows); });
+  // The rows to go on with become the selection, and are checked as any run's.
+  {
+    const ListRedrawPause pause(list);
+    ListViewRowStore marks(list);
+    for (int row = 0; row < marks.RowCount(); ++row) marks.SetMarks(row, false);
+    for (const int row : rows) marks.SetMarks(row, true);
+  }
+  if (!CheckedBeforeRun(window, list, kScopeSelectedRows)) return;
+  RunRequest request;
+  request.mode = stored.run.mode;
+  request.rows = rows;
+  request.clearMarks = true;
+  StartRun(window, list, state, std::move(request));
 }
 
 }  // namespace tovrel

@@ -80,7 +80,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   } buttons[] = {{IDB_DIALOG_OK, 0},        {IDB_ENV_CANCEL, 1},       {IDB_ENV_HELP, 2},
                  {IDB_AUTOMATIC_SETUP, 23}, {IDB_REGISTER_PRINTER, 4}, {IDB_DELETE_PRINTER, 24},
                  {IDX_PAPER_AB, 25},        {IDT_ENV_TIMEOUT_LABEL, 84},
-                 {IDT_ENV_CORECONSOLE_LABEL, 86}, {IDT_ENV_WORKERS_LABEL, 87}};
+                 {IDT_ENV_CORECONSOLE_LABEL, 87}, {IDT_ENV_WORKERS_LABEL, 88},
+                 {IDT_ENV_BATCH_LABEL, 86}};
   for (const auto& button : buttons) SetCatalogItemText(dialog, button.id, TextTable::Dialog, button.text);
 
   EnvironmentData& state = Data(dialog);
@@ -96,6 +97,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   SendDlgItemMessageW(dialog, IDE_RUN_TIMEOUT, EM_LIMITTEXT, 5, 0);
   SetDlgItemInt(dialog, IDE_PARALLEL_WORKERS, static_cast<UINT>(state.settings.parallel_workers), FALSE);
   SendDlgItemMessageW(dialog, IDE_PARALLEL_WORKERS, EM_LIMITTEXT, 2, 0);
+  SetDlgItemInt(dialog, IDE_RUN_BATCH_SIZE, static_cast<UINT>(state.settings.run_batch_size), FALSE);
+  SendDlgItemMessageW(dialog, IDE_RUN_BATCH_SIZE, EM_LIMITTEXT, 5, 0);
   CheckDlgButton(dialog, IDX_NO_PROHIBITED_NOTICE,
                  state.settings.prohibition_plmode != 0 ? BST_CHECKED : BST_UNCHECKED);
   return TRUE;
@@ -110,6 +113,7 @@ void StoreAndClose(HWND dialog) {
   settings.prohibition_plmode = IsDlgButtonChecked(dialog, IDX_NO_PROHIBITED_NOTICE) == BST_CHECKED ? 1 : 0;
   settings.run_timeout = RunTimeoutFromText(ItemText(dialog, IDE_RUN_TIMEOUT));
   settings.parallel_workers = ParallelWorkersFromText(ItemText(dialog, IDE_PARALLEL_WORKERS));
+  settings.run_batch_size = static_cast<std::int32_t>(GetDlgItemInt(dialog, IDE_RUN_BATCH_SIZE, nullptr, FALSE));
   // Kept all the same: the settings may be meant for another machine.
   if (!AutocadProgramExists(state.files, settings.autocad_file)) ShowMessage(dialog, kMessageNoAutocad);
   EndDialog(dialog, TRUE);

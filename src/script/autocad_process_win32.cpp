@@ -1,72 +1,74 @@
 #include "script/autocad_process_win32.h"
 
-#include <string>
 #include <vector>
-
-#include "script/run_modes.h"
-#include "win32/progress_window.h"
-#include "win32/window_text.h"
 
 namespace tovrel {
 
-namespace {
-
-// Between two looks at the clock and the Stop buttons.
-constexpr DWORD kPollMilliseconds = 100;
-
-void Pump(ProgressWindow* progress) {
-  if (progress) {
-    progress->Pump();
-    return;
-  }
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+RunJob::RunJob() : job_(CreateJobObjectW(nullptr, nullptr)) {
+  if (!job_) return;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
 }
 
-}  // namespace
+RunJob::~RunJob() {
+  if (job_) CloseHandle(job_);
+}
 
-AutocadOutcome RunAutocadAndWait(const AppSettings& settings, std::uint64_t timeoutMs, ProgressWindow* progress) {
-  AutocadOutcome outcome;
-  const std::optional<std::u16string> line = AutocadCommandLine(settings.temp_file);
-  if (!line) return outcome;
-  std::vector<wchar_t> commandLine(line->begin(), line->end());
-  commandLine.push_back(L'\0');
+AutocadProcess::~AutocadProcess() { Release(); }
+
+bool AutocadProcess::Start(const std::u16string& program, const std::u16string& commandLine, const RunJob& job,
+                           HWND window, UINT message, WPARAM cookie) {
+  Release();
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  // The executable is passed as the program, so a path with blanks needs no quotes.
-  if (!CreateProcessW(W(settings.autocad_file), commandLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                      nullptr, nullptr, &startup, &process)) {
-    return outcome;
+  PROCESS_INFORMATION info{};
+  // The executable is passed as the program, so a path with blanks needs no
+  // quotes. It starts suspended, so that it is in the job before it runs.
+  if (!CreateProcessW(reinterpret_cast<const wchar_t*>(program.c_str()), line.data(), nullptr, nullptr, FALSE,
+                      NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
+    return false;
   }
-  CloseHandle(process.hThread);
-  const ULONGLONG started = GetTickCount64();
-  outcome.kind = AutocadOutcome::Kind::Ended;
-  for (;;) {
-    const DWORD woke =
-        MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, kPollMilliseconds, QS_ALLINPUT);
-    if (woke == WAIT_OBJECT_0) break;
-    Pump(progress);
-    const bool stopNow = progress && progress->StopNow();
-    const bool late = timeoutMs != 0 && GetTickCount64() - started >= timeoutMs;
-    if (stopNow || late) {
-      if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;  // it ended meanwhile
-      TerminateProcess(process.hProcess, 1);
-      WaitForSingleObject(process.hProcess, 10000);
-      outcome.kind = stopNow ? AutocadOutcome::Kind::StoppedNow : AutocadOutcome::Kind::TimedOut;
-      break;
-    }
+  if (job.Handle()) AssignProcessToJobObject(job.Handle(), info.hProcess);
+  ResumeThread(info.hThread);
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  id_ = info.dwProcessId;
+  window_ = window;
+  message_ = message;
+  cookie_ = cookie;
+  if (!RegisterWaitForSingleObject(&wait_, process_, OnEnded, this, INFINITE, WT_EXECUTEONLYONCE)) {
+    wait_ = nullptr;
+    PostMessageW(window_, message_, cookie_, 0);  // the run looks at the process itself
   }
-  GetExitCodeProcess(process.hProcess, &outcome.exitCode);
-  CloseHandle(process.hProcess);
-  return outcome;
+  return true;
+}
+
+void CALLBACK AutocadProcess::OnEnded(void* context, BOOLEAN) {
+  const auto* self = static_cast<const AutocadProcess*>(context);
+  PostMessageW(self->window_, self->message_, self->cookie_, 0);
+}
+
+void AutocadProcess::End() {
+  if (process_) TerminateProcess(process_, 1);
+}
+
+std::uint32_t AutocadProcess::Finish() {
+  DWORD code = 0;
+  if (process_) GetExitCodeProcess(process_, &code);
+  Release();
+  return code;
+}
+
+void AutocadProcess::Release() {
+  // The wait's callback may run at this moment: it is over before the
+  // process handle and this object go.
+  if (wait_) UnregisterWaitEx(wait_, INVALID_HANDLE_VALUE);
+  wait_ = nullptr;
+  if (process_) CloseHandle(process_);
+  process_ = nullptr;
 }
 
 }  // namespace tovrel

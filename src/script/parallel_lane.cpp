@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "script/plot_output.h"
 #include "script/plot_prompts.h"
 #include "script/script_walk.h"
 #include "script/script_writer.h"
@@ -29,14 +30,6 @@ bool IsOpeningLine(const ScriptTemplate& tmpl, int column) {
   std::u16string_view word = c.command;
   while (!word.empty() && (word.front() == u'_' || word.front() == u'.')) word.remove_prefix(1);
   return FoldAscii(word) == u"open";
-}
-
-// A name without a folder is written beside the drawing.
-std::u16string BesideDrawing(std::u16string_view drawing, std::u16string_view file) {
-  if (file.find_first_of(u"\\/:") != std::u16string_view::npos) return std::u16string(file);
-  const std::size_t slash = drawing.find_last_of(u"\\/");
-  return std::u16string(slash == drawing.npos ? std::u16string_view() : drawing.substr(0, slash + 1)) +
-         std::u16string(file);
 }
 
 // Walks a row's lines: which devices its plots use, and where each plot's
@@ -73,9 +66,7 @@ private:
       fileLine_ = kNone;
       return;
     }
-    const std::u16string file = plot.Text("file");
-    output_ = file.empty() ? DefaultPlotFileName(drawing_, plot.Text("layout"), plot.Text("device"))
-                           : BesideDrawing(drawing_, file);
+    output_ = PlotOutputPath(drawing_, plot);
   }
 
   ScriptWalker walker_;

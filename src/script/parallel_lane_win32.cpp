@@ -6,15 +6,15 @@
 
 #include "drawing_list/list_view_row_store_win32.h"
 #include "printers/environment_setup.h"
+#include "script/autocad_process_win32.h"
+#include "script/output_check_win32.h"
 #include "script/parallel_lane.h"
-#include "script/run_resume.h"
+#include "script/run_journal_file_win32.h"
+#include "script/run_resume_file_win32.h"
 #include "script/script_file.h"
 #include "script/script_writer.h"
-#include "storage/ansi_code_page_win32.h"
 #include "storage/decimal_text.h"
 #include "storage/file_io.h"
-#include "storage/ini_file.h"
-#include "storage/text_codec.h"
 #include "win32/progress_window.h"
 #include "win32/window_text.h"
 
@@ -53,78 +53,13 @@ std::u16string FileNameOf(const std::u16string& path) {
   return slash == std::u16string::npos ? path : path.substr(slash + 1);
 }
 
-// The last write of a file, or 0 when it is not there.
-ULONGLONG WriteTime(const std::u16string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(W(path), GetFileExInfoStandard, &data)) return 0;
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
-  return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
-}
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const {
-    if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-// Appends one flushed line per drawing to the run's journal, so that what
-// is done is on disk whatever happens to Tovrel afterwards.
-class JournalAppender {
-public:
-  JournalAppender(std::u16string path, std::u16string templateTitle)
-      : path_(std::move(path)), title_(std::move(templateTitle)) {
-    const std::string header = JournalCsv(RunMode::Parallel, title_, {});
-    ok_ = Append(header, CREATE_ALWAYS);
-  }
-  void Add(const RunRecord& record) {
-    const std::string whole = JournalCsv(RunMode::Parallel, title_, {record});
-    const std::size_t lineStart = whole.find("\r\n") + 2;  // after the byte-order mark and the header
-    ok_ = Append(whole.substr(lineStart), OPEN_ALWAYS) && ok_;
-  }
-  const std::u16string& Path() const { return path_; }
-  bool Ok() const { return ok_; }
-
-private:
-  bool Append(const std::string& bytes, DWORD disposition) const {
-    const UniqueHandle file(CreateFileW(W(path_), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size() && FlushFileBuffers(file.get());
-  }
-  std::u16string path_;
-  std::u16string title_;
-  bool ok_ = false;
-};
-
-// What a registered wait needs to say which worker ended.
-struct WaitTarget {
-  HWND window;
-  int worker;
-  unsigned serial;
-};
-
-void CALLBACK ProcessEnded(PVOID context, BOOLEAN) {
-  const WaitTarget& target = *static_cast<const WaitTarget*>(context);
-  PostMessageW(target.window, kLaneWorkerEnded, static_cast<WPARAM>(target.worker), static_cast<LPARAM>(target.serial));
-}
-
+// A worker's process and when its drawing started, for the output check.
 struct Worker {
-  UniqueHandle process;
-  HANDLE wait = nullptr;
-  std::unique_ptr<WaitTarget> target;
-  ULONGLONG outputBefore = 0;
-
-  void Release() {
-    if (wait) UnregisterWaitEx(wait, INVALID_HANDLE_VALUE);  // the callback has run or never will
-    wait = nullptr;
-    target.reset();
-    process.reset();
-  }
+  AutocadProcess process;
+  FILETIME started{};
 };
 
+constexpr WPARAM kWorkerBits = 5;  // the worker in the low bits of the message's cookie (at most 16)
 unsigned g_serial = 0;  // tells a late message of an earlier run from this one's
 
 }  // namespace
@@ -134,21 +69,15 @@ public:
   ParallelLaneRun(HWND window, HWND list, const ScriptRunContext& context, LanePlan plan, std::u16string console,
                   int workers)
       : window_(window), list_(list), context_(context), plan_(std::move(plan)), console_(std::move(console)),
-        serial_(++g_serial), job_(CreateJobObjectW(nullptr, nullptr)) {
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (job_) SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
-    workers_.resize(static_cast<std::size_t>(workers));
-    laneWorkers_ = workers;
+        serial_(++g_serial), workers_(std::make_unique<Worker[]>(static_cast<std::size_t>(workers))),
+        workerCount_(workers), laneWorkers_(workers) {
     started_ = Now();
     startTick_ = GetTickCount64();
   }
   ~ParallelLaneRun() override {
     KillTimer(window_, kLaneTimer);
-    for (Worker& w : workers_) {
-      if (w.process) TerminateProcess(w.process.get(), 1);
-      w.Release();
-    }
+    for (int w = 0; w < workerCount_; ++w) workers_[static_cast<std::size_t>(w)].process.End();
+    // The job ends whatever is left when it goes.
   }
   ParallelLaneRun(const ParallelLaneRun&) = delete;
   ParallelLaneRun& operator=(const ParallelLaneRun&) = delete;
@@ -157,24 +86,33 @@ public:
   void Begin(const RowStore& rows, std::vector<LaneRow> missing) {
     const std::u16string folder = context_.workingFolder + u"\\" + kRunsFolderName;
     CreateDirectoryW(W(folder), nullptr);
-    journal_ = std::make_unique<JournalAppender>(folder + u"\\" + JournalFileName(started_),
-                                                 context_.activeTemplate.title);
-    unfinishedPath_ = folder + u"\\" + kUnfinishedRunFileName;
+    journal_ = std::make_unique<RunJournalFile>(folder, started_, RunMode::Parallel, context_.activeTemplate.title);
+    // The state for the next start: a run broken off goes on one drawing
+    // at a time in full AutoCAD with what it did not plot.
     const ScriptColumns columns = FindScriptColumns(context_.activeTemplate);
-    for (const LaneRow& r : plan_.lane) left_.push_back(r.row);
-    left_.insert(left_.end(), plan_.printerRows.begin(), plan_.printerRows.end());
-    for (const int row : left_) leftDrawings_.push_back(RowDrawingPath(rows, row, columns));
+    UnfinishedRun state;
+    state.mode = RunMode::PerRowOnce;
+    state.templateIndex = context_.templateIndex;
+    for (const LaneRow& r : missing) state.rows.push_back(r.row);
+    for (const LaneRow& r : plan_.lane) state.rows.push_back(r.row);
+    state.rows.insert(state.rows.end(), plan_.printerRows.begin(), plan_.printerRows.end());
+    for (const int row : state.rows) state.drawings.push_back(RowDrawingPath(rows, row, columns));
+    state.journal = FileNameOf(journal_->Path());
+    resumeRows_ = state.rows;
+    resume_ = std::make_unique<ResumeRecordFile>(folder, state);
     for (const LaneRow& r : missing) {
       RunRecord record = Record(rows, r.row, r.drawing);
       record.result = RowResult::DrawingMissing;
       Finish(std::move(record));
     }
-    SaveUnfinished();
     progress_ = std::make_unique<ProgressWindow>(window_, ProgressWindow::Stops::AfterThisAndNow);
     split_ = Filled(TextTable::Code, kTextLaneSplit,
                     {DecimalText(static_cast<int>(plan_.lane.size())), DecimalText(laneWorkers_),
                      DecimalText(static_cast<int>(plan_.printerRows.size()))});
-    for (const LaneRow& r : plan_.lane) laneRecords_.push_back(Record(rows, r.row, r.drawing));
+    for (const LaneRow& r : plan_.lane) {
+      laneRecords_.push_back(Record(rows, r.row, r.drawing));
+      laneRecords_.back().output = r.output;
+    }
     for (const int row : plan_.printerRows) printerRecords_.push_back(Record(rows, row, RowDrawingPath(rows, row, columns)));
     StartPhase();
     SetTimer(window_, kLaneTimer, kTickMilliseconds, nullptr);
@@ -184,14 +122,12 @@ public:
 
   // True when the whole run has ended.
   bool WorkerEnded(int worker) {
-    if (worker < 0 || worker >= static_cast<int>(workers_.size())) return false;
+    if (worker < 0 || worker >= workerCount_) return false;
     Worker& w = workers_[static_cast<std::size_t>(worker)];
-    DWORD code = 1;
-    if (w.process) GetExitCodeProcess(w.process.get(), &code);
-    const ULONGLONG outputBefore = w.outputBefore;
-    w.Release();
+    if (!w.process.Running()) return false;
+    const std::uint32_t code = w.process.Finish();
     const std::optional<int> item = scheduler_->Ended(worker, code, GetTickCount64());
-    if (item) ItemEnded(*item, code, outputBefore);
+    if (item) ItemEnded(*item, code, w.started);
     return Advance();
   }
 
@@ -213,7 +149,7 @@ public:
     report.mode = RunMode::Parallel;
     report.records = done_;
     report.seconds = static_cast<double>(GetTickCount64() - startTick_) / 1000.0;
-    report.journalPath = journal_ && journal_->Ok() ? journal_->Path() : std::u16string();
+    report.journalPath = journal_ && !journalFailed_ ? journal_->Path() : std::u16string();
     return report;
   }
 
@@ -227,7 +163,6 @@ public:
       if (!WriteFileAtomically(script, LaneScriptBytes(row), nullptr)) return false;
       program = console_;
       commandLine = CoreConsoleCommandLine(console_, row.drawing, script, context_.settings.moji_type);
-      w.outputBefore = WriteTime(row.output);
     } else {
       ListViewRowStore rows(list_);
       ScriptFileSink sink(context_.settings.temp_file);
@@ -241,34 +176,12 @@ public:
       commandLine = AutocadCommandLine(context_.settings.temp_file).value_or(u"");
     }
     RecordOf(item).start = Now();
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    // Suspended until it is in the job, so that not even its first instant lies outside it.
-    if (!CreateProcessW(W(program), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_SUSPENDED | CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
-                        &process)) {
-      return false;
-    }
-    if (job_) AssignProcessToJobObject(job_.get(), process.hProcess);
-    ResumeThread(process.hThread);
-    CloseHandle(process.hThread);
-    w.process.reset(process.hProcess);
-    w.target = std::make_unique<WaitTarget>(WaitTarget{window_, worker, serial_});
-    if (!RegisterWaitForSingleObject(&w.wait, process.hProcess, ProcessEnded, w.target.get(), INFINITE,
-                                     WT_EXECUTEONLYONCE)) {
-      w.wait = nullptr;
-      PostMessageW(window_, kLaneWorkerEnded, static_cast<WPARAM>(worker), static_cast<LPARAM>(serial_));
-    }
-    return true;
+    w.started = FileTimeNow();
+    const WPARAM cookie = (static_cast<WPARAM>(serial_) << kWorkerBits) | static_cast<WPARAM>(worker);
+    return w.process.Start(program, commandLine, job_, window_, kLaneWorkerEnded, cookie);
   }
 
-  void Terminate(int worker) override {
-    Worker& w = workers_[static_cast<std::size_t>(worker)];
-    if (w.process) TerminateProcess(w.process.get(), 1);
-  }
+  void Terminate(int worker) override { workers_[static_cast<std::size_t>(worker)].process.End(); }
 
 private:
   RunRecord& RecordOf(int item) {
@@ -303,7 +216,7 @@ private:
     ShowProgress();
   }
 
-  void ItemEnded(int item, DWORD code, ULONGLONG outputBefore) {
+  void ItemEnded(int item, std::uint32_t code, const FILETIME& started) {
     RunRecord record = RecordOf(item);
     const LaneItem& it = scheduler_->Item(item);
     record.end = Now();
@@ -317,8 +230,10 @@ private:
         if (!printerPhase_ && code == 0) {
           // The console ends with its script whatever happened in it: the
           // drawing counts as plotted only when its file was written.
-          const ULONGLONG after = WriteTime(plan_.lane[static_cast<std::size_t>(item)].output);
-          if (after == 0 || after == outputBefore) record.result = RowResult::OutputMissing;
+          if (!OutputWritten(record.output, started)) {
+            record.result = RowResult::Failed;
+            record.reason = FailReason::NoOutputFile;
+          }
         }
         break;
     }
@@ -326,31 +241,12 @@ private:
   }
 
   void Finish(RunRecord record) {
-    const auto at = std::find(left_.begin(), left_.end(), record.row);
-    if (at != left_.end()) {
-      leftDrawings_.erase(leftDrawings_.begin() + (at - left_.begin()));
-      left_.erase(at);
+    const auto at = std::find(resumeRows_.begin(), resumeRows_.end(), record.row);
+    if (resume_ && at != resumeRows_.end()) {
+      resume_->Note(static_cast<int>(at - resumeRows_.begin()), record.result == RowResult::Plotted);
     }
-    if (journal_) journal_->Add(record);
+    if (journal_ && !journal_->Append(record)) journalFailed_ = true;
     done_.push_back(std::move(record));
-    SaveUnfinished();
-  }
-
-  // The drawings not done yet, for the offer to go on at the next start.
-  void SaveUnfinished() const {
-    if (left_.empty()) {
-      DeleteFileW(W(unfinishedPath_));
-      return;
-    }
-    UnfinishedRun state;
-    state.mode = RunMode::PerRowOnce;
-    state.templateIndex = context_.templateIndex;
-    state.rows = left_;
-    state.drawings = leftDrawings_;
-    state.journal = JournalFileName(started_);
-    IniFile file(unfinishedPath_, SystemAnsiCodePage());
-    SaveUnfinishedRun(state, file.Doc());
-    file.Save();
   }
 
   // On to the printer rows when the lane is through; true when all is done.
@@ -374,7 +270,7 @@ private:
       if (scheduler_->Item(item).state != LaneItemState::CouldNotStart) continue;
       RunRecord record = RecordOf(item);
       record.result = RowResult::Failed;
-      record.couldNotStart = true;
+      record.reason = FailReason::CouldNotStart;
       Finish(std::move(record));
     }
   }
@@ -382,7 +278,7 @@ private:
   bool Ended() {
     KillTimer(window_, kLaneTimer);
     progress_.reset();
-    DeleteFileW(W(unfinishedPath_));
+    if (resume_) resume_->Remove();
     return true;
   }
 
@@ -411,25 +307,27 @@ private:
   LanePlan plan_;
   std::u16string console_;
   unsigned serial_;
-  UniqueHandle job_;
-  std::vector<Worker> workers_;
-  int laneWorkers_ = 1;
+  RunJob job_;
+  std::unique_ptr<Worker[]> workers_;  // fixed in place: each one's wait knows its address
+  int workerCount_;
+  int laneWorkers_;
   bool printerPhase_ = false;
   bool stoppedNow_ = false;
   std::unique_ptr<LaneScheduler> scheduler_;
   std::unique_ptr<ProgressWindow> progress_;
-  std::unique_ptr<JournalAppender> journal_;
-  std::u16string unfinishedPath_;
+  std::unique_ptr<RunJournalFile> journal_;
+  std::unique_ptr<ResumeRecordFile> resume_;
+  std::vector<int> resumeRows_;
+  bool journalFailed_ = false;
   std::u16string split_;
   std::vector<RunRecord> laneRecords_, printerRecords_, done_;
-  std::vector<int> left_;
-  std::vector<std::u16string> leftDrawings_;
   ClockTime started_{};
   ULONGLONG startTick_ = 0;
 };
 
 ParallelLaneSession::ParallelLaneSession() = default;
 ParallelLaneSession::~ParallelLaneSession() = default;
+void ParallelLaneSession::End() { run.reset(); }
 ParallelLaneSession::ParallelLaneSession(ParallelLaneSession&&) noexcept = default;
 ParallelLaneSession& ParallelLaneSession::operator=(ParallelLaneSession&&) noexcept = default;
 
@@ -480,10 +378,10 @@ bool StartParallelLane(HWND window, HWND list, ParallelLaneSession& session, con
   return true;
 }
 
-bool OnLaneWorkerEnded(ParallelLaneSession& session, WPARAM wParam, LPARAM lParam,
+bool OnLaneWorkerEnded(ParallelLaneSession& session, WPARAM wParam,
                        const ScriptRunContext&, RunReport& report) {
-  if (!session.run || static_cast<unsigned>(lParam) != session.run->Serial()) return false;
-  if (!session.run->WorkerEnded(static_cast<int>(wParam))) return false;
+  if (!session.run || (wParam >> kWorkerBits) != session.run->Serial()) return false;
+  if (!session.run->WorkerEnded(static_cast<int>(wParam & ((WPARAM{1} << kWorkerBits) - 1)))) return false;
   report = session.run->Report();
   session.run.reset();
   return true;

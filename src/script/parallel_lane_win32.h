@@ -15,7 +15,7 @@
 
 namespace tovrel {
 
-inline constexpr UINT kLaneWorkerEnded = WM_APP + 24;  // wParam: worker, lParam: the run's serial
+inline constexpr UINT kLaneWorkerEnded = WM_APP + 24;  // wParam: the run's serial and the worker
 inline constexpr UINT_PTR kLaneTimer = 24;
 
 class ParallelLaneRun;
@@ -23,6 +23,8 @@ class ParallelLaneRun;
 struct ParallelLaneSession {
   std::unique_ptr<ParallelLaneRun> run;
   bool Active() const { return run != nullptr; }
+  // Ends every worker now, without a summary (the session ends).
+  void End();
   ParallelLaneSession();
   ~ParallelLaneSession();  // ends every worker still running
   ParallelLaneSession(ParallelLaneSession&&) noexcept;
@@ -41,7 +43,7 @@ bool StartParallelLane(HWND window, HWND list, ParallelLaneSession& session, con
 
 // kLaneWorkerEnded and the ticks of kLaneTimer. True when the run has
 // ended with it; `report` then tells what it did.
-bool OnLaneWorkerEnded(ParallelLaneSession& session, WPARAM wParam, LPARAM lParam,
+bool OnLaneWorkerEnded(ParallelLaneSession& session, WPARAM wParam,
                        const ScriptRunContext& context, RunReport& report);
 bool OnLaneTimer(ParallelLaneSession& session, const ScriptRunContext& context, RunReport& report);
 

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "script/plot_output.h"
 #include "script/plot_prompts.h"
 #include "script/script_walk.h"
 #include "script/script_writer.h"
@@ -122,15 +123,9 @@ private:
   }
 
   void PlotEnded(const PlotPrompts& plot) override {
-    if (!plot.Flag("to_file") || !plot.Proceeds()) return;
-    const std::u16string file = plot.Text("file");
-    if (!file.empty() && file.find_first_of(u"\\/:") == std::u16string::npos) {
-      const std::size_t slash = opened_.find_last_of(u"\\/");
-      outputs_.emplace_back(opened_.substr(0, slash == opened_.npos ? 0 : slash + 1) + file, column_);
-    } else {
-      outputs_.emplace_back(file.empty() ? DefaultPlotFileName(opened_, plot.Text("layout"), plot.Text("device")) : file,
-                            column_);
-    }
+    if (!plot.Proceeds()) return;
+    std::u16string file = PlotOutputPath(opened_, plot);
+    if (!file.empty()) outputs_.emplace_back(std::move(file), column_);
   }
 
   void CheckDevice(std::u16string_view device) {

@@ -1,5 +1,6 @@
 #include "script/run_journal.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "storage/text_codec.h"
@@ -25,7 +26,18 @@ std::u16string ResultText(const RunRecord& record) {
     case RowResult::Plotted:
       return u"plotted";
     case RowResult::Failed:
-      if (record.couldNotStart) return u"failed (not started)";
+      switch (record.reason) {
+        case FailReason::CouldNotStart:
+          return u"failed (not started)";
+        case FailReason::ScriptNotWritten:
+          return u"failed (script not written)";
+        case FailReason::NoOutputFile:
+          return u"failed: no output file";
+        case FailReason::NotEnded:
+          return u"failed (AutoCAD did not end)";
+        case FailReason::None:
+          break;
+      }
       return u"failed (exit code " + Number(record.exitCode) + u")";
     case RowResult::TimedOut:
       return u"timed out";
@@ -33,8 +45,6 @@ std::u16string ResultText(const RunRecord& record) {
       return u"stopped";
     case RowResult::DrawingMissing:
       return u"drawing missing";
-    case RowResult::OutputMissing:
-      return u"output missing";
     case RowResult::NotStarted:
       break;
   }
@@ -55,11 +65,13 @@ std::u16string_view ModeText(RunMode mode) {
   return u"";
 }
 
-std::u16string JournalFileName(const ClockTime& t) {
+std::u16string JournalFileName(const ClockTime& t, int attempt) {
   char name[64];
-  std::snprintf(name, sizeof name, "run-%04d%02d%02d-%02d%02d%02d.csv", t.year, t.month, t.day, t.hour, t.minute,
+  std::snprintf(name, sizeof name, "run-%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
                 t.second);
-  return Ascii(name);
+  std::u16string text = Ascii(name);
+  if (attempt > 1) text += u"-" + Number(attempt);
+  return text + u".csv";
 }
 
 std::u16string ClockText(const ClockTime& t) {
@@ -95,18 +107,77 @@ std::u16string CsvField(std::u16string_view text) {
   return quote ? u"\"" + field + u"\"" : field;
 }
 
+std::string JournalHead() {
+  return "\xEF\xBB\xBF" "mode,template,row,drawing,printer,paper,start,end,seconds,result,output\r\n";
+}
+
+std::string JournalLine(RunMode mode, std::u16string_view templateTitle, const RunRecord& r) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.1f", r.seconds);
+  const std::u16string line = CsvField(ModeText(mode)) + u',' + CsvField(templateTitle) + u',' + Number(r.row + 1) +
+                              u',' + CsvField(r.drawing) + u',' + CsvField(r.printer) + u',' + CsvField(r.paper) +
+                              u',' + ClockText(r.start) + u',' + ClockText(r.end) + u',' + Ascii(seconds) + u',' +
+                              CsvField(ResultText(r)) + u',' + CsvField(r.output) + u"\r\n";
+  return Utf16ToUtf8(line);
+}
+
 std::string JournalCsv(RunMode mode, std::u16string_view templateTitle, const std::vector<RunRecord>& records) {
-  std::u16string text = u"mode,template,row,drawing,printer,paper,start,end,seconds,result\r\n";
-  const std::u16string modeField = CsvField(ModeText(mode));
-  const std::u16string titleField = CsvField(templateTitle);
-  for (const RunRecord& r : records) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.1f", r.seconds);
-    text += modeField + u',' + titleField + u',' + Number(r.row + 1) + u',' + CsvField(r.drawing) + u',' +
-            CsvField(r.printer) + u',' + CsvField(r.paper) + u',' + ClockText(r.start) + u',' + ClockText(r.end) +
-            u',' + Ascii(seconds) + u',' + CsvField(ResultText(r)) + u"\r\n";
+  std::string text = JournalHead();
+  for (const RunRecord& r : records) text += JournalLine(mode, templateTitle, r);
+  return text;
+}
+
+namespace {
+
+// The fields of one CSV record starting at `at`; `at` moves past its line
+// end. False when the record has no line end (cut short).
+bool ReadCsvRecord(std::string_view csv, std::size_t& at, std::vector<std::string>& fields) {
+  fields.assign(1, std::string());
+  bool quoted = false;
+  for (; at < csv.size(); ++at) {
+    const char c = csv[at];
+    if (quoted) {
+      if (c != '"') {
+        fields.back() += c;
+      } else if (at + 1 < csv.size() && csv[at + 1] == '"') {
+        fields.back() += '"';
+        ++at;
+      } else {
+        quoted = false;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      fields.emplace_back();
+    } else if (c == '\n') {
+      ++at;
+      return true;
+    } else if (c != '\r') {
+      fields.back() += c;
+    }
   }
-  return "\xEF\xBB\xBF" + Utf16ToUtf8(text);
+  return false;
+}
+
+}  // namespace
+
+std::vector<std::u16string> NotPlottedInJournal(std::string_view csv) {
+  if (csv.substr(0, 3) == "\xEF\xBB\xBF") csv.remove_prefix(3);
+  std::vector<std::u16string> drawings;
+  std::vector<std::string> fields;
+  std::size_t at = 0;
+  if (!ReadCsvRecord(csv, at, fields)) return drawings;  // the head
+  constexpr std::size_t kDrawingField = 3, kResultField = 9;
+  while (at < csv.size() && ReadCsvRecord(csv, at, fields)) {
+    if (fields.size() <= kResultField || fields[kResultField] == "plotted") continue;
+    std::string drawing = fields[kDrawingField];
+    if (drawing.size() > 1 && drawing[0] == '\'' && std::string_view("=+-@").find(drawing[1]) != std::string_view::npos) {
+      drawing.erase(0, 1);  // the guard CsvField puts before a formula sign
+    }
+    const std::u16string text = Utf8ToUtf16(drawing);
+    if (std::find(drawings.begin(), drawings.end(), text) == drawings.end()) drawings.push_back(text);
+  }
+  return drawings;
 }
 
 RunSummary Summarise(const std::vector<RunRecord>& records, double seconds) {

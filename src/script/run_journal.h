@@ -14,8 +14,9 @@ namespace tovrel {
 inline constexpr char16_t kRunsFolderName[] = u"runs";
 
 enum class RunMode { WholeList, PerRowOnce, PerRowTimer, Parallel };
-// OutputMissing: AutoCAD ended well but the file its plot names was not written.
-enum class RowResult { Plotted, Failed, TimedOut, Stopped, DrawingMissing, NotStarted, OutputMissing };
+enum class RowResult { Plotted, Failed, TimedOut, Stopped, DrawingMissing, NotStarted };
+// Why a row failed or was not started, beyond its exit code.
+enum class FailReason { None, CouldNotStart, ScriptNotWritten, NoOutputFile, NotEnded };
 
 // A calendar time as the journal writes it.
 struct ClockTime {
@@ -30,19 +31,22 @@ struct RunRecord {
   double seconds = 0;
   RowResult result = RowResult::NotStarted;
   std::uint32_t exitCode = 0;   // with Failed: AutoCAD's exit code (0 when it could not start)
-  bool couldNotStart = false;
+  FailReason reason = FailReason::None;
+  std::u16string output;        // the plot files the row's device writes, "; " between them
 };
 
 // Whether a row of this result is one the user will want to run again.
 bool NeedsAnotherRun(RowResult result);
 
-// "plotted", "failed (exit code 3)", "failed (not started)", "timed out",
-// "stopped", "drawing missing", "not started", "output missing".
+// "plotted", "failed (exit code 3)", "failed (not started)", "failed (script
+// not written)", "failed: no output file", "failed (AutoCAD did not end)",
+// "timed out", "stopped", "drawing missing", "not started".
 std::u16string ResultText(const RunRecord& record);
 std::u16string_view ModeText(RunMode mode);
 
-// "run-20261206-180000.csv".
-std::u16string JournalFileName(const ClockTime& started);
+// "run-20261206-180000.csv"; with `attempt` above 1 "run-20261206-180000-2.csv"
+// (two runs started in one second never share a journal).
+std::u16string JournalFileName(const ClockTime& started, int attempt = 1);
 // "2026-12-06 18:00:00".
 std::u16string ClockText(const ClockTime& time);
 // "0:07", "12:05", "1:02:03".
@@ -54,8 +58,15 @@ std::u16string DurationText(double seconds);
 std::u16string CsvField(std::u16string_view text);
 
 // The whole journal: byte-order mark, header line, one line per record,
-// CRLF line ends, UTF-8.
+// CRLF line ends, UTF-8. A run writes the head when it starts and one line
+// as each drawing ends, so the file is a whole CSV at every moment.
+std::string JournalHead();
+std::string JournalLine(RunMode mode, std::u16string_view templateTitle, const RunRecord& record);
 std::string JournalCsv(RunMode mode, std::u16string_view templateTitle, const std::vector<RunRecord>& records);
+
+// The drawings a journal names with any result but "plotted", in order,
+// each once. Lines cut short (a run killed while writing) are passed over.
+std::vector<std::u16string> NotPlottedInJournal(std::string_view csv);
 
 struct RunSummary {
   int plotted = 0;

@@ -66,43 +66,4 @@ private:
   int next_ = 0;
 };
 
-// The timer-driven per-row run: one row per tick of window timer 2.
-struct TimerRun {
-  int rowCount = 0;    // rows when the run started; the run counts up to it
-  int currentRow = 0;  // the row of the next tick
-  // The run began with selected rows. It then ends once no selected row is
-  // left, as the one-pass run does, instead of running every later row.
-  bool startedWithSelection = false;
-};
-
-TimerRun StartTimerRun(const RowStore& rows);
-
-enum class StepAnswer { Written = 0, PassedOver = 1, End = 2 };
-
-struct TimerStepResult {
-  StepAnswer answer = StepAnswer::PassedOver;
-  int messageNumber = 0;  // a message to show, or 0
-  int row = -1;           // the row whose script was written
-};
-
-// One tick on row run.currentRow, looking at the list as it is now:
-//  - no rows: message 20, End;
-//  - a row is selected: the current row is taken only when it is the first
-//    selected row (it then loses its marks), else PassedOver;
-//  - no row is selected: End when the run started with a selection, else
-//    the current row is taken;
-//  - the current row no longer exists (rows were deleted during the run):
-//    PassedOver, nothing written; the run goes on counting to its row count;
-//  - the script cannot be created or written: message 19, PassedOver;
-//    a line too long: message 52, PassedOver.
-// Written: `sink` holds the row's script; the caller starts AutoCAD.
-// The columns are found anew on every tick: the template may change between
-// two ticks.
-TimerStepResult RunTimerStep(RowStore& rows, const TimerRun& run, const ScriptTemplate& tmpl,
-                             std::u16string_view endDrawing, ScriptSink& sink);
-
-// Moves to the next row; false when the run has reached its row count and
-// ends (the timer is not armed again).
-bool AdvanceTimerRun(TimerRun& run);
-
 }  // namespace tovrel

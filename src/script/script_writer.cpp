@@ -268,24 +268,34 @@ ScriptWriteResult WriteScript(RowStore& rows, const ScriptTemplate& tmpl,
   return result;
 }
 
-ScriptWriteResult WriteRowScript(RowStore& rows, int row, const ScriptTemplate& tmpl,
-                                 const ScriptColumns& columns, std::u16string_view endDrawing,
-                                 bool clearMarks, ScriptSink& sink) {
+ScriptWriteResult WriteRowsScript(RowStore& rows, const std::vector<int>& runRows, const ScriptTemplate& tmpl,
+                                  const ScriptColumns& columns, std::u16string_view endDrawing, bool clearMarks,
+                                  ScriptSink& sink) {
   if (!sink.Open()) return Failure(kMessageScriptCannotCreate);
   std::string bytes;
-  bytes.reserve(2048);
+  bytes.reserve(2048 * runRows.size());
   AppendByteOrderMark(bytes);
-  if (!AppendRowLines(rows, row, tmpl, columns, bytes)) {
-    sink.Close();
-    return Failure(kMessageScriptLineTooLong, row);
+  for (const int row : runRows) {
+    if (!AppendRowLines(rows, row, tmpl, columns, bytes)) {
+      sink.Close();
+      return Failure(kMessageScriptLineTooLong, row);
+    }
   }
   if (!AppendClosingLines(endDrawing, bytes)) {
     sink.Close();
     return Failure(kMessageScriptLineTooLong, -1);
   }
   const ScriptWriteResult result = Deliver(bytes, sink);
-  if (result.ok && clearMarks) rows.SetMarks(row, false);
+  if (result.ok && clearMarks) {
+    for (const int row : runRows) rows.SetMarks(row, false);
+  }
   return result;
+}
+
+ScriptWriteResult WriteRowScript(RowStore& rows, int row, const ScriptTemplate& tmpl,
+                                 const ScriptColumns& columns, std::u16string_view endDrawing,
+                                 bool clearMarks, ScriptSink& sink) {
+  return WriteRowsScript(rows, std::vector<int>{row}, tmpl, columns, endDrawing, clearMarks, sink);
 }
 
 std::u16string WithScrExtension(std::u16string_view chosenPath) { return WithExtension(chosenPath, u".scr"); }

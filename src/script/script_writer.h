@@ -128,6 +128,12 @@ ScriptWriteResult WriteRowScript(RowStore& rows, int row, const ScriptTemplate& 
                                  const ScriptColumns& columns, std::u16string_view endDrawing,
                                  bool clearMarks, ScriptSink& sink);
 
+// The same for the rows of one start of AutoCAD in a run that restarts it
+// every few rows: their lines in the order given, then the closing lines.
+ScriptWriteResult WriteRowsScript(RowStore& rows, const std::vector<int>& runRows, const ScriptTemplate& tmpl,
+                                  const ScriptColumns& columns, std::u16string_view endDrawing, bool clearMarks,
+                                  ScriptSink& sink);
+
 // The name "save script as" writes to: ".scr" in place of the extension, or
 // appended when the file name has none. The extension begins at the first
 // '.' of the file name (the part after the last '\' or '/'), so "plot.old.txt"

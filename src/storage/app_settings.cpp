@@ -115,10 +115,11 @@ constexpr SettingsKey kSettingsKeys[] = {
     Number(u"moji_type", &AppSettings::moji_type),
     Number(u"prohibition_plmode", &AppSettings::prohibition_plmode),
     Number(u"run_timeout", &AppSettings::run_timeout, 10),
+    Number(u"run_batch_size", &AppSettings::run_batch_size),
     Text(u"coreconsole_file", &AppSettings::coreconsole_file, kPath),
     Number(u"parallel_workers", &AppSettings::parallel_workers, 0),
 };
-static_assert(std::size(kSettingsKeys) == 48);
+static_assert(std::size(kSettingsKeys) == 49);
 
 template <typename Member>
 struct MemberClass;
@@ -183,6 +184,7 @@ void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
   }
   if (settings.run_timeout < 0) settings.run_timeout = 10;
   if (settings.run_timeout > kMaxRunTimeout) settings.run_timeout = kMaxRunTimeout;
+  if (settings.run_batch_size < 0) settings.run_batch_size = 0;
   if (settings.parallel_workers < 0 || settings.parallel_workers > kMaxWorkers) settings.parallel_workers = 0;
 }
 

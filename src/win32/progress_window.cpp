@@ -106,11 +106,13 @@ void ProgressWindow::OnCommand(int id) {
   if (id == IDB_STOP_AFTER_THIS) {
     stopAfterThis_ = true;
     EnableWindow(GetDlgItem(window_, IDB_STOP_AFTER_THIS), FALSE);
+    if (notifyWindow_) PostMessageW(notifyWindow_, notifyMessage_, 0, 0);
   } else if (id == IDB_STOP_NOW) {
     // Ending AutoCAD leaves the drawing being plotted unfinished: asked first.
     if (stops_ == Stops::AfterThisAndNow && ShowMessage(window_, kMessageConfirmStopNow, 1) != IDYES) return;
     stopNow_ = true;
     EnableWindow(GetDlgItem(window_, IDB_STOP_NOW), FALSE);
+    if (notifyWindow_) PostMessageW(notifyWindow_, notifyMessage_, 1, 0);
   }
 }
 

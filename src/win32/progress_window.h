@@ -40,6 +40,14 @@ public:
     return stopNow_;
   }
 
+  // Each Stop is also posted to `window` as `message`, wParam 1 for "Stop
+  // now" and 0 for "Stop after this drawing": work driven by messages
+  // learns of it without asking.
+  void PostStopsTo(HWND window, UINT message) {
+    notifyWindow_ = window;
+    notifyMessage_ = message;
+  }
+
   bool StopAfterThis() const { return stopAfterThis_; }
   bool StopNow() const { return stopNow_; }
 
@@ -53,6 +61,8 @@ private:
   Stops stops_;
   bool stopAfterThis_ = false;
   bool stopNow_ = false;
+  HWND notifyWindow_ = nullptr;
+  UINT notifyMessage_ = 0;
 };
 
 }  // namespace tovrel

@@ -56,34 +56,6 @@ std::vector<int> RunPerRowOnce(MemoryRowStore& rows, MemoryScriptSink& sink, int
   return started;
 }
 
-struct Tick {
-  StepAnswer answer;
-  int message;
-  int row;
-  bool operator==(const Tick&) const = default;
-};
-constexpr Tick Written(int row) { return Tick{StepAnswer::Written, 0, row}; }
-constexpr Tick kPassed{StepAnswer::PassedOver, 0, -1};
-constexpr Tick kEnded{StepAnswer::End, 0, -1};
-
-// One tick of the timer: the step, then the advance. `more` says whether the timer is armed again.
-Tick TimerTick(MemoryRowStore& rows, TimerRun& run, MemoryScriptSink& sink, bool* more) {
-  const TimerStepResult step = RunTimerStep(rows, run, NameTemplate(), kEnd, sink);
-  if (step.answer == StepAnswer::Written) {
-    EXPECT_EQ(step.row, run.currentRow);
-    ExpectScriptOf(rows, step.row, sink);
-  }
-  *more = step.answer != StepAnswer::End && AdvanceTimerRun(run);
-  return Tick{step.answer, step.messageNumber, step.row};
-}
-
-// Ticks until the timer is no longer armed.
-std::vector<Tick> TicksToEnd(MemoryRowStore& rows, TimerRun& run, MemoryScriptSink& sink, bool more = true) {
-  std::vector<Tick> ticks;
-  while (more) ticks.push_back(TimerTick(rows, run, sink, &more));
-  return ticks;
-}
-
 }  // namespace
 
 TEST(RunModesTest, CommandLineLongerThan259IsRefused) {
@@ -123,72 +95,4 @@ TEST(RunModesTest, OnePassEndsAtAFileThatCannotBeCreated) {
   EXPECT_EQ(run.NextRow(rows), 1);
   EXPECT_EQ(run.NextRow(rows), 3);
   EXPECT_FALSE(run.NextRow(rows));
-}
-
-TEST(RunModesTest, TimerRunsSelectedRowsInOrderOrElseEveryRow) {
-  const struct {
-    int rowCount;
-    std::vector<int> selected;
-    std::vector<Tick> ticks;
-  } cases[] = {
-      {5, {}, {Written(0), Written(1), Written(2), Written(3), Written(4)}},
-      {5, {3}, {kPassed, kPassed, kPassed, Written(3), kEnded}},
-      {6, {1, 2, 4}, {kPassed, Written(1), Written(2), kPassed, Written(4), kEnded}},
-  };
-  for (const auto& c : cases) {
-    MemoryRowStore rows = Rows(c.rowCount, c.selected);
-    MemoryScriptSink sink;
-    TimerRun run = StartTimerRun(rows);
-    EXPECT_EQ(TicksToEnd(rows, run, sink), c.ticks) << c.selected.size() << " selected";
-    EXPECT_EQ(rows.SelectedCount(), 0);
-    EXPECT_EQ(sink.openCount, c.selected.size() ? static_cast<int>(c.selected.size()) : c.rowCount)
-        << "no script for rows passed over";
-  }
-}
-
-TEST(RunModesTest, TimerFollowsSelectionAndDeletionBetweenTicks) {
-  MemoryRowStore rows = Rows(5);
-  MemoryScriptSink sink;
-  TimerRun run = StartTimerRun(rows);
-  bool more = false;
-  EXPECT_EQ(TimerTick(rows, run, sink, &more), Written(0));
-  rows.SetMarks(3, true);  // the user selects a row during the pause
-  // Started without a selection: once row 3 has run, the rest runs too.
-  EXPECT_EQ(TicksToEnd(rows, run, sink, more), (std::vector<Tick>{kPassed, kPassed, Written(3), Written(4)}));
-
-  rows = Rows(5);
-  run = StartTimerRun(rows);
-  sink.openCount = 0;
-  EXPECT_EQ(TimerTick(rows, run, sink, &more), Written(0));
-  rows.DeleteRow(4);
-  rows.DeleteRow(0);  // rows now r1 r2 r3 at 0..2
-  // Still counting to five: rows 1 and 2 exist (now r2, r3), 3 and 4 do not.
-  EXPECT_EQ(TicksToEnd(rows, run, sink, more), (std::vector<Tick>{Written(1), Written(2), kPassed, kPassed}));
-  EXPECT_EQ(sink.openCount, 3);
-
-  // Every row deleted, or none there from the start: the next tick ends the run with message 20.
-  rows = Rows(3);
-  run = StartTimerRun(rows);
-  EXPECT_EQ(TimerTick(rows, run, sink, &more), Written(0));
-  rows.DeleteAllRows();
-  EXPECT_EQ(TimerTick(rows, run, sink, &more), (Tick{StepAnswer::End, kMessageListEmpty, -1}));
-  EXPECT_FALSE(more);
-  run = StartTimerRun(rows);
-  EXPECT_EQ(TimerTick(rows, run, sink, &more), (Tick{StepAnswer::End, kMessageListEmpty, -1}));
-  EXPECT_FALSE(more);
-}
-
-TEST(RunModesTest, TimerPassesOverRowsWhoseScriptFails) {
-  MemoryRowStore rows = Rows(3, {0, 2});
-  MemoryScriptSink sink;
-  TimerRun run = StartTimerRun(rows);
-  bool more = false;
-  sink.failOpen = true;
-  EXPECT_EQ(TimerTick(rows, run, sink, &more),
-            (Tick{StepAnswer::PassedOver, kMessageScriptCannotCreate, -1}));
-  EXPECT_TRUE(more) << "the run goes on with the next row";
-  EXPECT_TRUE(rows.IsSelected(0)) << "a row whose script failed keeps its selection";
-  sink.failOpen = false;
-  // Row 0 is still the first selected row, so the later ticks pass over.
-  EXPECT_EQ(TicksToEnd(rows, run, sink, more), (std::vector<Tick>{kPassed, kPassed}));
 }

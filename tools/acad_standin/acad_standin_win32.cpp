@@ -3,7 +3,7 @@
 // the journal and exits 0 after QUIT. It shows no window. A script that
 // ends without QUIT leaves it waiting, as AutoCAD would be. Started as the
 // Core Console is, with "/i \"<drawing>\" /s \"<script>\"", it opens the
-// drawing first and ends with the script. Every plot to a file writes it.
+// drawing first and ends with the script.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,7 +14,6 @@
 #include "standin_io.h"
 #include "standin_record.h"
 #include "storage/file_io.h"
-#include "storage/text_codec.h"
 
 namespace {
 
@@ -83,18 +82,6 @@ void Work(int ms) {
   }
 }
 
-// AutoCAD writes the plot file; a name without a folder lies beside the drawing.
-bool WritePlotFile(const Record& plot) {
-  std::u16string file = plot.Text("file");
-  if (file.find_first_of(u"\\/:") == std::u16string::npos) {
-    const std::u16string drawing = plot.Text("drawing");
-    const std::size_t slash = drawing.find_last_of(u"\\/");
-    if (slash != std::u16string::npos) file = drawing.substr(0, slash + 1) + file;
-  }
-  const std::string contents = "stand-in plot of " + tovrel::Utf16ToUtf8(plot.Text("drawing")) + "\r\n";
-  return tovrel::WriteFileAtomically(file, contents, nullptr);
-}
-
 void Run() {
   const std::u16string commandLine = U(GetCommandLineW());
   const tovrel::standin::ConsoleCommandLine console = tovrel::standin::ParseConsoleCommandLine(commandLine);
@@ -115,14 +102,16 @@ void Run() {
 
   tovrel::standin::Interpreter interpreter(
       [](const std::u16string& path) { return tovrel::FileExists(path); });
+  // A plot device that fails without a word writes nothing.
+  const bool writesOutput = Environment(L"TOVREL_STANDIN_NO_OUTPUT").empty();
   const auto flush = [&] {
     for (const Record& record : interpreter.TakeRecords()) {
       if (record.type == "plot" && workMs > 0) Work(workMs);
       journal.Append(record);
-      if (record.type == "plot" && record.Flag("to_file") && !WritePlotFile(record)) {
-        interpreter.ReportProblem(u"plot", u"the plot file cannot be written: " + record.Text("file"));
-      }
       if (record.type == "plot" && delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
+    }
+    for (const std::u16string& output : interpreter.TakeOutputs()) {
+      if (writesOutput) tovrel::WriteFileAtomically(output, "%PDF-1.4\n% plotted by the AutoCAD stand-in\n");
     }
   };
 
@@ -149,7 +138,6 @@ void Run() {
   }
   interpreter.EndOfScript();
   flush();
-  flush();  // a plot file that could not be written, found by the last flush
   // AutoCAD, left inside a command or at the command prompt without QUIT,
   // waits for input that never comes: so does the stand-in, until it is
   // ended from outside.

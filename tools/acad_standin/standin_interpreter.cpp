@@ -2,12 +2,16 @@
 
 #include <utility>
 
+#include "script/plot_output.h"
+
 namespace tovrel::standin {
 
 Interpreter::Interpreter(FileExists fileExists)
     : fileExists_(std::move(fileExists)), walker_(*this, KnownDeviceOffersPaper) {}
 
 std::vector<Record> Interpreter::TakeRecords() { return std::exchange(records_, {}); }
+
+std::vector<std::u16string> Interpreter::TakeOutputs() { return std::exchange(outputs_, {}); }
 
 Record Interpreter::NewRecord(const char* type, int line) const {
   Record record;
@@ -52,7 +56,11 @@ void Interpreter::PlotEnded(const PlotPrompts& plot) {
   if (plot.Flag("to_file") && plot.Text("file").empty()) {
     record.Set("file", DefaultPlotFileName(walker_.Drawing(), plot.Text("layout"), plot.Text("device")));
   }
-  if (plot.Proceeds()) ++plots_;
+  if (plot.Proceeds()) {
+    ++plots_;
+    std::u16string output = PlotOutputPath(walker_.Drawing(), plot);
+    if (!output.empty()) outputs_.push_back(std::move(output));
+  }
   records_.push_back(std::move(record));
 }
 

@@ -55,6 +55,8 @@ public:
 
   // The records made since the last call, oldest first.
   std::vector<Record> TakeRecords();
+  // The files the plots since the last call write (plot_output.h), in order.
+  std::vector<std::u16string> TakeOutputs();
 
 private:
   bool OpenDrawing(std::u16string_view path) override;
@@ -76,6 +78,7 @@ private:
   bool console_ = false;
   bool skipped_ = false;
   std::vector<Record> records_;
+  std::vector<std::u16string> outputs_;
 };
 
 }  // namespace tovrel::standin

@@ -523,8 +523,9 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
     case kOfferResume:
       OfferResume(window, g_state.list, g_state.runs, SaveKeptList);
       return 0;
+    case kLaneWorkerStarted:
     case kLaneWorkerEnded:
-      OnLaneMessage(window, g_state.list, g_state.runs, wParam);
+      OnLaneMessage(window, g_state.list, g_state.runs, message, wParam, lParam);
       return 0;
     case WM_CLOSE:
       // The progress window stops a run; closing waits for its end.
@@ -537,7 +538,7 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
       FlushRunForSessionEnd(g_state.runs);
       return TRUE;
     default:
-      if (HandleRunMessage(window, g_state.list, message, wParam, g_state.runs)) return 0;
+      if (HandleRunMessage(window, g_state.list, message, wParam, lParam, g_state.runs)) return 0;
       return DefWindowProcW(window, message, wParam, lParam);
   }
 }

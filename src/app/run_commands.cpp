@@ -22,7 +22,8 @@ constexpr int kMessageNothingFailed = 80;
 std::u16string RunsFolder() { return App().workingDirectory + u"\\" + kRunsFolderName; }
 
 // What a run leaves behind: the rows to run again, the messages it kept
-// for its end, and one summary.
+// for its end, and one summary. The run is gone by then (its files closed,
+// the list given back), so nothing of it waits on the boxes.
 void KeepRunAgain(const RunReport& report, RunState& state) {
   state.lastRunNotPlotted.clear();
   state.lastRunKnown = true;
@@ -31,28 +32,25 @@ void KeepRunAgain(const RunReport& report, RunState& state) {
   }
 }
 
-void AfterRun(HWND window, const ScriptRun& run, RunState& state) {
-  const RunReport report = run.Report();
+void SettleRun(HWND window, HWND list, RunState& state) {
+  if (!state.run || !state.run->Over()) return;
+  const RunReport report = state.run->Report();
+  const std::vector<int> messages = state.run->MessagesAfter();
+  const std::u16string journalError = state.run->JournalError();
+  state.run.reset();
+  EnableWindow(list, TRUE);
   KeepRunAgain(report, state);
   std::vector<int> said;
-  for (const int number : run.MessagesAfter()) {
+  for (const int number : messages) {
     if (std::find(said.begin(), said.end(), number) != said.end()) continue;
     said.push_back(number);
     if (number == kMessageJournalNotWritten) {
-      ShowMessageWithDetail(window, number, run.JournalError());
+      ShowMessageWithDetail(window, number, journalError);
     } else {
       ShowMessage(window, number);
     }
   }
   ShowRunSummary(window, report);
-}
-
-// Once the run is over the list is given back before anything is said.
-void SettleRun(HWND window, HWND list, RunState& state) {
-  if (!state.run || !state.run->Over()) return;
-  const std::unique_ptr<ScriptRun> run = std::move(state.run);
-  EnableWindow(list, TRUE);
-  AfterRun(window, *run, state);
 }
 
 // Every step of a run goes through here: whatever it throws, the run is
@@ -147,9 +145,8 @@ bool RunGoing(const RunState& state) { return state.run != nullptr || state.lane
 bool RefusedDuringRun(HWND window, Command command, RunState& state) {
   if (!RunGoing(state) || AllowedDuringRun(command)) return false;
   if (command == Command::RunPerRowTimer && state.run && state.run->Mode() == RunMode::PerRowTimer) {
-    if (ShowMessage(window, kMessageStopTimerRun, 1) == IDYES && state.run) {
-      state.run->OnStop(false);
-    }
+    // Carried by the run's own message, as the progress window's Stop is.
+    if (ShowMessage(window, kMessageStopTimerRun, 1) == IDYES) PostMessageW(window, kRunStop, 0, 0);
     return true;
   }
   ShowMessage(window, kMessageRunGoing);
@@ -194,15 +191,17 @@ bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state) 
   }
 }
 
-bool HandleRunMessage(HWND window, HWND list, UINT message, WPARAM wParam, RunState& state) {
+bool HandleRunMessage(HWND window, HWND list, UINT message, WPARAM wParam, LPARAM lParam, RunState& state) {
   if (message == kRunNotice) {
     ShowMessage(window, static_cast<int>(wParam));
     return true;
   }
-  if (message != kRunProcessEnded && message != kRunStop) return false;
+  if (message != kRunProcessEnded && message != kRunStop && message != kRunProcessStarted) return false;
   if (!state.run) return true;  // a message of a run that has ended
   Guarded(window, list, state, [&] {
-    if (message == kRunProcessEnded) {
+    if (message == kRunProcessStarted) {
+      state.run->OnProcessStarted(wParam, lParam != 0);
+    } else if (message == kRunProcessEnded) {
       state.run->OnProcessEnded(wParam);
     } else {
       state.run->OnStop(wParam != 0);
@@ -239,9 +238,11 @@ bool StartParallelRun(HWND window, HWND list, RunState& state, const std::vector
   return true;
 }
 
-void OnLaneMessage(HWND window, HWND list, RunState& state, WPARAM wParam) {
+void OnLaneMessage(HWND window, HWND list, RunState& state, UINT message, WPARAM wParam, LPARAM lParam) {
   RunReport report;
-  if (!OnLaneWorkerEnded(state.lane, wParam, RunContext(), report)) return;
+  const bool ended = message == kLaneWorkerStarted ? OnLaneWorkerStarted(state.lane, wParam, lParam, report)
+                                                   : OnLaneWorkerEnded(state.lane, wParam, RunContext(), report);
+  if (!ended) return;
   EnableWindow(list, TRUE);
   KeepRunAgain(report, state);
   ShowRunSummary(window, report);

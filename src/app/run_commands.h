@@ -36,8 +36,8 @@ bool RefusedDuringRun(HWND window, Command command, RunState& state);
 // CheckBeforeRun and SelectRowsToRunAgain; false for any other command.
 bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state);
 
-// kRunProcessEnded, kRunStop, kRunNotice; false for any other message.
-bool HandleRunMessage(HWND window, HWND list, UINT message, WPARAM wParam, RunState& state);
+// kRunProcessStarted, kRunProcessEnded, kRunStop, kRunNotice; false for any other message.
+bool HandleRunMessage(HWND window, HWND list, UINT message, WPARAM wParam, LPARAM lParam, RunState& state);
 // The run's timers; false for any other.
 bool HandleRunTimer(HWND window, HWND list, UINT_PTR id, RunState& state);
 
@@ -45,8 +45,8 @@ bool HandleRunTimer(HWND window, HWND list, UINT_PTR id, RunState& state);
 // exactly `rows`), after the check before a run. The list stays locked
 // until the lane has ended. False when it did not start.
 bool StartParallelRun(HWND window, HWND list, RunState& state, const std::vector<int>* rows = nullptr);
-// The lane's worker-ended message and its timer.
-void OnLaneMessage(HWND window, HWND list, RunState& state, WPARAM wParam);
+// The lane's worker-started and worker-ended messages, and its timer.
+void OnLaneMessage(HWND window, HWND list, RunState& state, UINT message, WPARAM wParam, LPARAM lParam);
 void OnLaneTick(HWND window, HWND list, RunState& state);
 
 // The session ends: the journal and the resume record are on the disk

@@ -1,5 +1,6 @@
 #include "script/autocad_process_win32.h"
 
+#include <atomic>
 #include <vector>
 
 namespace tovrel {
@@ -15,30 +16,88 @@ RunJob::~RunJob() {
   if (job_) CloseHandle(job_);
 }
 
-AutocadProcess::~AutocadProcess() { Release(); }
+// What the pool thread is given and hands back. Shared by both sides, so
+// that a run ended meanwhile leaves nothing dangling: the job handle it
+// holds keeps the job until the process is in it, and the last owner's
+// close ends an AutoCAD nobody waits for any more.
+struct PendingStart {
+  std::u16string program, commandLine;
+  HANDLE job = nullptr;
+  HWND window = nullptr;
+  UINT message = 0;
+  WPARAM cookie = 0;
+  HANDLE process = nullptr;
+  std::atomic<bool> abandoned{false};
 
-bool AutocadProcess::Start(const std::u16string& program, const std::u16string& commandLine, const RunJob& job,
-                           HWND window, UINT message, WPARAM cookie) {
-  Release();
-  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  ~PendingStart() {
+    if (process) {
+      TerminateProcess(process, 1);
+      CloseHandle(process);
+    }
+    if (job) CloseHandle(job);
+  }
+};
+
+namespace {
+
+DWORD WINAPI StartOnPool(void* context) {
+  const std::unique_ptr<std::shared_ptr<PendingStart>> owner(static_cast<std::shared_ptr<PendingStart>*>(context));
+  PendingStart& start = **owner;
+  std::vector<wchar_t> line(start.commandLine.begin(), start.commandLine.end());
   line.push_back(L'\0');
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   // The executable is passed as the program, so a path with blanks needs no
   // quotes. It starts suspended, so that it is in the job before it runs.
-  if (!CreateProcessW(reinterpret_cast<const wchar_t*>(program.c_str()), line.data(), nullptr, nullptr, FALSE,
-                      NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
+  const bool ok = CreateProcessW(reinterpret_cast<const wchar_t*>(start.program.c_str()), line.data(), nullptr,
+                                 nullptr, FALSE, NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr, nullptr,
+                                 &startup, &info) != 0;
+  if (ok) {
+    if (start.job) AssignProcessToJobObject(start.job, info.hProcess);
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+    start.process = info.hProcess;
+  }
+  if (!start.abandoned) PostMessageW(start.window, start.message, start.cookie, ok ? 1 : 0);
+  return 0;
+}
+
+}  // namespace
+
+AutocadProcess::~AutocadProcess() { Release(); }
+
+bool AutocadProcess::BeginStart(const std::u16string& program, const std::u16string& commandLine, const RunJob& job,
+                                HWND window, UINT startedMessage, WPARAM cookie) {
+  Release();
+  auto start = std::make_shared<PendingStart>();
+  start->program = program;
+  start->commandLine = commandLine;
+  if (job.Handle()) {
+    DuplicateHandle(GetCurrentProcess(), job.Handle(), GetCurrentProcess(), &start->job, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+  }
+  start->window = window;
+  start->message = startedMessage;
+  start->cookie = cookie;
+  auto* handedOver = new std::shared_ptr<PendingStart>(start);
+  if (!QueueUserWorkItem(StartOnPool, handedOver, WT_EXECUTELONGFUNCTION)) {
+    delete handedOver;
     return false;
   }
-  if (job.Handle()) AssignProcessToJobObject(job.Handle(), info.hProcess);
-  ResumeThread(info.hThread);
-  CloseHandle(info.hThread);
-  process_ = info.hProcess;
-  id_ = info.dwProcessId;
+  pending_ = std::move(start);
   window_ = window;
-  message_ = message;
   cookie_ = cookie;
+  return true;
+}
+
+bool AutocadProcess::TakeStarted(UINT endedMessage) {
+  if (!pending_) return false;
+  process_ = pending_->process;
+  pending_->process = nullptr;
+  pending_.reset();
+  if (!process_) return false;
+  message_ = endedMessage;
   if (!RegisterWaitForSingleObject(&wait_, process_, OnEnded, this, INFINITE, WT_EXECUTEONLYONCE)) {
     wait_ = nullptr;
     PostMessageW(window_, message_, cookie_, 0);  // the run looks at the process itself
@@ -63,6 +122,10 @@ std::uint32_t AutocadProcess::Finish() {
 }
 
 void AutocadProcess::Release() {
+  if (pending_) {
+    pending_->abandoned = true;  // its AutoCAD ends with the last owner
+    pending_.reset();
+  }
   // The wait's callback may run at this moment: it is over before the
   // process handle and this object go.
   if (wait_) UnregisterWaitEx(wait_, INVALID_HANDLE_VALUE);

@@ -199,6 +199,20 @@ std::optional<int> LaneScheduler::Ended(int worker, std::uint32_t exitCode, std:
   return item;
 }
 
+std::optional<int> LaneScheduler::NotStarted(int worker, std::uint64_t nowMs) {
+  if (worker < 0 || worker >= Workers()) return std::nullopt;
+  const int item = workers_[static_cast<std::size_t>(worker)];
+  if (item < 0) return std::nullopt;
+  workers_[static_cast<std::size_t>(worker)] = -1;
+  --running_;
+  ++done_;
+  LaneItem& it = items_[static_cast<std::size_t>(item)];
+  it.state = LaneItemState::CouldNotStart;
+  it.endMs = nowMs;
+  startFailed_ = stopping_ = true;
+  return item;
+}
+
 void LaneScheduler::Tick(std::uint64_t nowMs) {
   if (timeoutMs_ == 0) return;
   for (std::size_t w = 0; w < workers_.size(); ++w) {

@@ -95,6 +95,10 @@ public:
   // A worker's process has ended: its item is done (the answer), and the
   // worker takes the next item unless the run is stopping.
   std::optional<int> Ended(int worker, std::uint32_t exitCode, std::uint64_t nowMs);
+  // A worker whose process turned out not to start (it starts off the
+  // window's thread): its item could not start, and the run ends as at
+  // a refused start.
+  std::optional<int> NotStarted(int worker, std::uint64_t nowMs);
   // Ends the workers that ran past their time.
   void Tick(std::uint64_t nowMs);
   // No further drawings start; the current ones finish.

@@ -178,9 +178,26 @@ public:
     RecordOf(item).start = Now();
     w.started = FileTimeNow();
     const WPARAM cookie = (static_cast<WPARAM>(serial_) << kWorkerBits) | static_cast<WPARAM>(worker);
-    return w.process.Start(program, commandLine, job_, window_, kLaneWorkerEnded, cookie);
+    return w.process.BeginStart(program, commandLine, job_, window_, kLaneWorkerStarted, cookie);
   }
 
+  // The worker's process is up, or could not start. True when the run has ended.
+  bool WorkerStarted(int worker) {
+    if (worker < 0 || worker >= workerCount_) return false;
+    Worker& w = workers_[static_cast<std::size_t>(worker)];
+    if (!w.process.Starting()) return false;
+    if (!w.process.TakeStarted(kLaneWorkerEnded)) {
+      const std::optional<int> item = scheduler_->NotStarted(worker, GetTickCount64());
+      (void)item;
+      return Advance();
+    }
+    // Stopped or out of time while it was coming up.
+    const int item = scheduler_->Current(worker);
+    if (item >= 0 && scheduler_->Item(item).state != LaneItemState::Running) w.process.End();
+    return false;
+  }
+
+  // A process still coming up is ended as soon as it is (WorkerStarted).
   void Terminate(int worker) override { workers_[static_cast<std::size_t>(worker)].process.End(); }
 
 private:
@@ -375,6 +392,14 @@ bool StartParallelLane(HWND window, HWND list, ParallelLaneSession& session, con
                                       static_cast<int>(plan.lane.size()));
   session.run = std::make_unique<ParallelLaneRun>(window, list, context, std::move(plan), console, workers);
   session.run->Begin(store, std::move(missing));
+  return true;
+}
+
+bool OnLaneWorkerStarted(ParallelLaneSession& session, WPARAM wParam, LPARAM, RunReport& report) {
+  if (!session.run || (wParam >> kWorkerBits) != session.run->Serial()) return false;
+  if (!session.run->WorkerStarted(static_cast<int>(wParam & ((WPARAM{1} << kWorkerBits) - 1)))) return false;
+  report = session.run->Report();
+  session.run.reset();
   return true;
 }
 

@@ -15,7 +15,8 @@
 
 namespace tovrel {
 
-inline constexpr UINT kLaneWorkerEnded = WM_APP + 24;  // wParam: the run's serial and the worker
+inline constexpr UINT kLaneWorkerEnded = WM_APP + 24;    // wParam: the run's serial and the worker
+inline constexpr UINT kLaneWorkerStarted = WM_APP + 25;  // the same; lParam 1 up, 0 could not start
 inline constexpr UINT_PTR kLaneTimer = 24;
 
 class ParallelLaneRun;
@@ -41,8 +42,9 @@ std::u16string CoreConsoleProgram(const AppSettings& settings);
 bool StartParallelLane(HWND window, HWND list, ParallelLaneSession& session, const ScriptRunContext& context,
                        const std::vector<int>* rows = nullptr);
 
-// kLaneWorkerEnded and the ticks of kLaneTimer. True when the run has
+// kLaneWorkerStarted, kLaneWorkerEnded and the ticks of kLaneTimer. True when the run has
 // ended with it; `report` then tells what it did.
+bool OnLaneWorkerStarted(ParallelLaneSession& session, WPARAM wParam, LPARAM lParam, RunReport& report);
 bool OnLaneWorkerEnded(ParallelLaneSession& session, WPARAM wParam,
                        const ScriptRunContext& context, RunReport& report);
 bool OnLaneTimer(ParallelLaneSession& session, const ScriptRunContext& context, RunReport& report);

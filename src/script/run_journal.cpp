@@ -66,12 +66,15 @@ std::u16string_view ModeText(RunMode mode) {
 }
 
 std::u16string JournalFileName(const ClockTime& t, int attempt) {
-  char name[64];
-  std::snprintf(name, sizeof name, "run-%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
-  std::u16string text = Ascii(name);
-  if (attempt > 1) text += u"-" + Number(attempt);
-  return text + u".csv";
+  char name[80];
+  if (attempt > 1) {
+    std::snprintf(name, sizeof name, "run-%04d%02d%02d-%02d%02d%02d-%d.csv", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second, attempt);
+  } else {
+    std::snprintf(name, sizeof name, "run-%04d%02d%02d-%02d%02d%02d.csv", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+  }
+  return Ascii(name);
 }
 
 std::u16string ClockText(const ClockTime& t) {

@@ -49,6 +49,7 @@ RunMachine::Step RunMachine::NextUnit() {
   ++current_;
   phase_ = Phase::Running;
   startedMs_ = 0;
+  started_ = false;
   return Step{Do::StartUnit, current_};
 }
 
@@ -58,7 +59,10 @@ RunMachine::Step RunMachine::FinishRest() {
   return Step{Do::Finish, -1};
 }
 
-void RunMachine::Started(std::uint64_t nowMs) { startedMs_ = nowMs; }
+void RunMachine::Started(std::uint64_t nowMs) {
+  startedMs_ = nowMs;
+  started_ = true;
+}
 
 void RunMachine::LeaveOut(int item, RowResult result) { Settle(item, result); }
 
@@ -98,7 +102,7 @@ RunMachine::Step RunMachine::EndFailed() {
 }
 
 RunMachine::Step RunMachine::Tick(std::uint64_t nowMs) {
-  if (phase_ != Phase::Running || perItemTimeoutMs_ == 0) return Step{};
+  if (phase_ != Phase::Running || !started_ || perItemTimeoutMs_ == 0) return Step{};
   if (nowMs < startedMs_ || nowMs - startedMs_ < UnitLimitMs(current_)) return Step{};
   phase_ = Phase::Ending;
   endingAs_ = RowResult::TimedOut;

@@ -68,6 +68,8 @@ public:
   void Abort();
 
   bool Running() const { return phase_ == Phase::Running; }
+  // AutoCAD of the current unit is to be ended (a time-out, Stop now).
+  bool Ending() const { return phase_ == Phase::Ending; }
   bool Over() const { return phase_ == Phase::Over; }
   int UnitCount() const { return static_cast<int>(units_.size()); }
   int CurrentUnit() const { return current_; }
@@ -92,6 +94,7 @@ private:
   int current_ = -1;
   Phase phase_ = Phase::Idle;
   std::uint64_t startedMs_ = 0;
+  bool started_ = false;  // the unit's AutoCAD is up (its start may take a while)
   RowResult endingAs_ = RowResult::TimedOut;
   bool stopAfterThis_ = false;
 };

@@ -177,12 +177,24 @@ RunMachine::Step ScriptRun::StartUnit(int unit) {
   const std::optional<std::u16string> line = AutocadCommandLine(settings_.temp_file);
   unitTick_ = GetTickCount64();
   unitFileTime_ = FileTimeNow();
-  if (!line || !process_.Start(settings_.autocad_file, *line, *job_, window_, kRunProcessEnded, ++startCount_)) {
+  if (!line ||
+      !process_.BeginStart(settings_.autocad_file, *line, *job_, window_, kRunProcessStarted, ++startCount_)) {
     messagesAfter_.push_back(kMessageAutocadCannotStart);
     return machine_.StartFailed(FailReason::CouldNotStart);
   }
+  return RunMachine::Step{};  // on with kRunProcessStarted
+}
+
+void ScriptRun::OnProcessStarted(WPARAM start, bool ok) {
+  if (over_ || start != startCount_ || !process_.Starting()) return;
+  if (!ok || !process_.TakeStarted(kRunProcessEnded)) {
+    messagesAfter_.push_back(kMessageAutocadCannotStart);
+    Do(machine_.StartFailed(FailReason::CouldNotStart));
+    return;
+  }
   machine_.Started(AwakeMilliseconds());
-  return RunMachine::Step{};
+  // Stop now, asked while AutoCAD was still coming up.
+  if (machine_.Ending()) EndProcess();
 }
 
 void ScriptRun::OnProcessEnded(WPARAM start) {

@@ -30,6 +30,7 @@ class KeepAwake;
 inline constexpr UINT kRunProcessEnded = WM_APP + 20;  // wParam: the start it ends
 inline constexpr UINT kRunStop = WM_APP + 21;          // wParam 1: now, 0: after this drawing
 inline constexpr UINT kRunNotice = WM_APP + 22;        // wParam: a message number to show
+inline constexpr UINT kRunProcessStarted = WM_APP + 23;  // wParam: the start; lParam 0: it failed
 inline constexpr UINT_PTR kRunPauseTimer = 2;
 inline constexpr UINT_PTR kRunClockTimer = 41;
 inline constexpr UINT_PTR kRunEndCheckTimer = 42;
@@ -54,6 +55,7 @@ public:
   ScriptRun& operator=(const ScriptRun&) = delete;
 
   void Start();
+  void OnProcessStarted(WPARAM start, bool ok);
   void OnProcessEnded(WPARAM start);
   // True when the timer was the run's.
   bool OnTimer(UINT_PTR id);

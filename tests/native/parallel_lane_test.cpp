@@ -142,6 +142,17 @@ TEST(LaneScheduler, RunsNAtATimeEndsAHungWorkerAtItsTimeAndStops) {
   EXPECT_EQ(stopped.Item(1).state, LaneItemState::Stopped);
   EXPECT_EQ(stopped.Item(3).state, LaneItemState::Waiting);
 
+  // A start that fails once off the window's thread ends the run the same way.
+  FakeProcesses late;
+  LaneScheduler lateRun(late, 4, 2, 0);
+  lateRun.Begin(0);
+  EXPECT_EQ(lateRun.NotStarted(1, 5), 1);
+  EXPECT_EQ(lateRun.Item(1).state, LaneItemState::CouldNotStart);
+  EXPECT_FALSE(lateRun.Finished());
+  lateRun.Ended(0, 0, 9);
+  EXPECT_TRUE(lateRun.Finished());
+  EXPECT_EQ(late.started.size(), 2u);
+
   FakeProcesses missing;
   missing.failStart = true;
   LaneScheduler failed(missing, 4, 2, 0);

@@ -24,6 +24,7 @@ TEST(RunMachine, BatchesOfNRowsAndAWholeListInOne) {
   // A batch may take its rows times the per-drawing limit.
   RunMachine run(SplitIntoBatches(5, 2), 5, 1000, 500);
   ASSERT_EQ(run.Begin().what, Do::StartUnit);
+  EXPECT_EQ(run.Tick(999999).what, Do::Nothing);  // AutoCAD still coming up: its time has not begun
   run.Started(10);
   EXPECT_EQ(run.Tick(10 + 1999).what, Do::Nothing);
   EXPECT_EQ(run.Tick(10 + 2000).what, Do::EndProcess);

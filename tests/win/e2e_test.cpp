@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -227,15 +228,19 @@ TEST(Program, CarriesAVersionResourceAndAskesForVisualStylesAndDpiAwareness) {
   EXPECT_NE(text.find("<dpiAware"), std::string::npos);
 }
 
-// Tovrel killed in the middle of a one-pass run (the machine restarted):
-// the next start offers to go on, and plots only the drawings not done.
-TEST(Program, AOnePassRunKilledMidwayGoesOnFromTheFirstDrawingNotDoneAtTheNextStart) {
+// Tovrel killed in the middle of a one-pass run (the machine restarted),
+// after its first drawing failed: AutoCAD goes with it, the journal holds
+// the finished drawing as a whole CSV, and the next start offers the failed
+// drawing too, with the one cut off and the one never started.
+TEST(Program, ARunKilledMidwayLeavesItsJournalEndsAutocadAndGoesOnWithEveryDrawingNotPlotted) {
   Workspace ws;
   const std::wstring journal = PrepareKeptList(ws);
   {
-    SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", L"1500");  // each plot takes a while
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", L"5000");  // each plot takes a while
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_EXIT_CODE", L"3");    // and AutoCAD fails each drawing
     Program program(ws.Dir());
     SetEnvironmentVariableW(L"TOVREL_STANDIN_DELAY_MS", nullptr);
+    SetEnvironmentVariableW(L"TOVREL_STANDIN_EXIT_CODE", nullptr);
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     PostMessageW(window, WM_COMMAND, 37846, 0);  // one AutoCAD run per drawing
@@ -243,17 +248,23 @@ TEST(Program, AOnePassRunKilledMidwayGoesOnFromTheFirstDrawingNotDoneAtTheNextSt
     ASSERT_TRUE(WaitUntil([&] {
       records = ReadJournal(journal, 0);
       return RecordsOf(records, "plot").size() == 2;
-    }, 30000));
-    // Killed from outside, with AutoCAD in its second plot: the first drawing is done.
-    HANDLE acad = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+    }, 60000));
+    HANDLE acad = OpenProcess(SYNCHRONIZE, FALSE,
                               static_cast<DWORD>(std::stoul(RecordsOf(records, "start")[1].Get("pid"))));
-    program.Kill();
-    if (acad) {
-      TerminateProcess(acad, 1);
-      WaitForSingleObject(acad, 10000);
-      CloseHandle(acad);
-    }
+    ASSERT_NE(acad, nullptr);
+    program.Kill();  // with AutoCAD in its second plot, seconds before it would end by itself
+    EXPECT_EQ(WaitForSingleObject(acad, 2000), WAIT_OBJECT_0) << "AutoCAD outlived Tovrel";
+    CloseHandle(acad);
   }
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(ws.Path(L"runs\\run-*.csv").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  const std::wstring csvPath = ws.Path(L"runs\\") + found.cFileName;
+  const tovrel::FileContents csv = tovrel::ReadWholeFile(std::u16string(csvPath.begin(), csvPath.end()));
+  ASSERT_EQ(csv.status, tovrel::ReadStatus::Ok);
+  EXPECT_EQ(std::count(csv.bytes.begin(), csv.bytes.end(), '\n'), 2) << csv.bytes;  // the head and drawing 1
+  EXPECT_NE(csv.bytes.find(",failed (exit code 3),\r\n"), std::string::npos) << csv.bytes;
   DeleteFileW(journal.c_str());
 
   Program again(ws.Dir());
@@ -262,13 +273,36 @@ TEST(Program, AOnePassRunKilledMidwayGoesOnFromTheFirstDrawingNotDoneAtTheNextSt
   PostMessageW(resume, WM_COMMAND, IDYES, 0);
   HWND summary = again.WaitForDialog(CatalogText(L"meg", L"No.77:meg-jb"));
   ASSERT_NE(summary, nullptr);
-  const std::vector<Record> plots = RecordsOf(ReadJournal(journal, 0), "plot");
-  ASSERT_EQ(plots.size(), 2u);  // not the first again; the second, which was cut off, and the third
-  EXPECT_NE(plots[0].Get("drawing").find("S-201.dwg"), std::string::npos);
-  EXPECT_NE(plots[1].Get("drawing").find("E-301.dwg"), std::string::npos);
+  const std::vector<Record> records = ReadJournal(journal, 0);
+  EXPECT_EQ(RecordsOf(records, "start").size(), 3u);
+  const std::vector<Record> plots = RecordsOf(records, "plot");
+  ASSERT_EQ(plots.size(), 3u);  // the failed one, the one cut off, the one never started
+  EXPECT_NE(plots[0].Get("drawing").find("A1.dwg"), std::string::npos);
+  EXPECT_NE(plots[1].Get("drawing").find("S-201.dwg"), std::string::npos);
+  EXPECT_NE(plots[2].Get("drawing").find("E-301.dwg"), std::string::npos);
   PostMessageW(summary, WM_COMMAND, IDOK, 0);
   PostMessageW(again.WaitForMainWindow(), WM_COMMAND, 27, 0);
   EXPECT_EQ(again.WaitForExit(), 0);
   // The run has ended: nothing is offered at the start after.
   EXPECT_EQ(GetFileAttributesW(ws.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The state of an unfinished run that another program holds for a moment
+// (a scan, a backup) is said and kept for the next start, never deleted.
+TEST(Program, AResumeStateThatCannotBeReadIsSaidAndKept) {
+  Workspace ws;
+  PrepareKeptList(ws);
+  CreateDirectoryW(ws.Path(L"runs").c_str(), nullptr);
+  ws.WriteUtf16(L"runs\\unfinished.ini", L"[unfinished_run]\r\nmode=1\r\ncount=1\r\nr0=0\r\nd0=x.dwg\r\n");
+  HANDLE held = CreateFileW(ws.Path(L"runs\\unfinished.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Program program(ws.Dir());
+  HWND box = program.WaitForDialog(CatalogText(L"meg", L"No.68:meg-jb"));
+  ASSERT_NE(box, nullptr);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  PostMessageW(program.WaitForMainWindow(), WM_COMMAND, 27, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
+  CloseHandle(held);
+  EXPECT_NE(GetFileAttributesW(ws.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -254,6 +254,8 @@ private:
         }
         break;
     }
+    // A drawing's script goes once it has plotted; the others stay to be looked at.
+    if (!printerPhase_ && record.result == RowResult::Plotted) DeleteFileW(W(LaneScriptPath(record.row)));
     Finish(std::move(record));
   }
 

@@ -151,6 +151,7 @@ TEST_F(ParallelLane, SixPdfRowsTwoAtATimeThenTwoPrinterRowsInAutocadEveryRowOnce
   }
   EXPECT_EQ(Count(csv, "W-0.dwg") + Count(csv, "W-1.dwg"), 2u);
   EXPECT_EQ(GetFileAttributesW(ws_.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesW(ws_.Path(L"atcprint-lane-1.scr").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // A console left waiting is ended at the run's time-out (the smallest the
@@ -173,6 +174,8 @@ TEST_F(ParallelLane, AHungWorkerIsEndedAtItsTimeAndTheOthersFinish) {
   const std::string csv = RunJournal();
   EXPECT_EQ(Count(csv, ",timed out,"), 1u);
   EXPECT_EQ(Count(csv, ",plotted,"), 3u);
+  // The hung drawing's script is kept to be looked at.
+  EXPECT_NE(GetFileAttributesW(ws_.Path(L"atcprint-lane-1.scr").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(ParallelLane, StopNowEndsEveryWorkerAndStartsNoMore) {

@@ -31,7 +31,7 @@ file_folder=$ws\\samples
 autocad_file=$ws\\AutoCAD stand-in\\acad.exe
 coreconsole_file=$ws\\AutoCAD stand-in\\accoreconsole.exe
 temp_file=$ws\\atcprint.scr
-end_file_dwg=$ws\\endfile.dwg
+end_file_dwg=$ws\\endfile.dxf
 autocad_type=1
 file_set.ps=1
 file_set.fp_ps[0].search=_A1
@@ -68,8 +68,8 @@ prepare_demo() {
   cp -r "$DIST_DIR/samples" "$DEMO_DIR/samples"
   cp "$DIST_DIR/acad_standin.exe" "$STANDIN_DIR/acad.exe"
   cp "$DIST_DIR/acad_standin.exe" "$STANDIN_DIR/accoreconsole.exe"
-  # A placeholder: the stand-in opens any existing file (see make_samples.py).
-  python3 "$TOVREL_ROOT/tools/make_samples.py" --end-drawing "$DEMO_DIR/endfile.dwg"
+  # An empty drawing in DXF, which AutoCAD opens as well (see make_samples.py).
+  python3 "$TOVREL_ROOT/tools/make_samples.py" --end-drawing "$DEMO_DIR/endfile.dxf"
   DEMO_WIN="$("$WINE_BIN" winepath -w "$DEMO_DIR" | tr -d '\r')"
   write_demo_settings "$DEMO_WIN"
 }

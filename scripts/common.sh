@@ -18,6 +18,7 @@ export LANG=C.UTF-8
 
 REQUIRED_PACKAGES=(cmake make g++ python3 libgtest-dev g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-apps x11-utils imagemagick fonts-wqy-microhei
+  fonts-ipafont-gothic fonts-nanum fonts-dejavu-core
   cups cups-client libcups2 printer-driver-cups-pdf nsis zip)
 
 log() { printf '== %s\n' "$*" >&2; }
@@ -52,18 +53,28 @@ build_windows() {
   cmake --build "$WIN_DIR" -j"$(nproc)"
 }
 
-# The prefix is made once; the Japanese UI font is mapped to an installed CJK
-# font, and Wine draws the window frames itself (Xvfb has no window manager).
-PREFIX_VERSION=2
+# The prefix is made once. Each script's Windows fonts are mapped to a free
+# font made for that script (Japanese IPA P Gothic, Korean Nanum Gothic,
+# Chinese WenQuanYi Micro Hei, Latin DejaVu Sans), so that the windows of
+# each language look as a user sees them. The shell's own fonts (captions,
+# menus, the list) are mapped to WenQuanYi Micro Hei, which holds every
+# script the program shows. Wine draws the window frames itself (Xvfb has
+# no window manager).
+PREFIX_VERSION=4
 ensure_wine_prefix() {
   if [ "$(cat "$WINEPREFIX/.tovrel-ready" 2>/dev/null)" = "$PREFIX_VERSION" ]; then return 0; fi
   log "creating the Wine prefix in $WINEPREFIX"
   rm -rf "$WINEPREFIX"
   "$WINE_BIN" wineboot -i >/dev/null 2>&1 || true
-  local font
-  for font in "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "MS Gothic" "Gulim" "SimSun" "PMingLiU"; do
+  local mapping font
+  for mapping in "Tahoma=WenQuanYi Micro Hei" "MS Shell Dlg=WenQuanYi Micro Hei" \
+    "MS Shell Dlg 2=WenQuanYi Micro Hei" "Segoe UI=DejaVu Sans" \
+    "MS UI Gothic=IPAPGothic" "MS PGothic=IPAPGothic" "MS Gothic=IPAGothic" "Meiryo UI=IPAPGothic" \
+    "Malgun Gothic=NanumGothic" "Gulim=NanumGothic" "Dotum=NanumGothic" \
+    "Microsoft YaHei=WenQuanYi Micro Hei" "SimSun=WenQuanYi Micro Hei" "PMingLiU=WenQuanYi Micro Hei"; do
+    font="${mapping%%=*}"
     "$WINE_BIN" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" \
-      /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+      /d "${mapping#*=}" /f >/dev/null 2>&1
   done
   "$WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   "$WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1

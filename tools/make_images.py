@@ -3,7 +3,8 @@
 
 usage: make_images.py OUTPUT_DIR
 
-Outputs: tovrel.ico and small.ico (the program's icons), toolbar.bmp (the 18
+Outputs: tovrel.ico and small.ico (the program's icon in the sizes Windows
+asks for: 16, 20, 24, 32, 48 and 256, and 16 to 24 for the small one), toolbar.bmp (the 18
 toolbar pictures, 32 x 32 each, side by side, 8 bits per pixel) and about.bmp
 (the About window's picture, 128 x 64, 24 bits per pixel).
 """
@@ -11,50 +12,6 @@ import math
 import struct
 import sys
 from pathlib import Path
-
-
-def sheet_pixels(size):
-    """A plotter sheet: white paper with a blue frame and a drawn outline, on a dark blue ground."""
-    px = []
-    for y in range(size):
-        row = []
-        for x in range(size):
-            m = size // 8
-            inside = m <= x < size - m and m <= y < size - m
-            if not inside:
-                row.append((0x20, 0x40, 0x80, 0xFF))
-                continue
-            edge = x in (m, size - m - 1) or y in (m, size - m - 1)
-            s = size // 4
-            drawing = (x in (s, size - s - 1) and s <= y < size - s) or \
-                      (y in (s, size - s - 1) and s <= x < size - s) or \
-                      (x - s == y - s and s <= x < size - s)
-            if edge:
-                row.append((0x30, 0x60, 0xC0, 0xFF))
-            elif drawing:
-                row.append((0xD0, 0x30, 0x20, 0xFF))
-            else:
-                row.append((0xFF, 0xFF, 0xFF, 0xFF))
-        px.append(row)
-    return px
-
-
-def ico_bytes(sizes):
-    images = []
-    for size in sizes:
-        px = sheet_pixels(size)
-        header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-        xor = b''.join(struct.pack('BBBB', b, g, r, a)
-                       for row in reversed(px) for (r, g, b, a) in row)
-        mask_row = ((size + 31) // 32) * 4
-        and_mask = b'\0' * (mask_row * size)
-        images.append((size, header + xor + and_mask))
-    out = struct.pack('<HHH', 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for size, data in images:
-        out += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    return out + b''.join(data for _, data in images)
 
 
 # ---------------------------------------------------------------------------
@@ -696,6 +653,75 @@ def stroke_glyphs():
     }
 
 
+def icon_layers(c, k):
+    """The program's icon on a canvas, in units of a 32-pixel icon times k: a
+    stack of three plotted sheets and a plotter's pen drawing on the top one."""
+    # the sheets, each a little lower and to the left of the one behind it
+    for x0, y0, fill in ((12, 2, PAPER_SHADE), (8, 5, (236, 240, 246)), (3, 9, PAPER)):
+        c.box(x0 * k, y0 * k, (x0 + 17) * k, (y0 + 21) * k, fill, BLUE_DARK, t=max(1.0, k))
+    # the drawing on the front sheet: its frame and a part
+    t = max(0.8, 0.9 * k)
+    c.rect(5.5 * k, 11.5 * k, 17.5 * k, 11.5 * k + t, BLUE)
+    c.rect(5.5 * k, 11.5 * k, 5.5 * k + t, 27.5 * k, BLUE)
+    c.rect(5.5 * k, 27.5 * k - t, 17.5 * k, 27.5 * k, BLUE)
+    if k >= 1:
+        c.circle(10 * k, 22 * k, 2.6 * k, BLUE, inner=2.6 * k - t)
+    # the line the pen has just drawn, ending at its tip
+    c.line(8 * k, 16 * k, 15 * k, 23 * k, max(1.1, 1.3 * k), RED)
+    # the pen: a dark barrel along the diagonal, a red cap, a metal tip
+    tip = (15.5 * k, 23.5 * k)
+    def along(d, side):
+        # d along the barrel (up and to the right), side across it
+        return (tip[0] + (d + side) * 0.7071 * k, tip[1] + (-d + side) * 0.7071 * k)
+    c.polygon([along(0, 0), along(4, -1.6), along(4, 1.6)], METAL_DARK)
+    c.polygon([along(4, -2.6), along(17, -2.6), along(17, 2.6), along(4, 2.6)], INK)
+    c.polygon([along(5, -1.6), along(16, -1.6), along(16, -0.6), along(5, -0.6)], (90, 96, 112))
+    c.polygon([along(17, -2.9), along(22, -2.9), along(22, 2.9), along(17, 2.9)], RED)
+    c.polygon([along(17, -2.9), along(18.2, -2.9), along(18.2, 2.9), along(17, 2.9)], RED_DARK)
+
+
+def icon_pixels(size):
+    """The icon at one size as rows of (r, g, b, a): drawn once on black and
+    once on white, the difference gives each pixel's coverage."""
+    ss = 4 if size <= 48 else 2
+    k = size / 32
+    on = []
+    for ground in ((0, 0, 0), (255, 255, 255)):
+        c = Canvas(size, size, ground, ss=ss)
+        icon_layers(c, k)
+        on.append(c.pixels())
+    rows = []
+    for black_row, white_row in zip(*on):
+        row = []
+        for b, w in zip(black_row, white_row):
+            a = max(0, min(255, 255 - round(sum(wc - bc for bc, wc in zip(b, w)) / 3)))
+            row.append(tuple(min(255, round(bc * 255 / a)) if a else 0 for bc in b) + (a,))
+        rows.append(row)
+    return rows
+
+
+def ico_bytes(sizes):
+    """An icon file holding 32-bit pictures (with alpha) of the given sizes."""
+    images = []
+    for size in sizes:
+        px = icon_pixels(size)
+        header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+        xor = b''.join(struct.pack('BBBB', b, g, r, a)
+                       for row in reversed(px) for (r, g, b, a) in row)
+        mask_row = ((size + 31) // 32) * 4
+        and_mask = b''.join(
+            bytes(sum(0x80 >> (x % 8) for x in range(i * 8, min(i * 8 + 8, size)) if row[x][3] == 0)
+                  if i * 8 < size else 0 for i in range(mask_row))
+            for row in reversed(px))
+        images.append((size, header + xor + and_mask))
+    out = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        out += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return out + b''.join(data for _, data in images)
+
+
 def about_pixels():
     w, h = 128, 64
     c = Canvas(w, h, (36, 66, 128), ss=4)
@@ -730,10 +756,10 @@ def about_pixels():
     # the name, drawn by the pen
     glyphs = stroke_glyphs()
     name = 'Tovrel'
-    scale = 1.45
-    gap = 3.4
+    scale = 1.3
+    gap = 3.0
     total = sum(glyphs[ch][1] for ch in name) * scale + gap * (len(name) - 1)
-    x = 56 - total / 2
+    x = 52 - total / 2
     top = 12
     last = None
     ink = (200, 30, 40)
@@ -747,16 +773,16 @@ def about_pixels():
     # the gantry across the sheet, just right of the pen; the carriage holds
     # the pen at the end of the last stroke
     px, py = last
-    gx = px + 7
+    gx = px + 10
     c.rect(gx - 5, 3, gx + 5, 62, (20, 22, 30))
     c.rect(gx - 4, 4, gx + 4, 61, (176, 180, 192))
     c.rect(gx - 4, 4, gx - 2, 61, (214, 218, 228))
     c.rect(gx + 2, 4, gx + 4, 61, (132, 136, 150))
-    c.box(px + 2, py - 8, gx + 7, py + 1, (60, 64, 78), (20, 22, 30))
-    c.rect(px + 4, py - 6, gx + 5, py - 5, (110, 116, 134))
+    c.box(px + 3, py - 8, gx + 7, py + 1, (60, 64, 78), (20, 22, 30))
+    c.rect(px + 5, py - 6, gx + 5, py - 5, (110, 116, 134))
     c.circle(gx + 3, py - 2.5, 1.0, (90, 230, 110))
-    c.polygon([(px + 2, py - 3), (px + 2, py + 0.5), (px + 0.2, py + 0.6)], (20, 22, 30))
-    c.polygon([(px + 2, py - 2), (px + 2, py), (px + 0.8, py + 0.3)], ink)
+    c.polygon([(px + 3, py - 3), (px + 3, py + 0.5), (px + 1.2, py + 0.6)], (20, 22, 30))
+    c.polygon([(px + 3, py - 2), (px + 3, py), (px + 1.8, py + 0.3)], ink)
     return c.pixels()
 
 
@@ -767,8 +793,8 @@ def about_bmp():
 def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
-    (out / 'tovrel.ico').write_bytes(ico_bytes([32, 48]))
-    (out / 'small.ico').write_bytes(ico_bytes([16]))
+    (out / 'tovrel.ico').write_bytes(ico_bytes([16, 20, 24, 32, 48, 256]))
+    (out / 'small.ico').write_bytes(ico_bytes([16, 20, 24]))
     (out / 'toolbar.bmp').write_bytes(toolbar_bmp())
     (out / 'about.bmp').write_bytes(about_bmp())
 

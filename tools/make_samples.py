@@ -19,10 +19,10 @@ marks the demo's file-name rules look for; a plot-area mark "(LIM)", "(EXT)"
 or "(DSP)" changes nothing in the drawing. Texts inside the drawings are
 ASCII, so no code page is needed; the file names may hold any characters.
 
-The end drawing is a placeholder: the scripts end by opening it, and the
-AutoCAD stand-in accepts any existing file as a drawing. It holds DXF text
-although its name ends in ".dwg", which a real AutoCAD would not open; with
-a real AutoCAD, point end_file_dwg at a real empty drawing instead.
+The end drawing is an empty A4 drawing in DXF (the demo names it
+"endfile.dxf"): the scripts end by opening it, and AutoCAD opens a DXF file as
+well as a DWG file. The check before a run refuses an end drawing whose
+contents do not fit its extension.
 """
 import os
 import sys

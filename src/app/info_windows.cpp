@@ -4,6 +4,7 @@
 
 #include "dialog_ids.h"
 #include "resource_ids.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/window_text.h"
@@ -113,13 +114,13 @@ INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 HWND OpenAboutWindow(HWND owner) {
-  HWND about = CreateDialogParamW(Instance(), MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutWindowProc, 0);
+  HWND about = CreateDialogInLanguage(owner, IDD_ABOUT, AboutWindowProc, 0);
   if (about) ShowWindow(about, SW_SHOW);
   return about;
 }
 
 void RunVersionDialog(HWND owner) {
-  DialogBoxParamW(Instance(), MAKEINTRESOURCEW(IDD_VERSION), owner, VersionDialogProc, 0);
+  ShowDialogInLanguage(owner, IDD_VERSION, VersionDialogProc, 0);
 }
 
 }  // namespace tovrel

@@ -34,6 +34,8 @@
 #include "resource_ids.h"
 #include "ui_text/language_dialog.h"
 #include "win32/callback_guard.h"
+#include "win32/dialog_font.h"
+#include "win32/dialog_helpers.h"
 #include "win32/dpi.h"
 #include "win32/help_pages_win32.h"
 #include "win32/wait_window.h"
@@ -105,7 +107,7 @@ HWND CreateToolbar(HWND window) {
 }
 
 HWND CreateStatusBar(HWND window) {
-  HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM,
+  HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS | CCS_BOTTOM,
                                 0, 0, 0, 0, window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), Instance(),
                                 nullptr);
@@ -118,7 +120,7 @@ void RefreshStatus() {
   if (!g_state.status) return;
   const AppContext& app = App();
   SendMessageW(g_state.status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(app.settings.file_folder)));
-  SendMessageW(g_state.status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(app.ActiveTemplate().title)));
+  SetStatusPaneText(g_state.status, 1, W(app.ActiveTemplate().title));
   SendMessageW(g_state.status, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"\"Velmora\""));
 }
 
@@ -182,9 +184,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   LoadTemplateFile(app);
   g_state.toolbar = CreateToolbar(window);
   g_state.list = CreateDrawingList(window, app.ActiveTemplate());
-  g_state.uiFont = CreateFontW(ScaleToDpi(12), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic");
+  g_state.uiFont = CreateUiFont(app.settings.moji_type, ScaleToDpi(12));
   g_state.status = CreateStatusBar(window);
   // The start-up fill shows its messages now; the flag stays clear so that
   // the first command that needs printers reads them again.
@@ -305,6 +305,8 @@ void ChangeLanguage(HWND window) {
     return;
   }
   App().settings.moji_type = language;
+  if (g_state.uiFont) DeleteObject(g_state.uiFont);
+  g_state.uiFont = CreateUiFont(language, ScaleToDpi(12));
   g_state.currentModeless = OpenWaitWindow(window, IDD_STARTUP_WAIT);
   LoadTemplateFile(App());
   CloseWaitWindow(g_state.currentModeless);

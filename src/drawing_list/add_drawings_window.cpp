@@ -17,6 +17,7 @@
 #include "drawing_list/list_view_row_store_win32.h"
 #include "drawing_list/row_insertion.h"
 #include "drawing_list/row_selection.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/file_dialog.h"
@@ -122,7 +123,7 @@ constexpr DLGPROC SearchDialogProc =
 
 // True when the user searched; false when the dialog was closed.
 bool RunSearchDialog(HWND owner) {
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SEARCH), owner, SearchDialogProc,
+  return ShowDialogInLanguage(owner, IDD_SEARCH, SearchDialogProc,
                          0) == IDOK;
 }
 

@@ -12,6 +12,7 @@
 #include "drawing_list/row_editing.h"
 #include "storage/file_system_win32.h"
 #include "win32/dpi.h"
+#include "win32/dialog_helpers.h"
 #include "win32/window_text.h"
 
 namespace tovrel {
@@ -107,8 +108,18 @@ void CellEditor::Open(int column, const ScriptTemplate& activeTemplate, const Pr
   } else {
     combo_ = editor;
     kind_ = Kind::DropDown;
+    // A choice wider than the cell widens the editor over the cells beside
+    // it while it is open, so that no choice shows cut.
+    RECT box{};
+    GetWindowRect(editor, &box);
+    const int widest = WidestChoiceWidth(editor);
+    if (widest > box.right - box.left) {
+      SetWindowPos(editor, nullptr, 0, 0, widest, box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    FitDroppedWidth(editor);
   }
   SetFocus(editor);
+  ShowTextFromStart(editor);
 }
 
 void CellEditor::OnFieldKillFocus(HWND field) {

@@ -10,6 +10,7 @@
 #include "drawing_list/file_name_rules_model.h"
 #include "printers/printer_catalog_win32.h"
 #include "storage/file_system_win32.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/dpi.h"
@@ -110,33 +111,65 @@ void FillChoices(HWND dialog, EditDialogState& state, const EditControlPlace& pl
   }
 }
 
-// Makes the dialog big enough for its controls and keeps the buttons below them.
+// Sizes the dialog to its controls: the buttons stand one gap below the
+// lowest row of fields and one gap above the dialog's lower edge, centred;
+// the dialog grows wider when a row of fields needs it.
 void FitToControls(HWND dialog, const EditDialogState& state) {
+  constexpr int kGap = 10;  // design pixels
   int right = 0;
   int bottom = 0;
   for (const EditControlPlace& place : state.places) {
     right = std::max(right, ScaleToDpi(place.x + place.width + 5));
-    bottom = std::max(bottom, ScaleToDpi(place.y + 24 + 10));
+    bottom = std::max(bottom, ScaleToDpi(place.y + kEditFieldHeight));
   }
+  const int top = bottom + ScaleToDpi(kGap);
   RECT client{};
   GetClientRect(dialog, &client);
-  RECT ok{};
-  GetWindowRect(GetDlgItem(dialog, IDB_DIALOG_OK), &ok);
-  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&ok), 2);
-  const int lower = std::max(0, bottom - static_cast<int>(ok.top));
-  const int wider = std::max(0, right - static_cast<int>(client.right));
-  if (lower == 0 && wider == 0) return;
+  const int width = std::max(right, static_cast<int>(client.right));
+  RECT row{};  // the three buttons together
+  for (int id : {IDB_DIALOG_OK, IDB_EDIT_CANCEL, IDB_EDIT_HELP}) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    UnionRect(&row, &row, &r);
+  }
+  const int dx = (width - (row.right - row.left)) / 2 - row.left;
+  const int dy = top - row.top;
   for (int id : {IDB_DIALOG_OK, IDB_EDIT_CANCEL, IDB_EDIT_HELP}) {
     HWND button = GetDlgItem(dialog, id);
     RECT r{};
     GetWindowRect(button, &r);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    SetWindowPos(button, nullptr, r.left + wider / 2, r.top + lower, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(button, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   }
-  RECT frame{};
-  GetWindowRect(dialog, &frame);
-  SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + wider, frame.bottom - frame.top + lower,
-               SWP_NOMOVE | SWP_NOZORDER);
+  RECT frame{0, 0, width, top + (row.bottom - row.top) + ScaleToDpi(kGap)};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
+  SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+// Lays the controls out again with each drop-down as wide as its longest
+// choice, and shows every text from its start.
+void WidenToChoices(EditDialogState& state) {
+  std::vector<int> needed(state.data->activeTemplate.columns.size(), 0);
+  for (std::size_t i = 0; i < state.places.size(); ++i) {
+    if (state.places[i].editMode != kEditText && state.controls[i]) {
+      needed[static_cast<std::size_t>(state.places[i].templateColumn)] =
+          UnscaleFromDpi(WidestChoiceWidth(state.controls[i]));
+    }
+  }
+  state.places = LayOutEditControls(state.data->activeTemplate,
+                                    [&](int column) { return needed[static_cast<std::size_t>(column)]; });
+  for (std::size_t i = 0; i < state.places.size() && i < state.controls.size(); ++i) {
+    const EditControlPlace& place = state.places[i];
+    HWND control = state.controls[i];
+    if (!control) continue;
+    const bool field = place.editMode == kEditText;
+    SetWindowPos(control, nullptr, ScaleToDpi(place.x), ScaleToDpi(place.y), ScaleToDpi(place.width),
+                 ScaleToDpi(field ? kEditFieldHeight : kEditComboDropHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!field) FitDroppedWidth(control);
+    ShowTextFromStart(control);
+  }
 }
 
 BOOL OnInitDialog(HWND dialog, HWND, LPARAM lParam) {
@@ -159,6 +192,7 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM lParam) {
     }
     SetText(control, text);
   }
+  WidenToChoices(*state);
   SetModeTitle(dialog, data.mode, data.activeTemplate.title);
   state->timerArmed = false;
   // The refresh compares with the printer the dialog opened with: choosing
@@ -283,8 +317,7 @@ INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 bool RunEditDialog(HWND owner, EditDialogData& data) {
   EditDialogState state;
   state.data = &data;
-  const INT_PTR answer = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_EDIT_ROWS), owner,
-                                         EditDialogProc, reinterpret_cast<LPARAM>(&state));
+  const INT_PTR answer = ShowDialogInLanguage(owner, IDD_EDIT_ROWS, EditDialogProc, reinterpret_cast<LPARAM>(&state));
   return answer == IDB_DIALOG_OK;
 }
 

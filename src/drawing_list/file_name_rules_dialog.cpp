@@ -9,6 +9,7 @@
 #include "drawing_list/file_name_rules.h"
 #include "drawing_list/file_name_rules_model.h"
 #include "drawing_list/list_view_row_store_win32.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/window_text.h"
@@ -106,6 +107,7 @@ std::u16string ItemText(HWND dialog, int id) {
 void FillCombo(HWND combo, const std::vector<std::u16string>& names) {
   ComboBox_ResetContent(combo);
   for (const std::u16string& name : names) ComboBox_AddString(combo, W(name));
+  FitDroppedWidth(combo);
 }
 
 void ShowPaperChoices(HWND dialog, std::size_t rule, const PaperChoices& choices) {
@@ -143,6 +145,8 @@ void ShowFields(HWND dialog, const FileNameRulesFields& fields, const PrinterCat
     ComboBox_LimitText(paper, FileNamePaperRule::kPaperSize - 1);
     FillCombo(paper, PapersOfPrinter(catalog, field.printer));
     SetWindowTextW(paper, W(field.paper));
+    ShowTextFromStart(printer);
+    ShowTextFromStart(paper);
   }
   for (const SearchField& search : kSearches) {
     HWND edit = GetDlgItem(dialog, search.id);
@@ -243,8 +247,7 @@ std::array<std::u16string, kRuleCount> Printers(const FileNameRules& rules) {
 
 void RunFileNameRulesDialog(HWND owner, FileNameRules& rules, const PrinterCatalog& catalog) {
   RulesDialogData data{rules, catalog, PrinterPaperWatch(Printers(rules))};
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILE_NAME_RULES), owner,
-                  FileNameRulesDialogProc, reinterpret_cast<LPARAM>(&data));
+  ShowDialogInLanguage(owner, IDD_FILE_NAME_RULES, FileNameRulesDialogProc, reinterpret_cast<LPARAM>(&data));
 }
 
 void ConvertListByFileNames(HWND list, const FileNameRules& rules, const UiText& text,

@@ -59,26 +59,10 @@ std::u16string CutToBuffer(std::u16string_view text, std::size_t bufferSize) {
 }
 
 std::vector<std::u16string> PapersOfPrinter(const PrinterCatalog& catalog, std::u16string_view printer) {
-  std::vector<std::u16string> papers;
-  const int entry = printer.empty() ? -1 : FindPrinterByName(catalog, printer);
-  if (entry < 0) return papers;
-  const auto& slots = catalog.entries[static_cast<std::size_t>(entry)].paperNames;
-  for (int slot = 0; slot < kMaxCatalogPapers; ++slot) {
-    const auto& name = slots[static_cast<std::size_t>(slot)];
-    if (name.Empty()) break;
-    papers.push_back(name.Str());
-  }
-  return papers;
+  return CatalogPapersOf(catalog, printer).value_or(std::vector<std::u16string>());
 }
 
-std::vector<std::u16string> CatalogPrinterNames(const PrinterCatalog& catalog) {
-  std::vector<std::u16string> names;
-  for (int i = 0; i < catalog.printerCount && i < kMaxCatalogPrinters; ++i) {
-    const auto& name = catalog.entries[static_cast<std::size_t>(i)].name;
-    if (!name.Empty()) names.push_back(name.Str());
-  }
-  return names;
-}
+std::vector<std::u16string> CatalogPrinterNames(const PrinterCatalog& catalog) { return CatalogDeviceNames(catalog); }
 
 PrinterPaperWatch::PrinterPaperWatch(
     const std::array<std::u16string, FileNameRules::kPaperRuleCount>& printers)
@@ -97,8 +81,9 @@ std::optional<PaperChoices> PrinterPaperWatch::Check(std::size_t rule, std::u16s
   if (printer == lastSeen_[rule]) return std::nullopt;
   lastSeen_[rule] = printer;
   PaperChoices choices;
-  if (printer.empty() || FindPrinterByName(catalog, printer) < 0) return choices;  // the paper stays as typed
-  choices.names = PapersOfPrinter(catalog, printer);
+  const auto papers = CatalogPapersOf(catalog, printer);
+  if (!papers || papers->empty()) return choices;  // the paper stays as typed
+  choices.names = *papers;
   choices.paper = choices.names.empty() ? std::u16string() : choices.names.front();
   return choices;
 }

@@ -54,14 +54,14 @@ struct PaperChoices {
 };
 
 // The printer choices: the catalog's printers in its order (an entry whose
-// name was too long to keep is left out).
+// name was too long to keep is left out), then AutoCAD's configurations.
 std::vector<std::u16string> CatalogPrinterNames(const PrinterCatalog& catalog);
 
 // The papers a rule offers for `printer`: those of the catalog's printer of
-// exactly that name, slot 0 up to the first empty one (63 at most). A
-// printer the catalog does not list (an AutoCAD device configuration such as
-// "DWG To PDF.pc3", or a printer not connected today) offers none, so that
-// no other printer's papers are offered under its name.
+// exactly that name, slot 0 up to the first empty one (63 at most), or the
+// known papers of a configuration. A device the catalog does not list (a
+// printer not connected today) offers none, so that no other printer's
+// papers are offered under its name.
 std::vector<std::u16string> PapersOfPrinter(const PrinterCatalog& catalog, std::u16string_view printer);
 
 // Follows the four printer drop-downs while the dialog is open. A change of

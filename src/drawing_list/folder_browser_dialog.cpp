@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,9 @@
 #include "drawing_list/folder_browser.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "win32/callback_guard.h"
+#include "win32/dialog_font.h"
 #include "win32/dialog_helpers.h"
+#include "win32/dpi.h"
 #include "win32/window_text.h"
 
 namespace tovrel {
@@ -48,12 +51,13 @@ FolderBrowserData& Data(HWND dialog) {
 
 HWND BrowserList(HWND dialog) { return GetDlgItem(dialog, IDL_FOLDER_BROWSER); }
 
+// A column of its design width at this resolution, wider when its title needs it.
 void AddColumn(HWND list, int index, int width, int titleText) {
   std::wstring title = LookUpText(TextTable::Code, titleText);
   LVCOLUMNW column{};
   column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
   column.fmt = LVCFMT_LEFT;
-  column.cx = width;
+  column.cx = std::max(ScaleToDpi(width), ListView_GetStringWidth(list, title.c_str()) + ScaleToDpi(16));
   column.pszText = title.data();
   column.iSubItem = index;
   SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
@@ -217,7 +221,7 @@ INT_PTR CALLBACK FolderBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 void FolderBrowserCommand(HWND owner, HWND list, const FileSystem& files, const AddDrawingsContext& context) {
   FolderBrowserData data{files, list, context, FolderBrowser(files, context.settings.file_folder)};
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FOLDER_BROWSER), owner, FolderBrowserProc,
+  ShowDialogInLanguage(owner, IDD_FOLDER_BROWSER, FolderBrowserProc,
                   reinterpret_cast<LPARAM>(&data));
   if (data.firstAddedRow >= 0) ApplyRulesAfterAdding(list, data.firstAddedRow, context);
 }

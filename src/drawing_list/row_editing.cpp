@@ -198,9 +198,9 @@ std::vector<std::u16string> PaperNamesOf(const PrinterCatalog& catalog, int entr
 }
 
 std::optional<std::u16string> FirstPaperOf(const PrinterCatalog& catalog, std::u16string_view printer) {
-  const int entry = printer.empty() ? -1 : FindPrinterByName(catalog, printer);
-  if (entry < 0) return std::nullopt;
-  return catalog.entries[static_cast<std::size_t>(entry)].paperNames[0].Str();
+  const auto papers = CatalogPapersOf(catalog, printer);
+  if (!papers || papers->empty()) return std::nullopt;
+  return papers->front();
 }
 
 std::vector<std::u16string> ChoicesForColumn(const TemplateColumn& column, const PrinterCatalog& catalog,
@@ -229,7 +229,8 @@ std::vector<std::u16string> ChoicesForColumn(const TemplateColumn& column, const
   return choices;
 }
 
-std::vector<EditControlPlace> LayOutEditControls(const ScriptTemplate& activeTemplate) {
+std::vector<EditControlPlace> LayOutEditControls(const ScriptTemplate& activeTemplate,
+                                                 const std::function<int(int templateColumn)>& neededWidth) {
   std::vector<EditControlPlace> places;
   int x = 5;
   int y = 30;
@@ -247,9 +248,9 @@ std::vector<EditControlPlace> LayOutEditControls(const ScriptTemplate& activeTem
       place.controlId = kEditFieldIdBase + c;
       x += column.width + 2;
     } else {
-      place.width = column.width + 10;
+      place.width = std::max(column.width + 10, neededWidth ? neededWidth(c) : 0);
       place.controlId = kEditComboIdBase + c;
-      x += column.width + 12;
+      x += place.width + 2;
     }
     places.push_back(place);
     if (x > 700) {

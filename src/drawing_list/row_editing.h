@@ -121,16 +121,16 @@ std::vector<std::u16string> ListPlotStyles(const FileSystem& files, std::u16stri
 // none for an entry outside the catalog.
 std::vector<std::u16string> PaperNamesOf(const PrinterCatalog& catalog, int entry);
 
-// The paper that goes with a newly chosen printer: its first paper name (or
-// the marker that stands there). Nothing for a name the catalog does not
-// hold, such as a device configuration of AutoCAD's own ("DWG To PDF.pc3"):
+// The paper that goes with a newly chosen printer or plotter configuration:
+// its first paper name (or the marker that stands there). Nothing for a name
+// the catalog does not hold, or a configuration whose papers are not known:
 // its paper stays as it is.
 std::optional<std::u16string> FirstPaperOf(const PrinterCatalog& catalog, std::u16string_view printer);
 
 // The choices of a combo box for a column's edit mode: 2 its select texts up
-// to the first empty one, 3 the catalog's printer names, 4 the papers of
-// `rowPrinter` (none for a printer the catalog does not hold, as in the rules
-// dialog), 5 the plot styles; none for other modes.
+// to the first empty one, 3 the catalog's printer and configuration names,
+// 4 the papers of `rowPrinter` (none for a device the catalog does not hold
+// or whose papers are not known), 5 the plot styles; none for other modes.
 std::vector<std::u16string> ChoicesForColumn(const TemplateColumn& column, const PrinterCatalog& catalog,
                                              std::u16string_view rowPrinter,
                                              const std::function<std::vector<std::u16string>()>& plotStyles);
@@ -154,6 +154,10 @@ inline constexpr int kEditComboDropHeight = 160;
 // The controls of the edit dialog, in template order: from (5, 30), an edit
 // field `width` wide advancing by width + 2, a combo box width + 10 wide
 // advancing by width + 12, a new line 50 pixels lower at x 5 when x passes 700.
-std::vector<EditControlPlace> LayOutEditControls(const ScriptTemplate& activeTemplate);
+// A combo box whose longest choice needs more (`neededWidth` of the template
+// column, in the same pixels; none when empty) is made that wide, and the
+// controls after it move along.
+std::vector<EditControlPlace> LayOutEditControls(const ScriptTemplate& activeTemplate,
+                                                 const std::function<int(int templateColumn)>& neededWidth = {});
 
 }  // namespace tovrel

@@ -8,6 +8,7 @@
 
 #include "dialog_ids.h"
 #include "printers/environment_setup.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/file_dialog.h"
@@ -24,6 +25,7 @@ constexpr int kMessageAskSetup = 29;
 constexpr int kMessageSetupDone = 33;
 constexpr int kMessageListFull = 60;
 constexpr int kMessageNoAutocad = 61;
+constexpr int kTextPlottersFolder = 81;  // dialog text: label and file dialog title
 
 // What the dialog edits, handed over at its opening.
 struct EnvironmentData {
@@ -79,7 +81,7 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
     int text;
   } buttons[] = {{IDB_DIALOG_OK, 0},        {IDB_ENV_CANCEL, 1},       {IDB_ENV_HELP, 2},
                  {IDB_AUTOMATIC_SETUP, 23}, {IDB_REGISTER_PRINTER, 4}, {IDB_DELETE_PRINTER, 24},
-                 {IDX_PAPER_AB, 25},        {IDT_ENV_TIMEOUT_LABEL, 84},
+                 {IDX_PAPER_AB, 25},        {IDT_ENV_TIMEOUT_LABEL, 84}, {IDT_ENV_PLOTTERS_LABEL, kTextPlottersFolder},
                  {IDT_ENV_CORECONSOLE_LABEL, 87}, {IDT_ENV_WORKERS_LABEL, 88},
                  {IDT_ENV_BATCH_LABEL, 86}};
   for (const auto& button : buttons) SetCatalogItemText(dialog, button.id, TextTable::Dialog, button.text);
@@ -89,6 +91,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
     SendDlgItemMessageW(dialog, path.editId, EM_LIMITTEXT, AppSettings::kPathSize - 1, 0);
     SetDlgItemTextW(dialog, path.editId, W(state.settings.*path.field));
   }
+  SendDlgItemMessageW(dialog, IDE_PLOTTERS_FOLDER, EM_LIMITTEXT, AppSettings::kPathSize - 1, 0);
+  SetDlgItemTextW(dialog, IDE_PLOTTERS_FOLDER, W(state.settings.plotters_folder));
   SendDlgItemMessageW(dialog, IDE_PRINTER_NAME, EM_LIMITTEXT, AppSettings::kProhibitedPrinterSize - 1, 0);
   state.prohibited = ProhibitedNamesOf(state.settings);
   FillProhibitedList(dialog);
@@ -108,6 +112,7 @@ void StoreAndClose(HWND dialog) {
   EnvironmentData& state = Data(dialog);
   AppSettings& settings = state.settings;
   for (const PathField& path : kPathFields) settings.*path.field = SettingsPathText(ItemText(dialog, path.editId));
+  settings.plotters_folder = SettingsPathText(ItemText(dialog, IDE_PLOTTERS_FOLDER));
   StoreProhibitedNames(state.prohibited, settings);
   settings.print_paper_ab = IsDlgButtonChecked(dialog, IDX_PAPER_AB) == BST_CHECKED ? 1 : 0;
   settings.prohibition_plmode = IsDlgButtonChecked(dialog, IDX_NO_PROHIBITED_NOTICE) == BST_CHECKED ? 1 : 0;
@@ -141,6 +146,24 @@ void Browse(HWND dialog, const PathField& path) {
   SetDlgItemTextW(dialog, path.editId, W(field));
 }
 
+// The plotter folder is chosen by one of its configurations.
+void BrowsePlotters(HWND dialog) {
+  FileDialogOptions options;
+  options.owner = dialog;
+  options.title = LookUpText(TextTable::Dialog, kTextPlottersFolder);
+  options.filter = L"AutoCAD(*.pc3)\0*.pc3\0";
+  const std::u16string folder = ItemText(dialog, IDE_PLOTTERS_FOLDER);
+  if (!folder.empty()) options.initialName = folder + u"\\*.pc3";
+  const FileDialogResult result = AskOpenFile(options);
+  if (!result.Chosen()) {
+    ReportFileDialogFailure(dialog, result);
+    return;
+  }
+  const std::u16string path = result.Path();
+  const std::size_t slash = path.find_last_of(u"\\/");
+  SetDlgItemTextW(dialog, IDE_PLOTTERS_FOLDER, W(SettingsPathText(slash == path.npos ? path : path.substr(0, slash))));
+}
+
 // Searches the fixed drives behind the progress window, whose Stop ends the
 // search; the dialog takes no input meanwhile but repaints.
 void AutomaticSetupCommand(HWND dialog) {
@@ -152,7 +175,10 @@ void AutomaticSetupCommand(HWND dialog) {
     ProgressWindow progress(dialog, ProgressWindow::Stops::NowOnly);
     progress.SetCaption(U(LookUpText(TextTable::Dialog, 31)));
     progress.SetLines(U(LookUpText(TextTable::Code, 99)), u"aclt.exe, acad.exe, accoreconsole.exe, atcprint.scr, endfile.dwg", u"", u"");
-    setup = RunAutomaticSetup(state.files, state.workingDirectory, [&progress] { return progress.PumpAndAskStop(); });
+    wchar_t appData[MAX_PATH] = L"";
+    const DWORD length = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    setup = RunAutomaticSetup(state.files, state.workingDirectory, [&progress] { return progress.PumpAndAskStop(); },
+                              length > 0 && length < MAX_PATH ? U(appData) : std::u16string());
   }
   EnableWindow(dialog, TRUE);
   SetActiveWindow(dialog);
@@ -161,6 +187,7 @@ void AutomaticSetupCommand(HWND dialog) {
   SetDlgItemTextW(dialog, IDE_SCRIPT_FILE, W(SettingsPathText(setup.scriptFile)));
   SetDlgItemTextW(dialog, IDE_END_FILE, W(SettingsPathText(setup.endFile)));
   SetDlgItemTextW(dialog, IDE_CORECONSOLE_FILE, W(SettingsPathText(setup.coreConsoleFile)));
+  if (!setup.plottersFolder.empty()) SetDlgItemTextW(dialog, IDE_PLOTTERS_FOLDER, W(SettingsPathText(setup.plottersFolder)));
   for (int message : setup.messages) ShowMessage(dialog, message);
   ShowMessage(dialog, kMessageSetupDone);
 }
@@ -209,6 +236,9 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
     case IDB_BROWSE_CORECONSOLE:
       Browse(dialog, kCoreConsoleField);
       break;
+    case IDB_BROWSE_PLOTTERS:
+      BrowsePlotters(dialog);
+      break;
     case IDB_AUTOMATIC_SETUP:
       AutomaticSetupCommand(dialog);
       break;
@@ -232,8 +262,7 @@ constexpr DLGPROC EnvironmentDialogProc = StandardDialogProc<OnInitDialog, OnCom
 bool RunEnvironmentDialog(HWND owner, AppSettings& settings, const FileSystem& files,
                           const std::u16string& workingDirectory) {
   EnvironmentData data{settings, files, workingDirectory, {}};
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ENVIRONMENT), owner,
-                         EnvironmentDialogProc, reinterpret_cast<LPARAM>(&data)) == TRUE;
+  return ShowDialogInLanguage(owner, IDD_ENVIRONMENT, EnvironmentDialogProc, reinterpret_cast<LPARAM>(&data)) == TRUE;
 }
 
 }  // namespace tovrel

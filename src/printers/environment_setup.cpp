@@ -19,8 +19,41 @@ bool IsBlank(std::u16string_view text) {
 
 }  // namespace
 
+namespace {
+
+// The sub-folders of a folder, without "." and "..", sorted by name.
+std::vector<std::u16string> SubFolders(const FileSystem& files, const std::u16string& folder) {
+  std::vector<DirEntry> entries;
+  std::vector<std::u16string> names;
+  if (!files.List(folder + u"\\*", entries)) return names;
+  for (const DirEntry& e : entries) {
+    if ((e.attributes & kAttributeDirectory) != 0 && e.name != u"." && e.name != u"..") names.push_back(e.name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+std::u16string FindPlottersFolder(const FileSystem& files, std::u16string_view appData) {
+  if (appData.empty()) return {};
+  const std::u16string autodesk = std::u16string(appData) + u"\\Autodesk";
+  std::u16string found;
+  for (const std::u16string& product : SubFolders(files, autodesk)) {
+    for (const std::u16string& release : SubFolders(files, autodesk + u"\\" + product)) {
+      const std::u16string releaseFolder = autodesk + u"\\" + product + u"\\" + release;
+      for (const std::u16string& language : SubFolders(files, releaseFolder)) {
+        const std::u16string plotters = releaseFolder + u"\\" + language + u"\\Plotters";
+        DirEntry entry;
+        if (files.Find(plotters, entry) && (entry.attributes & kAttributeDirectory) != 0) found = plotters;
+      }
+    }
+  }
+  return found;
+}
+
 AutomaticSetup RunAutomaticSetup(const FileSystem& files, std::u16string_view workingDirectory,
-                                 const SearchCancelled& cancelled) {
+                                 const SearchCancelled& cancelled, std::u16string_view appData) {
   const std::vector<std::optional<std::u16string>> found = SearchFixedDrivesForEach(
       files, {u"aclt.exe", u"atcprint.scr", u"endfile.dwg", u"acad.exe"}, cancelled, kRequiredNames);
   AutomaticSetup setup;
@@ -57,6 +90,7 @@ AutomaticSetup RunAutomaticSetup(const FileSystem& files, std::u16string_view wo
     if (files.Find(console, entry) && (entry.attributes & kAttributeDirectory) == 0) setup.coreConsoleFile = console;
   }
   if (setup.coreConsoleFile.empty()) setup.messages.push_back(kMessageNoCoreConsole);
+  setup.plottersFolder = FindPlottersFolder(files, appData);
   return setup;
 }
 

@@ -28,6 +28,7 @@ struct AutomaticSetup {
   // "accoreconsole.exe" beside the AutoCAD found (or beside "acad.exe" when
   // AutoCAD LT was taken); empty, with message 97, when there is none.
   std::u16string coreConsoleFile;
+  std::u16string plottersFolder;  // empty when none was found
   std::vector<int> messages;
 };
 
@@ -39,8 +40,16 @@ inline constexpr int kMessageNoCoreConsole = 97;
 // lies; without it "acad.exe" is taken; without either the default path. A
 // script file or end drawing not found is taken from the working folder.
 // The Core Console is looked for beside the AutoCAD programs found.
+// AutoCAD's plotter folder is looked for under the user's application data
+// (FindPlottersFolder).
 AutomaticSetup RunAutomaticSetup(const FileSystem& files, std::u16string_view workingDirectory,
-                                 const SearchCancelled& cancelled = {});
+                                 const SearchCancelled& cancelled = {}, std::u16string_view appData = {});
+
+// AutoCAD keeps each release's plotter configurations in
+// "<application data>\Autodesk\<product>\<release>\<language>\Plotters". The
+// folder of that shape whose product folder comes last by name (the latest
+// release: "AutoCAD 2024" after "AutoCAD 2023"); empty when there is none.
+std::u16string FindPlottersFolder(const FileSystem& files, std::u16string_view appData);
 
 // The list of prohibited printers as the dialog edits it: at most 16 names
 // of at most 63 characters, none empty, none twice.

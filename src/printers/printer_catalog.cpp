@@ -4,7 +4,9 @@
 #include <new>
 #include <vector>
 
+#include "printers/plot_devices.h"
 #include "storage/app_settings.h"
+#include "storage/file_system.h"
 
 namespace tovrel {
 
@@ -38,7 +40,7 @@ std::u16string_view DriverPaperName(const char16_t* cell) {
   return std::u16string_view(cell, n);
 }
 
-void FillPaperNames(PrinterEntry& entry, Spooler& spooler, const SpoolerPrinter& printer,
+void FillPaperNames(PrinterEntry& entry, std::vector<std::u16string>& driverPapers, Spooler& spooler, const SpoolerPrinter& printer,
                     const AppSettings& settings, const CatalogNotifier& notify) {
   const int count = spooler.PaperNameCount(printer.name, printer.port);
   std::size_t units = 0;
@@ -54,14 +56,13 @@ void FillPaperNames(PrinterEntry& entry, Spooler& spooler, const SpoolerPrinter&
   int stored = 0;
   for (int i = 0; i < count; ++i) {
     const std::u16string_view name = DriverPaperName(buffer.get() + static_cast<std::size_t>(i) * kDriverPaperNameUnits);
+    driverPapers.emplace_back(name);
+    if (stored == kMaxCatalogPapers) continue;  // past the cut: only the full list takes it
     if (settings.print_paper_ab == 0 || HasAbPaperCode(name)) {
       entry.paperNames[static_cast<std::size_t>(stored)].Assign(name);
       ++stored;
     }
-    if (stored == kMaxCatalogPapers) {
-      notify(kMessageTooManyPapers);
-      break;
-    }
+    if (stored == kMaxCatalogPapers) notify(kMessageTooManyPapers);
   }
   if (stored == 0) entry.paperNames[0].Assign(kNoPaperMarker);
 }
@@ -73,6 +74,8 @@ void ResetCatalog(PrinterCatalog& catalog) {
     entry.name.Clear();
     for (auto& paper : entry.paperNames) paper.Clear();
   }
+  for (auto& papers : catalog.driverPapers) papers.clear();
+  catalog.plotters.clear();
 }
 
 void FillCatalog(PrinterCatalog& catalog, Spooler& spooler, const AppSettings& settings,
@@ -97,7 +100,7 @@ void FillCatalog(PrinterCatalog& catalog, Spooler& spooler, const AppSettings& s
       entry.paperNames[0].Assign(kProhibitionMarker);
       if (settings.prohibition_plmode == 0) notify(kMessagePrinterProhibited);
     } else {
-      FillPaperNames(entry, spooler, printer, settings, notify);
+      FillPaperNames(entry, catalog.driverPapers[static_cast<std::size_t>(i)], spooler, printer, settings, notify);
     }
   }
   catalog.catalogLoaded = true;
@@ -133,6 +136,72 @@ int FindPrinterByName(const PrinterCatalog& catalog, std::u16string_view name) {
     if (catalog.entries[static_cast<std::size_t>(i)].name.View() == name) found = i;
   }
   return found;
+}
+
+void FillPlotters(PrinterCatalog& catalog, const FileSystem& files, std::u16string_view plottersFolder,
+                  std::u16string_view defaultPrinter) {
+  catalog.plotters.clear();
+  for (const BuiltInDevice& device : BuiltInDevices()) {
+    PlotterEntry entry;
+    entry.name.assign(device.name);
+    entry.papersKnown = !device.papers.empty();
+    for (std::u16string_view paper : device.papers) entry.papers.emplace_back(paper);
+    catalog.plotters.push_back(std::move(entry));
+  }
+  PlotterEntry standIn;
+  standIn.name = kDefaultSystemPrinter;
+  standIn.printerEntry = defaultPrinter.empty() ? -1 : FindPrinterByName(catalog, defaultPrinter);
+  if (standIn.printerEntry >= 0) {
+    standIn.papers = *CatalogPapersOf(catalog, defaultPrinter);
+    standIn.papersKnown = true;
+  }
+  catalog.plotters.push_back(std::move(standIn));
+  if (plottersFolder.empty()) return;
+  std::u16string pattern(plottersFolder);
+  if (pattern.back() != u'\\') pattern += u'\\';
+  pattern += u"*.pc3";
+  std::vector<DirEntry> found;
+  if (!files.List(pattern, found)) return;
+  for (const DirEntry& file : found) {
+    if ((file.attributes & kAttributeDirectory) != 0 || !IsPlotterConfiguration(file.name)) continue;
+    if (FindPlotter(catalog, file.name)) continue;
+    PlotterEntry entry;
+    entry.name = file.name;
+    catalog.plotters.push_back(std::move(entry));
+  }
+}
+
+const PlotterEntry* FindPlotter(const PrinterCatalog& catalog, std::u16string_view name) {
+  for (const PlotterEntry& entry : catalog.plotters) {
+    if (EqualIgnoringAsciiCase(entry.name, name)) return &entry;
+  }
+  return nullptr;
+}
+
+std::vector<std::u16string> CatalogDeviceNames(const PrinterCatalog& catalog) {
+  std::vector<std::u16string> names;
+  for (int i = 0; i < catalog.printerCount && i < kMaxCatalogPrinters; ++i) {
+    const auto& name = catalog.entries[static_cast<std::size_t>(i)].name;
+    if (!name.Empty()) names.push_back(name.Str());
+  }
+  for (const PlotterEntry& entry : catalog.plotters) names.push_back(entry.name);
+  return names;
+}
+
+std::optional<std::vector<std::u16string>> CatalogPapersOf(const PrinterCatalog& catalog,
+                                                           std::u16string_view device) {
+  if (device.empty()) return std::nullopt;
+  const int printer = FindPrinterByName(catalog, device);
+  if (printer >= 0) {
+    std::vector<std::u16string> papers;
+    for (const auto& slot : catalog.entries[static_cast<std::size_t>(printer)].paperNames) {
+      if (slot.Empty() || papers.size() >= static_cast<std::size_t>(kMaxCatalogPapers)) break;
+      papers.push_back(slot.Str());
+    }
+    return papers;
+  }
+  if (const PlotterEntry* plotter = FindPlotter(catalog, device)) return plotter->papers;
+  return std::nullopt;
 }
 
 }  // namespace tovrel

@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "printers/spooler.h"
 
@@ -49,6 +51,8 @@ inline constexpr std::size_t kPaperNameSize = 64;
 inline constexpr char16_t kProhibitionMarker[] = u"Prohibition";
 inline constexpr char16_t kNoPaperMarker[] = u"There is no kind";
 inline constexpr char16_t kCannotSearchMarker[] = u"Cannot search";
+// Shown for a plotter configuration whose papers are not known.
+inline constexpr char16_t kPaperNotChecked[] = u"paper not checked";
 
 // The catalog messages (UiText message numbers), shown by the window that
 // owns the fill.
@@ -63,17 +67,30 @@ struct PrinterEntry {
   std::array<FixedText<kPaperNameSize>, kPaperSlotCount> paperNames;  // packed from slot 0
 };
 
+// One of AutoCAD's plotter configurations, offered after the printers.
+struct PlotterEntry {
+  std::u16string name;                 // "DWG To PDF.pc3"
+  std::vector<std::u16string> papers;  // the papers offered; empty when not known
+  bool papersKnown = false;            // false: any paper is typed and taken
+  int printerEntry = -1;               // the printer it stands for (the default one), or -1
+};
+
 struct PrinterCatalog {
   int printerCount = 0;  // valid entries, 0 to 30
   std::array<PrinterEntry, kCatalogEntryCount> entries;
   bool catalogLoaded = false;  // set by every fill that completed
+  // Every paper each printer's driver reported, before the cut at 63 and the
+  // A/B filter: what the printer really takes.
+  std::array<std::vector<std::u16string>, kCatalogEntryCount> driverPapers;
+  // AutoCAD's configurations (FillPlotters), after the printers.
+  std::vector<PlotterEntry> plotters;
 };
 
 // Shows message n to the user and returns once it has been acknowledged.
 using CatalogNotifier = std::function<void(int message)>;
 
-// Empties the name and every paper slot of all entries; the count and the
-// flag stay as they are.
+// Empties the name and every paper slot of all entries and the plotter
+// configurations; the count and the flag stay as they are.
 void ResetCatalog(PrinterCatalog& catalog);
 
 // Empties the entries and fills them from the spooler: at most 30 printers in
@@ -97,5 +114,28 @@ bool HasAbPaperCode(std::u16string_view name);
 // The valid entry whose name equals `name` exactly (case-sensitive, whole
 // name); the last one when several do; -1 when none does.
 int FindPrinterByName(const PrinterCatalog& catalog, std::u16string_view name);
+
+class FileSystem;
+
+// The plotter configurations AutoCAD offers, after the printers: its
+// built-in ones (with their papers), "Default Windows System Printer.pc3"
+// (the papers of `defaultPrinter`, when the catalog holds it), then every
+// ".pc3" file of `plottersFolder` that is not one of those (papers not
+// known), each name once.
+void FillPlotters(PrinterCatalog& catalog, const FileSystem& files, std::u16string_view plottersFolder,
+                  std::u16string_view defaultPrinter);
+
+// The plotter configuration of that name (any case of ASCII letters), or nullptr.
+const PlotterEntry* FindPlotter(const PrinterCatalog& catalog, std::u16string_view name);
+
+// Every device name a printer is chosen from: the printers, then the
+// plotter configurations.
+std::vector<std::u16string> CatalogDeviceNames(const PrinterCatalog& catalog);
+
+// The papers offered for a device: a printer's paper slots (markers
+// included), a configuration's known papers (none when they are not known);
+// nothing for a device the catalog does not hold.
+std::optional<std::vector<std::u16string>> CatalogPapersOf(const PrinterCatalog& catalog,
+                                                           std::u16string_view device);
 
 }  // namespace tovrel

@@ -9,12 +9,14 @@
 
 namespace tovrel {
 
-// ResetCatalog and FillCatalog with the current settings; messages 23 to 25,
-// 27 and 28 appear as boxes owned by `owner`.
+// ResetCatalog and FillCatalog with the current settings, then FillPlotters
+// from the plotter folder of the settings and the default printer; messages
+// 23 to 25, 27 and 28 appear as boxes owned by `owner`.
 void FillPrinterCatalog(HWND owner, PrinterCatalog& catalog, const AppSettings& settings);
 
 // Appends the name of every printer the spooler offers to a combo box
-// (CB_ADDSTRING) and sets the catalog's printer count; message 28 over
+// (CB_ADDSTRING), then the catalog's plotter configurations, and sets the
+// catalog's printer count; message 28 over
 // `owner` when the spooler cannot be asked.
 void AddPrinterNamesToCombo(HWND owner, HWND combo, PrinterCatalog& catalog);
 

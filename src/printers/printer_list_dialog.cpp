@@ -1,4 +1,5 @@
 #include "printers/printer_list_dialog.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 
 #include <commctrl.h>
@@ -72,6 +73,43 @@ HWND CreateListing(HWND dialog) {
   return list;
 }
 
+// The line over the empty list takes the list's colours, not a dialog's.
+LRESULT CALLBACK EmptyListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_CTLCOLORSTATIC) {
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(list, EmptyListProc, 1);
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+// Where the rows would be, a line that says the spooler lists no printer.
+void ShowNoPrinters(HWND list) {
+  if (GetDlgItem(list, IDT_PRINTER_LIST_EMPTY)) return;
+  SetWindowSubclass(list, EmptyListProc, 1, 0);
+  HWND header = ListView_GetHeader(list);
+  RECT top{};
+  if (header) GetWindowRect(header, &top);
+  RECT client{};
+  GetClientRect(list, &client);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+  HDC dc = GetDC(list);
+  TEXTMETRICW metrics{};
+  HGDIOBJ old = SelectObject(dc, font);
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  const int margin = metrics.tmAveCharWidth;
+  HWND line = CreateWindowExW(0, WC_STATICW, LookUpText(TextTable::Code, 95), WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
+                              margin, static_cast<int>(top.bottom - top.top) + margin / 2,
+                              client.right - 2 * margin, metrics.tmHeight + metrics.tmExternalLeading, list,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDT_PRINTER_LIST_EMPTY)),
+                              GetModuleHandleW(nullptr), nullptr);
+  if (line) SendMessageW(line, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
 // Refreshes the catalog (its messages appear over this dialog) and shows it.
 void FillListing(HWND dialog, HWND list) {
   PrinterListData& data = Data(dialog);
@@ -79,8 +117,10 @@ void FillListing(HWND dialog, HWND list) {
   if (!list) return;
   ListView_DeleteAllItems(list);
   const PrinterCatalog& catalog = data.catalog;
+  if (catalog.printerCount == 0) ShowNoPrinters(list);
   std::wstring text;
-  for (int row = 0; row < catalog.printerCount; ++row) {
+  const int rows = ListingRowCount(catalog);
+  for (int row = 0; row < rows; ++row) {
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = row;
@@ -144,7 +184,7 @@ INT_PTR CALLBACK PrinterListDialogProc(HWND dialog, UINT message, WPARAM wParam,
 
 void RunPrinterListDialog(HWND owner, PrinterCatalog& catalog, const AppSettings& settings) {
   PrinterListData data{catalog, settings};
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PRINTER_LIST), owner, PrinterListDialogProc,
+  ShowDialogInLanguage(owner, IDD_PRINTER_LIST, PrinterListDialogProc,
                   reinterpret_cast<LPARAM>(&data));
 }
 

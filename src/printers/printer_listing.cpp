@@ -26,11 +26,23 @@ std::array<ListingColumn, kListingColumnCount> ListingColumns(std::u16string_vie
   return columns;
 }
 
-std::u16string_view ListingCell(const PrinterCatalog& catalog, int printer, int column) {
-  if (printer < 0 || printer >= static_cast<int>(kCatalogEntryCount) || column < 0 ||
-      column >= kListingColumnCount) {
-    return {};
+int ListingRowCount(const PrinterCatalog& catalog) {
+  return catalog.printerCount + static_cast<int>(catalog.plotters.size());
+}
+
+std::u16string_view ListingCell(const PrinterCatalog& catalog, int row, int column) {
+  if (row < 0 || column < 0 || column >= kListingColumnCount) return {};
+  if (row >= catalog.printerCount) {
+    const auto plotter = static_cast<std::size_t>(row - catalog.printerCount);
+    if (plotter >= catalog.plotters.size()) return {};
+    const PlotterEntry& entry = catalog.plotters[plotter];
+    if (column == 0) return entry.name;
+    if (!entry.papersKnown) return column == 1 ? std::u16string_view(kPaperNotChecked) : std::u16string_view();
+    const auto paper = static_cast<std::size_t>(column - 1);
+    return paper < entry.papers.size() ? std::u16string_view(entry.papers[paper]) : std::u16string_view();
   }
+  const int printer = row;
+  if (printer >= static_cast<int>(kCatalogEntryCount)) return {};
   const PrinterEntry& entry = catalog.entries[static_cast<std::size_t>(printer)];
   if (column == 0) return entry.name.View();
   return entry.paperNames[static_cast<std::size_t>(column - 1)].View();

@@ -23,8 +23,14 @@ struct ListingColumn {
 std::array<ListingColumn, kListingColumnCount> ListingColumns(std::u16string_view printerText,
                                                               std::u16string_view paperText);
 
-// The text of a listing cell: the printer's name in column 0, paper slot
-// column - 1 in the others (empty slots included).
-std::u16string_view ListingCell(const PrinterCatalog& catalog, int printer, int column);
+// The listing's rows: the printers, then AutoCAD's plotter configurations
+// as a second group.
+int ListingRowCount(const PrinterCatalog& catalog);
+
+// The text of a listing cell: the device's name in column 0, its paper
+// column - 1 in the others (a printer's empty slots included; the first 63
+// papers of a configuration, "paper not checked" in column 1 for one whose
+// papers are not known).
+std::u16string_view ListingCell(const PrinterCatalog& catalog, int row, int column);
 
 }  // namespace tovrel

@@ -38,6 +38,9 @@ public:
   // code units: when the names would not fit, nothing is written.
   virtual int PaperNames(std::u16string_view printer, std::u16string_view port, char16_t* buffer,
                          std::size_t capacity) = 0;
+
+  // The name of the default printer; empty when there is none.
+  virtual std::u16string DefaultPrinter() { return {}; }
 };
 
 }  // namespace tovrel

@@ -60,4 +60,13 @@ int Win32Spooler::PaperNames(std::u16string_view printer, std::u16string_view po
                              nullptr);
 }
 
+std::u16string Win32Spooler::DefaultPrinter() {
+  DWORD size = 0;
+  GetDefaultPrinterW(nullptr, &size);
+  if (size == 0) return {};
+  std::wstring name(size, L'\0');
+  if (!GetDefaultPrinterW(name.data(), &size)) return {};
+  return Text(name.c_str());
+}
+
 }  // namespace tovrel

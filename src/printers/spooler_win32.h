@@ -12,6 +12,7 @@ public:
   int PaperNameCount(std::u16string_view printer, std::u16string_view port) override;
   int PaperNames(std::u16string_view printer, std::u16string_view port, char16_t* buffer,
                  std::size_t capacity) override;
+  std::u16string DefaultPrinter() override;
 };
 
 }  // namespace tovrel

@@ -21,6 +21,7 @@
 
 #define IDD_PRINTER_LIST 5
 #define IDL_PRINTER_LIST 302
+#define IDT_PRINTER_LIST_EMPTY 303  // the word shown when the spooler lists no printer
 
 // The progress window of runs and searches.
 #define IDD_PROGRESS 21
@@ -142,12 +143,15 @@
 #define IDT_ENV_END_FILE_LABEL 1516
 #define IDT_ENV_PRINTER_LABEL 1517
 #define IDT_ENV_TIMEOUT_LABEL 1518
-#define IDB_BROWSE_CORECONSOLE 1012
+#define IDB_BROWSE_CORECONSOLE 1013
 #define IDE_CORECONSOLE_FILE 1110
 #define IDE_PARALLEL_WORKERS 1111
 #define IDT_ENV_CORECONSOLE_LABEL 1522
 #define IDT_ENV_WORKERS_LABEL 1523
 #define IDT_ENV_BATCH_LABEL 1519
+#define IDT_ENV_PLOTTERS_LABEL 1521
+#define IDE_PLOTTERS_FOLDER 1108
+#define IDB_BROWSE_PLOTTERS 1012
 
 // The program's own folder browser; its load button is IDB_DIALOG_OK.
 #define IDD_FOLDER_BROWSER 9

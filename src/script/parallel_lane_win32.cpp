@@ -24,7 +24,7 @@ namespace {
 
 constexpr UINT kTickMilliseconds = 250;
 constexpr int kTextLaneSplit = 93;  // code texts
-constexpr int kTextLaneDone = 94;
+constexpr int kTextLaneDone = 80;
 constexpr int kTextTimes = 98;
 constexpr int kTextModePerRow = 98;  // dialog text
 constexpr int kPrinterColumn = 5;

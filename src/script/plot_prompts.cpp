@@ -27,61 +27,11 @@ bool EqualNoCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
-bool EndsWithNoCase(std::u16string_view text, std::u16string_view tail) {
-  return text.size() >= tail.size() && EqualNoCase(text.substr(text.size() - tail.size()), tail);
-}
-
 bool ContainsWord(std::u16string_view lowerText, std::u16string_view lowerWord) {
   return lowerText.find(lowerWord) != std::u16string_view::npos;
 }
 
-// The papers of the PDF configurations, as their drivers name them.
-const std::vector<std::u16string_view> kPdfPapers = {
-    u"ISO full bleed A0 (841.00 x 1189.00 MM)", u"ISO full bleed A1 (841.00 x 594.00 MM)",
-    u"ISO full bleed A1 (594.00 x 841.00 MM)",  u"ISO full bleed A2 (594.00 x 420.00 MM)",
-    u"ISO full bleed A2 (420.00 x 594.00 MM)",  u"ISO full bleed A3 (420.00 x 297.00 MM)",
-    u"ISO full bleed A3 (297.00 x 420.00 MM)",  u"ISO full bleed A4 (297.00 x 210.00 MM)",
-    u"ISO full bleed A4 (210.00 x 297.00 MM)",  u"ISO A0 (841.00 x 1189.00 MM)",
-    u"ISO A1 (841.00 x 594.00 MM)",             u"ISO A1 (594.00 x 841.00 MM)",
-    u"ISO A2 (594.00 x 420.00 MM)",             u"ISO A2 (420.00 x 594.00 MM)",
-    u"ISO A3 (420.00 x 297.00 MM)",             u"ISO A3 (297.00 x 420.00 MM)",
-    u"ISO A4 (297.00 x 210.00 MM)",             u"ISO A4 (210.00 x 297.00 MM)",
-    u"ANSI A (8.50 x 11.00 Inches)",            u"ANSI A (11.00 x 8.50 Inches)",
-    u"ANSI B (11.00 x 17.00 Inches)",           u"ANSI B (17.00 x 11.00 Inches)",
-    u"ARCH D (24.00 x 36.00 Inches)",           u"ARCH D (36.00 x 24.00 Inches)",
-};
-
-const std::vector<std::u16string_view> kRasterPapers = {
-    u"VGA (640.00 x 480.00 Pixels)",     u"SVGA (800.00 x 600.00 Pixels)",
-    u"XGA (1024.00 x 768.00 Pixels)",    u"Sun Standard (1152.00 x 900.00 Pixels)",
-    u"SXGA (1280.00 x 1024.00 Pixels)",  u"UXGA (1600.00 x 1200.00 Pixels)",
-};
-
-struct KnownDevice {
-  std::u16string_view name;
-  DeviceClass deviceClass;
-  std::u16string_view extension;
-  const std::vector<std::u16string_view>* papers;  // nullptr: not known
-};
-
-const KnownDevice kKnownDevices[] = {
-    {u"DWG To PDF.pc3", DeviceClass::FileOnly, u".pdf", &kPdfPapers},
-    {u"AutoCAD PDF (General Documentation).pc3", DeviceClass::FileOnly, u".pdf", &kPdfPapers},
-    {u"AutoCAD PDF (High Quality Print).pc3", DeviceClass::FileOnly, u".pdf", &kPdfPapers},
-    {u"AutoCAD PDF (Smallest File).pc3", DeviceClass::FileOnly, u".pdf", &kPdfPapers},
-    {u"AutoCAD PDF (Web and Mobile).pc3", DeviceClass::FileOnly, u".pdf", &kPdfPapers},
-    {u"DWF6 ePlot.pc3", DeviceClass::FileOnly, u".dwf", nullptr},
-    {u"DWFx ePlot (XPS Compatible).pc3", DeviceClass::FileOnly, u".dwfx", nullptr},
-    {u"PublishToWeb PNG.pc3", DeviceClass::Raster, u".png", &kRasterPapers},
-    {u"PublishToWeb JPG.pc3", DeviceClass::Raster, u".jpg", &kRasterPapers},
-};
-
-const KnownDevice* FindKnownDevice(std::u16string_view device) {
-  for (const KnownDevice& known : kKnownDevices) {
-    if (EqualNoCase(known.name, device)) return &known;
-  }
-  return nullptr;
-}
+const BuiltInDevice* FindKnownDevice(std::u16string_view device) { return FindBuiltInDevice(device); }
 
 // Other configurations by the words in their names: the extension, or
 // nothing for one that prints.
@@ -260,14 +210,8 @@ std::optional<ChoiceStep> FindChoice(Step step, bool model) {
 
 }  // namespace
 
-bool IsPlotterConfiguration(std::u16string_view device) { return EndsWithNoCase(device, u".pc3"); }
-
-bool IsWindowsPrinterName(std::u16string_view device) {
-  return !device.empty() && !IsPlotterConfiguration(device);
-}
-
 DeviceClass ClassifyDevice(std::u16string_view device) {
-  if (const KnownDevice* known = FindKnownDevice(device)) return known->deviceClass;
+  if (const BuiltInDevice* known = FindKnownDevice(device)) return known->deviceClass;
   const std::u16string_view extension = ExtensionByWords(device);
   if (extension.empty()) return DeviceClass::Printer;
   return (extension == u".pdf" || extension == u".dwf" || extension == u".dwfx")
@@ -276,21 +220,21 @@ DeviceClass ClassifyDevice(std::u16string_view device) {
 }
 
 const std::vector<std::u16string_view>* KnownDevicePapers(std::u16string_view device) {
-  const KnownDevice* known = FindKnownDevice(device);
-  return known ? known->papers : nullptr;
+  const BuiltInDevice* known = FindKnownDevice(device);
+  return known && !known->papers.empty() ? &known->papers : nullptr;
 }
 
 bool KnownDeviceOffersPaper(std::u16string_view device, std::u16string_view paper) {
   const std::vector<std::u16string_view>* papers = KnownDevicePapers(device);
   if (!papers) return true;
   for (std::u16string_view known : *papers) {
-    if (EqualNoCase(known, paper)) return true;
+    if (NamesPaper(known, paper)) return true;
   }
   return false;
 }
 
 std::u16string_view PlotFileExtension(std::u16string_view device) {
-  if (const KnownDevice* known = FindKnownDevice(device)) return known->extension;
+  if (const BuiltInDevice* known = FindKnownDevice(device)) return known->extension;
   const std::u16string_view extension = ExtensionByWords(device);
   return extension.empty() ? u".plt" : extension;
 }
@@ -326,7 +270,8 @@ bool MatchesKeyword(std::u16string_view answer, std::u16string_view keyword) {
   return true;
 }
 
-PlotPrompts::PlotPrompts(PaperCheck paperCheck) : paperCheck_(std::move(paperCheck)) {}
+PlotPrompts::PlotPrompts(PaperCheck paperCheck, std::u16string currentTab)
+    : paperCheck_(std::move(paperCheck)), currentTab_(std::move(currentTab)) {}
 
 void PlotPrompts::Set(std::string_view field, PlotValue value) {
   for (auto& [name, existing] : fields_) {
@@ -409,8 +354,8 @@ std::u16string PlotPrompts::AcceptName(std::u16string_view answer) {
   }
   switch (step_) {
     case Step::LayoutName:
-      // Enter keeps the drawing's current tab, taken here to be Model.
-      model_ = name.empty() || IsModelLayoutName(name);
+      // Enter keeps the drawing's current tab.
+      model_ = IsModelLayoutName(name.empty() ? std::u16string_view(currentTab_) : name);
       Set("layout", std::u16string(name));
       Set("space", std::u16string(model_ ? u"model" : u"layout"));
       return u"";

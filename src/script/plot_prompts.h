@@ -42,27 +42,20 @@
 #include <variant>
 #include <vector>
 
+#include "printers/plot_devices.h"
+
 namespace tovrel {
 
-// How the device named at "Enter an output device name" changes the prompts.
-//   Printer   a Windows printer or a plotter configuration that prints;
-//   FileOnly  PDF and DWF configurations: no "Write the plot to a file";
-//   Raster    PNG, JPEG, TIFF and BMP configurations: no paper units and no
-//             "Write the plot to a file".
-enum class DeviceClass { Printer, FileOnly, Raster };
-
-// True for a plotter configuration file name ("... .pc3", any case).
-bool IsPlotterConfiguration(std::u16string_view device);
-// True for the name of a Windows printer: not empty and not a ".pc3" name.
-bool IsWindowsPrinterName(std::u16string_view device);
-// The class of a device: the configurations of the known-device table by
-// name, other ".pc3" names by the words PDF, DWF (file-only) and PNG, JPG,
+// The device named at "Enter an output device name" changes the prompts by
+// its class (DeviceClass, printers/plot_devices.h).
+// The class of a device: AutoCAD's built-in configurations by name, other ".pc3" names by the words PDF, DWF (file-only) and PNG, JPG,
 // JPEG, TIF, TIFF, BMP (raster) in them; everything else prints.
 DeviceClass ClassifyDevice(std::u16string_view device);
-// The papers of a configuration in the known-device table; nullptr for a
-// device whose papers are not known (then any paper is taken).
+// The papers of a built-in configuration; nullptr for a device whose papers
+// are not known (then any paper is taken).
 const std::vector<std::u16string_view>* KnownDevicePapers(std::u16string_view device);
-// True when the device offers the paper, as far as the table knows.
+// True when the device offers the paper (either form of its name, NamesPaper),
+// as far as the built-in table knows.
 bool KnownDeviceOffersPaper(std::u16string_view device, std::u16string_view paper);
 // ".pdf", ".dwf", ".dwfx", ".png", ".jpg", ".tif", ".bmp", or ".plt" for a printer.
 std::u16string_view PlotFileExtension(std::u16string_view device);
@@ -96,7 +89,9 @@ public:
   // Whether a device offers a paper. Without one every paper is taken.
   using PaperCheck = std::function<bool(std::u16string_view device, std::u16string_view paper)>;
 
-  explicit PlotPrompts(PaperCheck paperCheck = {});
+  // `currentTab` is the tab the drawing shows, which Enter at "Enter a layout
+  // name" plots (Model unless told otherwise).
+  explicit PlotPrompts(PaperCheck paperCheck = {}, std::u16string currentTab = u"Model");
 
   PlotStep Step() const { return step_; }
   bool Done() const { return step_ == PlotStep::Done; }
@@ -124,6 +119,7 @@ private:
   void Set(std::string_view field, PlotValue value);
 
   PaperCheck paperCheck_;
+  std::u16string currentTab_;
   PlotStep step_ = PlotStep::Detailed;
   bool model_ = true;
   DeviceClass deviceClass_ = DeviceClass::Printer;

@@ -17,14 +17,49 @@ bool IsCatalogMarker(std::u16string_view slot) {
   return slot == kProhibitionMarker || slot == kNoPaperMarker || slot == kCannotSearchMarker;
 }
 
-bool PrinterOffersPaper(const PrinterEntry& entry, std::u16string_view paper) {
-  if (entry.paperNames[0].Empty() || IsCatalogMarker(entry.paperNames[0].View())) return true;
-  for (const auto& slot : entry.paperNames) {
-    if (slot.Empty()) break;
-    if (slot.View() == paper) return true;
+// Against every paper the driver reported: the catalog's slots stop at 63
+// and may hold only the A/B papers, but the printer takes them all.
+bool PrinterOffersPaper(const PrinterCatalog& catalog, int printer, std::u16string_view paper) {
+  const PrinterEntry& entry = catalog.entries[static_cast<std::size_t>(printer)];
+  const std::vector<std::u16string>& all = catalog.driverPapers[static_cast<std::size_t>(printer)];
+  if (all.empty()) {
+    if (entry.paperNames[0].Empty() || IsCatalogMarker(entry.paperNames[0].View())) return true;
+    for (const auto& slot : entry.paperNames) {
+      if (slot.Empty()) break;
+      if (slot.View() == paper) return true;
+    }
+    return false;
   }
-  return false;
+  return std::find(all.begin(), all.end(), paper) != all.end();
 }
+
+bool HasExtension(std::u16string_view path, std::u16string_view extension) {
+  return path.size() > extension.size() &&
+         EqualIgnoringAsciiCase(path.substr(path.size() - extension.size()), extension);
+}
+
+bool HasDrawingExtension(std::u16string_view path) {
+  return HasExtension(path, u".dwg") || HasExtension(path, u".dxf") || HasExtension(path, u".dwt") ||
+         HasExtension(path, u".dws");
+}
+
+}  // namespace
+
+bool OpensAsDrawing(std::u16string_view path, std::string_view start) {
+  // DWG, its template and its standards file share one format: "AC10.." or "AC1..." first.
+  if (HasExtension(path, u".dwg") || HasExtension(path, u".dwt") || HasExtension(path, u".dws")) {
+    return start.size() >= 6 && start.substr(0, 3) == "AC1";
+  }
+  if (!HasExtension(path, u".dxf")) return false;
+  if (start.rfind("AutoCAD Binary DXF", 0) == 0) return true;
+  // ASCII DXF: group code 0, then SECTION, blanks and line ends between.
+  std::size_t i = start.find_first_not_of(" \t\r\n");
+  if (i == start.npos || start[i] != '0') return false;
+  i = start.find_first_not_of(" \t\r\n", i + 1);
+  return i != start.npos && start.substr(i, 7) == "SECTION";
+}
+
+namespace {
 
 std::u16string FoldAscii(std::u16string_view text) {
   std::u16string folded(text);
@@ -85,6 +120,9 @@ public:
   void Run(const std::vector<ScriptLine>& lines) {
     for (const ScriptLine& line : lines) {
       column_ = line.templateColumn;
+      if (!sources_.allowLispCells && IsEvaluatedCell(line.text)) {
+        Listed(PreflightProblem::Unsafe, walker_.WaitingPrompt(), line.text);
+      }
       walker_.FeedLine(line.text);
     }
     // The next line, the next row's or the closing one, would answer a
@@ -118,6 +156,10 @@ private:
         break;
       case PlotStep::Device: CheckDevice(answer); break;
       case PlotStep::Paper: CheckPaper(answer); break;
+      case PlotStep::ToFile:
+        // Enter keeps the drawing's page setup: to a file or not is the drawing's.
+        if (answer.empty()) Note(PreflightProblem::DependsOnDrawing, u"Write the plot to a file [Yes/No]", answer);
+        break;
       default: break;
     }
   }
@@ -130,23 +172,42 @@ private:
 
   void CheckDevice(std::u16string_view device) {
     device_.assign(device);
-    printer_ = nullptr;
-    if (!IsWindowsPrinterName(device)) return;
-    const PrinterCatalog* catalog = sources_.printers ? sources_.printers() : nullptr;
-    if (!catalog) return;
-    const int index = FindPrinterByName(*catalog, device);
-    if (index < 0) {
-      Note(PreflightProblem::PrinterOrPaperMissing, u"Enter an output device name or [?]", device);
+    printer_ = -1;
+    plotter_ = nullptr;
+    catalog_ = nullptr;
+    constexpr char16_t kPrompt[] = u"Enter an output device name or [?]";
+    if (device.empty()) {  // the drawing's page setup names the device
+      Note(PreflightProblem::DependsOnDrawing, kPrompt, device);
       return;
     }
-    printer_ = &catalog->entries[static_cast<std::size_t>(index)];
+    catalog_ = sources_.printers ? sources_.printers() : nullptr;
+    if (!catalog_) return;
+    if (IsPlotterConfiguration(device)) {
+      plotter_ = FindPlotter(*catalog_, device);
+      if (!plotter_) Note(PreflightProblem::PrinterOrPaperMissing, kPrompt, device);
+      return;
+    }
+    printer_ = FindPrinterByName(*catalog_, device);
+    if (printer_ < 0) Note(PreflightProblem::PrinterOrPaperMissing, kPrompt, device);
   }
 
   void CheckPaper(std::u16string_view paper) {
     if (paper.empty()) return;  // Enter keeps the device's paper
-    const bool offered = printer_ ? PrinterOffersPaper(*printer_, paper)
-                                  : KnownDeviceOffersPaper(device_, paper);
-    if (!offered) Note(PreflightProblem::PrinterOrPaperMissing, u"Enter paper size or [?]", paper);
+    constexpr char16_t kPrompt[] = u"Enter paper size or [?]";
+    bool offered = true;
+    if (catalog_ && printer_ >= 0) {
+      offered = PrinterOffersPaper(*catalog_, printer_, paper);
+    } else if (plotter_ && plotter_->printerEntry >= 0) {
+      offered = PrinterOffersPaper(*catalog_, plotter_->printerEntry, paper);
+    } else if (plotter_ && plotter_->papersKnown) {
+      offered = std::any_of(plotter_->papers.begin(), plotter_->papers.end(),
+                            [&](const std::u16string& listed) { return NamesPaper(listed, paper); });
+    } else if (plotter_) {
+      Note(PreflightProblem::PaperNotChecked, kPrompt, paper);
+    } else if (!catalog_) {
+      offered = KnownDeviceOffersPaper(device_, paper);
+    }
+    if (!offered) Note(PreflightProblem::PrinterOrPaperMissing, kPrompt, paper);
   }
 
   void OutOfStep(std::u16string_view prompt, std::u16string_view answer) {
@@ -157,7 +218,10 @@ private:
   // Nothing after the first step out of line is listed: every later answer
   // of the row is shifted by it.
   void Note(PreflightProblem problem, std::u16string_view prompt, std::u16string_view answer) {
-    if (outOfStep_) return;
+    if (!outOfStep_) Listed(problem, prompt, answer);
+  }
+
+  void Listed(PreflightProblem problem, std::u16string_view prompt, std::u16string_view answer) {
     PreflightFinding finding;
     finding.row = row_;
     finding.drawing = drawing_;
@@ -178,7 +242,9 @@ private:
   int column_ = -1;
   bool outOfStep_ = false;
   std::u16string device_;
-  const PrinterEntry* printer_ = nullptr;
+  const PrinterCatalog* catalog_ = nullptr;
+  int printer_ = -1;
+  const PlotterEntry* plotter_ = nullptr;
   std::u16string opened_;
   std::vector<std::pair<std::u16string, int>> outputs_;
 };
@@ -191,18 +257,41 @@ int ProblemTextNumber(PreflightProblem problem) {
     case PreflightProblem::DrawingMissing: return kCodePreflightDrawingMissing;
     case PreflightProblem::PrinterOrPaperMissing: return kCodePreflightPrinterOrPaper;
     case PreflightProblem::OutputShared: return kCodePreflightOutputShared;
+    case PreflightProblem::Unsafe: return kCodePreflightUnsafe;
+    case PreflightProblem::EndDrawing: return kCodePreflightEndDrawing;
+    case PreflightProblem::DependsOnDrawing: return kCodePreflightDependsOnDrawing;
+    case PreflightProblem::PaperNotChecked: return kCodePreflightPaperNotChecked;
   }
   return kCodePreflightOutOfStep;
 }
 
+bool HoldsRun(PreflightProblem problem) {
+  return problem != PreflightProblem::DependsOnDrawing && problem != PreflightProblem::PaperNotChecked;
+}
+
+bool IsEvaluatedCell(std::u16string_view cell) {
+  return !cell.empty() && (cell.front() == u'(' || cell.front() == u'\'');
+}
+
+bool PreflightReport::Clean() const {
+  return std::none_of(findings.begin(), findings.end(),
+                      [](const PreflightFinding& f) { return HoldsRun(f.problem); });
+}
+
+bool PreflightReport::Unsafe() const {
+  return std::any_of(findings.begin(), findings.end(),
+                     [](const PreflightFinding& f) { return f.problem == PreflightProblem::Unsafe; });
+}
+
 std::vector<int> PreflightReport::Rows() const {
   std::vector<int> rows;
-  for (const PreflightFinding& f : findings) rows.push_back(f.row);
+  for (const PreflightFinding& f : findings) {
+    if (f.row >= 0 && HoldsRun(f.problem)) rows.push_back(f.row);
+  }
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
 }
-
 std::vector<int> RowsOfScope(const RowStore& rows, int scope) {
   std::vector<int> taken;
   const int first = rows.NextSelected(0);
@@ -243,6 +332,20 @@ PreflightReport CheckRows(const RowStore& rows, const std::vector<int>& rowIndic
       const auto [first, added] = writers.emplace(FoldAscii(file), finding);
       if (added || first->second.row == row) continue;
       if (listedFirst.insert(first->second.row).second) report.findings.push_back(first->second);
+      report.findings.push_back(std::move(finding));
+    }
+  }
+  if (!sources.endDrawing.empty() && sources.files && !rowIndices.empty()) {
+    DirEntry entry;
+    const bool found = sources.files->Find(sources.endDrawing, entry) && (entry.attributes & kAttributeDirectory) == 0;
+    const bool opens = found && HasDrawingExtension(sources.endDrawing) &&
+                       (!sources.fileStart || OpensAsDrawing(sources.endDrawing, sources.fileStart(sources.endDrawing)));
+    if (!opens) {
+      PreflightFinding finding;
+      finding.row = -1;
+      finding.prompt = kOpenPrompt;
+      finding.answer = sources.endDrawing;
+      finding.problem = PreflightProblem::EndDrawing;
       report.findings.push_back(std::move(finding));
     }
   }

@@ -8,12 +8,24 @@
 //     questions);
 //   - its drawing file does not exist;
 //   - its device is a Windows printer the spooler does not offer;
-//   - its paper is not among that printer's papers (or among the papers of
-//     a plotter configuration whose papers are known, plot_prompts.h).
+//   - its device is a plotter configuration AutoCAD does not have (a
+//     misspelt ".pc3" name);
+//   - its paper is not among the papers that printer's driver reports (all
+//     of them, not the catalog's first 63 or its A/B choice), or among the
+//     papers of a configuration whose papers are known;
+//   - a cell of it starts with "(" or "'": AutoCAD evaluates that (AutoLISP,
+//     a transparent command) at most prompts, so a list from elsewhere could
+//     start a program. Such rows do not run unless allowLispCells is set.
+// The run starts with the end drawing, which must exist and be a drawing.
+// Notes, listed but no reason to hold a run: an answer whose effect comes
+// from the drawing's own page setup (an empty device, Enter at "Write the
+// plot to a file") "depends on the drawing"; the paper of a configuration
+// whose papers are not known is "paper not checked".
 #pragma once
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "drawing_list/row_store.h"
@@ -23,12 +35,22 @@
 
 namespace tovrel {
 
-// The problems the check names: code texts 85 to 87.
-enum class PreflightProblem { OutOfStep, DrawingMissing, PrinterOrPaperMissing, OutputShared };
+// The problems the check names: code texts 85 to 91, and 81.
+enum class PreflightProblem {
+  OutOfStep, DrawingMissing, PrinterOrPaperMissing, Unsafe, EndDrawing, DependsOnDrawing, PaperNotChecked,
+  OutputShared
+};
 inline constexpr int kCodePreflightOutOfStep = 85;
 inline constexpr int kCodePreflightDrawingMissing = 86;
 inline constexpr int kCodePreflightPrinterOrPaper = 87;
-inline constexpr int kCodePreflightOutputShared = 95;
+inline constexpr int kCodePreflightUnsafe = 88;
+inline constexpr int kCodePreflightEndDrawing = 89;
+inline constexpr int kCodePreflightDependsOnDrawing = 90;
+inline constexpr int kCodePreflightPaperNotChecked = 91;
+inline constexpr int kCodePreflightOutputShared = 81;
+
+// True for a problem that keeps a run from starting unasked; the others are notes.
+bool HoldsRun(PreflightProblem problem);
 // Message 70: the check found nothing (its own menu command only).
 inline constexpr int kMessagePreflightClean = 70;
 
@@ -46,19 +68,36 @@ struct PreflightFinding {
 struct PreflightReport {
   std::vector<PreflightFinding> findings;
   int rowsChecked = 0;
-  bool Clean() const { return findings.empty(); }
-  // The rows listed, in list order, each once.
+  // Nothing that holds a run (notes may be listed).
+  bool Clean() const;
+  // A cell AutoCAD would evaluate is listed: the run may not start at all.
+  bool Unsafe() const;
+  // The rows listed for a problem that holds the run, in list order, each once.
   std::vector<int> Rows() const;
 };
 
 struct PreflightSources {
   // Whether a drawing exists; drawings are not checked without it.
   const FileSystem* files = nullptr;
-  // The printer catalog, asked for when the first Windows printer is met
-  // (so that it is filled only when needed); Windows printers are not
-  // checked when it answers nullptr.
+  // The printer catalog with AutoCAD's configurations, asked for when the
+  // first device is met (so that it is filled only when needed); without it
+  // (nullptr) only the built-in configurations' papers are checked.
   std::function<const PrinterCatalog*()> printers;
+  // The drawing the script opens last; not checked when empty.
+  std::u16string endDrawing;
+  // The first bytes of a file (at least 64 where it has them); without it
+  // the end drawing's contents are not looked at.
+  std::function<std::string(const std::u16string& path)> fileStart;
+  // Cells that AutoCAD would evaluate are allowed (setting allow_lisp_cells).
+  bool allowLispCells = false;
 };
+
+// True when AutoCAD opens the file as a drawing, judged by its extension
+// and its first bytes: a DWG ("AC1..."), an ASCII or binary DXF.
+bool OpensAsDrawing(std::u16string_view path, std::string_view start);
+
+// True for a cell AutoCAD would evaluate instead of taking as an answer.
+bool IsEvaluatedCell(std::u16string_view cell);
 
 // The rows a run of a scope takes, in list order: all rows (0), the
 // selected rows (1), the selected rows when there are any, else all (2).

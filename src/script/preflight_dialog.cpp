@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dialog_ids.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/window_text.h"
@@ -26,12 +27,12 @@ PreflightDialogData& Data(HWND dialog) {
 // The columns: their header texts and their share of the list's width.
 struct Column {
   TextTable table;
-  int number;  // -1: no header
+  int number;
   int share;   // in 1/100 of the width
 };
 constexpr Column kColumns[] = {
     {TextTable::Dialog, 93, 6},  {TextTable::Dialog, 94, 15}, {TextTable::Code, 82, 12},
-    {TextTable::Code, 83, 27},   {TextTable::Code, 84, 19},   {TextTable::Code, -1, 21},
+    {TextTable::Code, 83, 27},   {TextTable::Code, 84, 19},   {TextTable::Code, 94, 21},
 };
 
 void AddColumns(HWND list) {
@@ -43,7 +44,7 @@ void AddColumns(HWND list) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.cx = width * c.share / 100;
-    column.pszText = const_cast<wchar_t*>(c.number >= 0 ? LookUpText(c.table, c.number) : L"");
+    column.pszText = const_cast<wchar_t*>(LookUpText(c.table, c.number));
     column.iSubItem = i;
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
@@ -59,7 +60,7 @@ void SetCell(HWND list, int item, int column, const std::u16string& text) {
 void FillList(HWND list, const PreflightReport& report) {
   int item = 0;
   for (const PreflightFinding& f : report.findings) {
-    const std::wstring row = std::to_wstring(f.row + 1);
+    const std::wstring row = f.row >= 0 ? std::to_wstring(f.row + 1) : std::wstring();
     LVITEMW line{};
     line.mask = LVIF_TEXT;
     line.iItem = item;
@@ -86,6 +87,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_INFOTIP);
   AddColumns(list);
   FillList(list, Data(dialog).report);
+  // A cell AutoCAD would evaluate is never run from here (setting allow_lisp_cells).
+  EnableWindow(GetDlgItem(dialog, IDB_PREFLIGHT_RUN), !Data(dialog).report.Unsafe());
   return TRUE;  // Cancel, the default button, has the focus
 }
 
@@ -120,8 +123,7 @@ INT_PTR CALLBACK PreflightDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 PreflightChoice RunPreflightDialog(HWND owner, const PreflightReport& report) {
   PreflightDialogData data{report};
-  const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PREFLIGHT), owner,
-                                         PreflightDialogProc, reinterpret_cast<LPARAM>(&data));
+  const INT_PTR result = ShowDialogInLanguage(owner, IDD_PREFLIGHT, PreflightDialogProc, reinterpret_cast<LPARAM>(&data));
   return result <= 0 ? PreflightChoice::Cancel : data.choice;
 }
 

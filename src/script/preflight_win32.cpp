@@ -12,10 +12,25 @@ namespace tovrel {
 
 namespace {
 
+std::string FileStart(const std::u16string& path) {
+  const std::wstring wide(path.begin(), path.end());
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  char bytes[64];
+  DWORD read = 0;
+  const BOOL ok = ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+  CloseHandle(file);
+  return ok ? std::string(bytes, read) : std::string();
+}
+
 PreflightReport CheckList(HWND owner, const ListViewRowStore& store, int scope, const PreflightContext& context) {
   const Win32FileSystem files;
   PreflightSources sources;
   sources.files = &files;
+  sources.endDrawing = context.settings.end_file_dwg;
+  sources.fileStart = FileStart;
+  sources.allowLispCells = context.settings.allow_lisp_cells != 0;
   sources.printers = [&]() -> const PrinterCatalog* {
     if (!context.printers.catalogLoaded) FillPrinterCatalog(owner, context.printers, context.settings);
     return context.printers.catalogLoaded ? &context.printers : nullptr;
@@ -31,7 +46,7 @@ bool AskAboutFindings(HWND owner, HWND list, const PreflightReport& report) {
     SelectListedRows(store, report);
     SetFocus(list);
   }
-  return choice == PreflightChoice::Run;
+  return choice == PreflightChoice::Run && !report.Unsafe();
 }
 
 }  // namespace
@@ -50,7 +65,7 @@ bool PreflightCommand(HWND owner, HWND list, const PreflightContext& context) {
     return false;
   }
   const PreflightReport report = CheckList(owner, store, kScopeSelectedOrAll, context);
-  if (report.Clean()) {
+  if (report.findings.empty()) {
     ShowMessage(owner, kMessagePreflightClean);
     return false;
   }

@@ -39,6 +39,9 @@ void ScriptWalker::FeedLine(std::u16string_view line) {
     ++ignored_;
     return;
   }
+  // AutoCAD's script reader drops a line that starts with ";" before any
+  // prompt sees it: a comment, whatever is waiting.
+  if (!line.empty() && line.front() == u';') return;
   // Every line gives at least one answer (its line end is Enter); a blank
   // before a keyword's end is Enter too, and the rest answers the next prompt.
   while (state_ != Where::Quit) {

@@ -6,7 +6,8 @@
 // Reading a line: at the command prompt and at a keyword prompt a blank is
 // Enter, so "_Y " answers two prompts ("_Y" and an empty answer); a name
 // (drawing, layout, device, paper, plot style table, file) takes the rest of
-// the line, blanks and all. The line end is Enter. An empty answer at the
+// the line, blanks and all. The line end is Enter. A line that starts with
+// ";" is a comment and answers nothing. An empty answer at the
 // command prompt repeats the last command, as in AutoCAD. Commands are
 // matched without case and with or without the "_" and "." prefixes:
 //   OPEN        asks "Enter name of drawing to open"; the name may stand in

@@ -1,6 +1,8 @@
 #include "script/template_editing.h"
 
+#include <algorithm>
 #include <limits>
+#include <numeric>
 #include <utility>
 
 #include "storage/decimal_text.h"
@@ -140,6 +142,30 @@ std::u16string TitleFromPath(std::u16string_view path) {
   const std::size_t dot = name.rfind(u'.');
   if (dot != std::u16string_view::npos) name = name.substr(0, dot);
   return CutToField(name, ScriptTemplate::kTitleSize);
+}
+
+std::vector<int> FitColumnWidths(const std::vector<int>& needed, const std::vector<int>& least, int available) {
+  auto widthsUnder = [&](int cap) {
+    std::vector<int> widths;
+    for (std::size_t i = 0; i < needed.size(); ++i) {
+      const int floor = i < least.size() ? std::min(least[i], needed[i]) : 0;
+      widths.push_back(std::max(floor, std::min(needed[i], cap)));
+    }
+    return widths;
+  };
+  auto total = [](const std::vector<int>& widths) { return std::accumulate(widths.begin(), widths.end(), 0LL); };
+  // The largest cap under which the columns fit.
+  int low = 0;
+  int high = needed.empty() ? 0 : *std::max_element(needed.begin(), needed.end());
+  while (low < high) {
+    const int cap = low + (high - low + 1) / 2;
+    if (total(widthsUnder(cap)) <= available) {
+      low = cap;
+    } else {
+      high = cap - 1;
+    }
+  }
+  return widthsUnder(low);
 }
 
 }  // namespace tovrel

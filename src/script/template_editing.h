@@ -84,6 +84,12 @@ std::array<std::u16string, kColumnListColumns> ColumnRow(const TemplateColumn& c
 // not in use.
 int ShownColumnCount(const ScriptTemplate& tmpl);
 
+// Column widths for a list `available` pixels wide whose columns need
+// `needed` pixels each and never less than `least` (their headers): every
+// column as wide as it needs when all fit; otherwise one cap for the widest,
+// so that the narrow ones stay whole and the list is filled.
+std::vector<int> FitColumnWidths(const std::vector<int>& needed, const std::vector<int>& least, int available);
+
 inline constexpr int kMessageNoRowSelected = 37;
 inline constexpr int kMessageFiftyColumns = 38;
 // An in-use template without a title (it would not exist at the next start).

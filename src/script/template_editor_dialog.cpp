@@ -3,13 +3,17 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "dialog_ids.h"
 #include "script/template_transfer_win32.h"
 #include "storage/decimal_text.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
+#include "win32/dpi.h"
 #include "win32/help_pages_win32.h"
 #include "win32/window_text.h"
 
@@ -22,6 +26,8 @@ namespace {
 constexpr RECT kColumnListUnits{0, 0, 460, 250};
 constexpr int kFirstHeaderText = 42;
 constexpr int kHeaderWidths[kColumnListColumns] = {30, 80, 60, 70, 70, 30, 60, 60, 60, 60, 60, 60, 60};
+// Room beside a cell's or a header's text, on both sides together.
+constexpr int kCellMargin = 16;
 
 // Code texts of the mode names: output 55-59, display 60-64, edit 65-70.
 constexpr int kFirstOutputModeText = 55, kOutputModeCount = 5;
@@ -34,10 +40,16 @@ constexpr int kAskClear = 41, kAskClearAgain = 42;
 constexpr int kAskImport = 43, kAskImportAgain = 44, kImportFailed = 45;
 constexpr int kAskExport = 46, kAskExportAgain = 47, kExportFailed = 48;
 
+struct CellTip {
+  HWND tip = nullptr;  // owned by the dialog
+  int row = -1, column = -1;  // the cell the mouse was last seen on
+};
+
 struct EditorState {
   TemplateEditorData& data;
   ModeNames names;
   HWND list = nullptr;
+  CellTip cellTip;
 };
 
 EditorState& State(HWND dialog) { return *reinterpret_cast<EditorState*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
@@ -81,10 +93,41 @@ void AddRow(EditorState& state, int row) {
   }
 }
 
+// Each column as wide as its header and cells need, the widest cut when
+// all do not fit the list.
+void FitColumns(const EditorState& state) {
+  std::vector<int> needed;
+  std::vector<int> least;
+  for (int i = 0; i < kColumnListColumns; ++i) {
+    HWND header = ListView_GetHeader(state.list);
+    wchar_t text[64] = L"";
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    Header_GetItem(header, i, &item);
+    const int margin = ScaleToDpi(kCellMargin);
+    int width = ListView_GetStringWidth(state.list, text) + margin;
+    least.push_back(width);
+    const int rows = ListView_GetItemCount(state.list);
+    for (int row = 0; row < rows; ++row) {
+      wchar_t cell[300] = L"";
+      ListView_GetItemText(state.list, row, i, cell, 300);
+      width = std::max(width, ListView_GetStringWidth(state.list, cell) + margin);
+    }
+    needed.push_back(width);
+  }
+  RECT client{};
+  GetClientRect(state.list, &client);
+  const std::vector<int> widths = FitColumnWidths(needed, least, client.right);
+  for (int i = 0; i < kColumnListColumns; ++i) ListView_SetColumnWidth(state.list, i, widths[static_cast<std::size_t>(i)]);
+}
+
 void FillList(EditorState& state) {
   ListView_DeleteAllItems(state.list);
   const int shown = ShownColumnCount(Edited(state));
   for (int row = 0; row < shown; ++row) AddRow(state, row);
+  FitColumns(state);
 }
 
 int RowCount(const EditorState& state) { return ListView_GetItemCount(state.list); }
@@ -97,7 +140,59 @@ void MarkRow(const EditorState& state, int row) {
   ListView_EnsureVisible(state.list, row, FALSE);
 }
 
-HWND CreateColumnList(HWND dialog) {
+// A cell whose text its column cuts shows the whole text as a tip while the
+// mouse rests on it: the list's tooltip is given the text of the cell under
+// the mouse whenever the mouse enters another cell (no text, no tip).
+std::wstring CutCellText(HWND list, int row, int column) {
+  wchar_t text[300] = L"";
+  ListView_GetItemText(list, row, column, text, 300);
+  RECT cell{};
+  ListView_GetSubItemRect(list, row, column, LVIR_LABEL, &cell);
+  const bool cut = ListView_GetStringWidth(list, text) + ScaleToDpi(kCellMargin) > cell.right - cell.left;
+  return cut ? text : L"";
+}
+
+LRESULT CALLBACK ColumnListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* tip = reinterpret_cast<CellTip*>(data);
+  if (message == WM_MOUSEMOVE && tip->tip) {
+    LVHITTESTINFO hit{};
+    hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ListView_SubItemHitTest(list, &hit);
+    if (hit.iItem != tip->row || hit.iSubItem != tip->column) {
+      tip->row = hit.iItem;
+      tip->column = hit.iSubItem;
+      std::wstring text = hit.iItem >= 0 ? CutCellText(list, hit.iItem, hit.iSubItem) : L"";
+      TTTOOLINFOW tool{};
+      tool.cbSize = sizeof tool;
+      tool.hwnd = GetParent(list);
+      tool.uId = reinterpret_cast<UINT_PTR>(list);
+      tool.lpszText = text.data();
+      SendMessageW(tip->tip, TTM_POP, 0, 0);
+      SendMessageW(tip->tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(list, ColumnListProc, 1);
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+void AddCellTips(HWND dialog, HWND list, CellTip* tip) {
+  tip->tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+                             0, 0, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (tip->tip) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(list);
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tip->tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip->tip, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600));
+  }
+  SetWindowSubclass(list, ColumnListProc, 1, reinterpret_cast<DWORD_PTR>(tip));
+}
+
+HWND CreateColumnList(HWND dialog, CellTip* tip) {
   RECT room = kColumnListUnits;
   MapDialogRect(dialog, &room);
   HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -119,6 +214,7 @@ HWND CreateColumnList(HWND dialog) {
   }
   // The list is first in the tab order, before the fields below it.
   SetWindowPos(list, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  AddCellTips(dialog, list, tip);
   return list;
 }
 
@@ -200,7 +296,7 @@ void FillChoices(HWND dialog, int comboId, int firstText, int count, std::vector
     ComboBox_AddString(combo, W(names.back()));
   }
   // The names are longer than the field: the drop-down shows them whole.
-  SendMessageW(combo, CB_SETDROPPEDWIDTH, 240, 0);
+  FitDroppedWidth(combo);
 }
 
 BOOL OnInitDialog(HWND dialog, HWND, LPARAM param) {
@@ -208,7 +304,7 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM param) {
   EditorState& state = State(dialog);
   CenterOnOwner(dialog);
   SetTexts(dialog);
-  state.list = CreateColumnList(dialog);
+  state.list = CreateColumnList(dialog, &state.cellTip);
   FillChoices(dialog, IDC_COLUMN_OUTPUT_MODE, kFirstOutputModeText, kOutputModeCount, state.names.output);
   FillChoices(dialog, IDC_COLUMN_DISPLAY_MODE, kFirstDisplayModeText, kDisplayModeCount, state.names.display);
   FillChoices(dialog, IDC_COLUMN_EDIT_MODE, kFirstEditModeText, kEditModeCount, state.names.edit);
@@ -337,9 +433,10 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
     case IDB_TEMPLATE_IMPORT: OnImport(dialog, state); break;
     case IDB_TEMPLATE_EXPORT: OnExport(dialog, state); break;
     case IDB_EDITOR_HELP: OpenHelpPage(dialog, HelpTopic::TemplateEditor); break;
-    case IDB_EDITOR_CLOSE: OnCloseButton(dialog); break;
-    default: break;
+    case IDB_EDITOR_CLOSE: OnCloseButton(dialog); return;
+    default: return;
   }
+  if (IsWindow(dialog)) FitColumns(state);
 }
 
 // The close box leaves without taking the title.
@@ -350,8 +447,8 @@ constexpr DLGPROC TemplateEditorProc = StandardDialogProc<OnInitDialog, OnComman
 }  // namespace
 
 void RunTemplateEditorDialog(HWND owner, TemplateEditorData& data) {
-  EditorState state{data, {}, nullptr};
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEMPLATE_EDITOR), owner, TemplateEditorProc,
+  EditorState state{data, {}, nullptr, {}};
+  ShowDialogInLanguage(owner, IDD_TEMPLATE_EDITOR, TemplateEditorProc,
                   reinterpret_cast<LPARAM>(&state));
 }
 

@@ -4,6 +4,7 @@
 
 #include "dialog_ids.h"
 #include "script/template_editor_dialog.h"
+#include "win32/dialog_font.h"
 #include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/help_pages_win32.h"
@@ -100,8 +101,7 @@ constexpr DLGPROC TemplateSelectionProc = StandardDialogProc<OnInitDialog, OnCom
 }  // namespace
 
 bool RunTemplateSelectionDialog(HWND owner, TemplateSelectionData& data) {
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEMPLATE_SELECTION), owner,
-                         TemplateSelectionProc, reinterpret_cast<LPARAM>(&data)) == kChosen;
+  return ShowDialogInLanguage(owner, IDD_TEMPLATE_SELECTION, TemplateSelectionProc, reinterpret_cast<LPARAM>(&data)) == kChosen;
 }
 
 }  // namespace tovrel

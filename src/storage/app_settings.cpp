@@ -118,8 +118,10 @@ constexpr SettingsKey kSettingsKeys[] = {
     Number(u"run_batch_size", &AppSettings::run_batch_size),
     Text(u"coreconsole_file", &AppSettings::coreconsole_file, kPath),
     Number(u"parallel_workers", &AppSettings::parallel_workers, 0),
+    Text(u"plotters_folder", &AppSettings::plotters_folder, kPath),
+    Number(u"allow_lisp_cells", &AppSettings::allow_lisp_cells),
 };
-static_assert(std::size(kSettingsKeys) == 49);
+static_assert(std::size(kSettingsKeys) == 51);
 
 template <typename Member>
 struct MemberClass;

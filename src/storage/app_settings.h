@@ -75,6 +75,11 @@ struct AppSettings {
   // has none) and how many drawings the lane runs at once (0: one per core).
   std::u16string coreconsole_file;
   std::int32_t parallel_workers = 0;
+  // AutoCAD's plotter folder: its ".pc3" files are offered as devices.
+  std::u16string plotters_folder;
+  // Non-zero: a run may start with cells that AutoCAD would evaluate
+  // (AutoLISP "(...", transparent commands "'...").
+  std::int32_t allow_lisp_cells = 0;
 
   bool operator==(const AppSettings&) const = default;
 };
@@ -87,7 +92,7 @@ inline constexpr char16_t kSettingsFileName[] = u"Tovrel.ini";
 // the file in the root.
 std::u16string SettingsPath(std::u16string_view workingDirectory);
 
-// Reads all 49 keys; a missing key gives its default ("temp_file" and
+// Reads all 51 keys; a missing key gives its default ("temp_file" and
 // "end_file_dwg" default to files in the working directory). Integers keep
 // only the bits their field holds. An `autocad_type` outside 0..19 reads as
 // 1 and a `moji_type` outside 0..3 as 0, so neither can index past the
@@ -104,7 +109,7 @@ std::int32_t RunTimeoutFromText(std::u16string_view text);
 // "parallel_workers" as typed: the digits at the start, at most 16.
 std::int32_t ParallelWorkersFromText(std::u16string_view text);
 
-// Writes all 49 keys, in the file's key order, into section "setting";
+// Writes all 51 keys, in the file's key order, into section "setting";
 // other keys of the file stay as they are. Empty texts are written as keys
 // with an empty value.
 void SaveSettings(const AppSettings& settings, IniDocument& file);

@@ -5,6 +5,8 @@
 
 #include <windowsx.h>
 
+#include <string>
+
 #include "win32/callback_guard.h"
 
 namespace tovrel {
@@ -12,6 +14,23 @@ namespace tovrel {
 // Centres a dialog on its owner (on the screen's work area when it has none),
 // kept inside the work area of the owner's monitor.
 void CenterOnOwner(HWND dialog);
+
+// The width in pixels the longest choice of a drop-down needs in its own
+// font, with the room of its frame and arrow button.
+int WidestChoiceWidth(HWND combo);
+// Opens a drop-down's list at least as wide as its longest choice.
+void FitDroppedWidth(HWND combo);
+// Shows a drop-down's or a field's text from its first character (a text
+// wider than the field is otherwise scrolled to its end when it gets the
+// focus), all of it still selected.
+void ShowTextFromStart(HWND comboOrField);
+
+// A text cut at its end with "…" so that it fits `width` pixels in the
+// window's font; the whole text when it fits.
+std::wstring TextWithEllipsis(HWND window, const std::wstring& text, int width);
+// Shows a text in a pane of a status bar (one with SBARS_TOOLTIPS), cut with
+// "…" when the pane is too narrow; the whole text is then the pane's tip.
+void SetStatusPaneText(HWND status, int pane, const std::wstring& text);
 
 // The procedure of a dialog that handles its initialisation, its commands
 // and its close box, and nothing else; guarded like every callback.

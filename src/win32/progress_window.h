@@ -55,6 +55,7 @@ private:
   static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int id);
+  void Arrange(unsigned shownLines);
 
   HWND owner_;
   HWND window_ = nullptr;
@@ -63,6 +64,7 @@ private:
   bool stopNow_ = false;
   HWND notifyWindow_ = nullptr;
   UINT notifyMessage_ = 0;
+  unsigned shownLines_ = 0;  // bit i: line i has a text and shows
 };
 
 }  // namespace tovrel

@@ -89,7 +89,7 @@ TEST(SettingsFile, FirstStartWithoutAFileReplacesEveryFieldWithItsDefault) {
   EXPECT_EQ(s.autocad_file, expected.autocad_file);
 }
 
-TEST(SettingsFile, ExitWritesAll49KeysInTheirOrderAndKeepsTheRestOfTheFile) {
+TEST(SettingsFile, ExitWritesAll51KeysInTheirOrderAndKeepsTheRestOfTheFile) {
   std::vector<std::u16string> expected = {u"file_folder",  u"autocad_file", u"temp_file",
                                           u"end_file_dwg", u"autocad_type", u"file_set.ps"};
   for (const char* i : {"0", "1", "2", "3"}) {
@@ -102,8 +102,9 @@ TEST(SettingsFile, ExitWritesAll49KeysInTheirOrderAndKeepsTheRestOfTheFile) {
   }
   for (int i = 0; i < 16; ++i) expected.push_back(ToU16("prohibition_print" + std::to_string(i)));
   expected.insert(expected.end(), {u"print_paper_ab", u"moji_type", u"prohibition_plmode", u"run_timeout",
-                                     u"run_batch_size", u"coreconsole_file", u"parallel_workers"});
-  ASSERT_EQ(expected.size(), 49u);
+                                     u"run_batch_size", u"coreconsole_file", u"parallel_workers",
+                                     u"plotters_folder", u"allow_lisp_cells"});
+  ASSERT_EQ(expected.size(), 51u);
 
   const IniDocument file = Saved(Load(IniDocument{}));
   EXPECT_EQ(KeyNames(file), expected);
@@ -124,7 +125,7 @@ TEST(SettingsFile, ExitWritesAll49KeysInTheirOrderAndKeepsTheRestOfTheFile) {
                  0),
       0u);
   EXPECT_NE(text.find(u"[tail]\r\nb=2\r\n"), std::u16string::npos);
-  EXPECT_EQ(KeyNames(old).size(), 3u + 49u);
+  EXPECT_EQ(KeyNames(old).size(), 3u + 51u);
 }
 
 TEST(SettingsFile, TheRunTimeOutDefaultsToTenMinutesAndStaysWithinAWeek) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "drawing_list/list_columns.h"
+#include "fake_file_system.h"
 #include "script/preflight.h"
 #include "script/script_writer.h"
 #include "standin_interpreter.h"
@@ -181,6 +182,7 @@ TEST_P(DefaultTemplates, EveryTemplatePlotsCleanlyWhereItClaimsToAndIsListedWher
           catalog.printerCount = 1;
           catalog.entries[0].name.Assign(u"Office Laser");
           catalog.entries[0].paperNames[0].Assign(u"A4");
+          FillPlotters(catalog, test::FakeFileSystem(), u"", u"Office Laser");
           PreflightSources sources;
           sources.printers = [&] { return &catalog; };
           const PreflightReport report = CheckRows(rows, {0, 1}, t, sources);

@@ -161,3 +161,16 @@ TEST(EnvironmentPathsTest, AutocadMustBeAnExistingFileAndPathsKeep259Characters)
 }
 
 }  // namespace
+
+TEST(AutomaticSetupTest, FindsTheLatestReleasesPlotterFolderUnderTheApplicationData) {
+  FakeFileSystem files;
+  files.SetFixedDrives(u"C");
+  const std::u16string autodesk = u"C:\\Users\\ann\\AppData\\Roaming\\Autodesk";
+  files.AddFolder(autodesk + u"\\AutoCAD 2023\\R24.2\\enu\\Plotters");
+  files.AddFolder(autodesk + u"\\AutoCAD 2024\\R24.3\\enu\\Plotters");
+  files.AddFolder(autodesk + u"\\AutoCAD 2025\\R25.0\\enu\\Support");  // no plotters yet
+  EXPECT_EQ(RunAutomaticSetup(files, u"C:\\Tovrel", {}, u"C:\\Users\\ann\\AppData\\Roaming").plottersFolder,
+            autodesk + u"\\AutoCAD 2024\\R24.3\\enu\\Plotters");
+  EXPECT_EQ(FindPlottersFolder(files, u"C:\\Users\\bob\\AppData\\Roaming"), u"");
+  EXPECT_EQ(FindPlottersFolder(files, u""), u"");
+}

@@ -57,6 +57,7 @@ TEST(PlotPrompts, ChainsOfModelAndLayoutForEveryDeviceClass) {
     const char16_t* device;
     Steps expected;
   } cases[] = {
+      // Model and a layout through a printer are witnessed by the transcripts too.
       {u"Model", u"Office Laser", Join({head, {S::Units}, kModelTail, model, printerEnd})},
       {u"Layout1", u"Office Laser", Join({head, {S::Units}, kModelTail, layout, printerEnd})},
       {u"Model", u"Default Windows System Printer.pc3", Join({head, {S::Units}, kModelTail, model, printerEnd})},
@@ -67,7 +68,6 @@ TEST(PlotPrompts, ChainsOfModelAndLayoutForEveryDeviceClass) {
       {u"Model", u"PublishToWeb PNG.pc3", Join({head, kModelTail, model, fileEnd})},
       {u"Layout1", u"PublishToWeb JPG.pc3", Join({head, kModelTail, layout, fileEnd})},
       {u"\u30E2\u30C7\u30EB", u"Site TIFF.pc3", Join({head, kModelTail, model, fileEnd})},
-      {u"Model", u"Office Laser", Join({head, {S::Units}, kModelTail, model, printerEnd})},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Utf16ToUtf8(c.device) + " / " + Utf16ToUtf8(c.layout));
@@ -105,6 +105,9 @@ TEST(PlotPrompts, KeywordsWithAndWithoutUnderscoreAndRefusals) {
 
 TEST(PlotPrompts, PapersOfKnownDevicesAndDefaultFileNames) {
   EXPECT_TRUE(KnownDeviceOffersPaper(u"DWG To PDF.pc3", u"ISO full bleed A1 (841.00 x 594.00 MM)"));
+  EXPECT_TRUE(KnownDeviceOffersPaper(u"autocad pdf (smallest file).PC3", u"ISO_full_bleed_A1_(841.00_x_594.00_MM)"));
+  EXPECT_TRUE(KnownDeviceOffersPaper(u"DWG To PDF.pc3", u"ANSI_expand_D_(34.00_x_22.00_Inches)"));
+  EXPECT_FALSE(KnownDeviceOffersPaper(u"DWG To PDF.pc3", u"ISO A1 (841.00 x 594.00 MM) "));
   EXPECT_FALSE(KnownDeviceOffersPaper(u"DWG To PDF.pc3", u"A4"));
   EXPECT_TRUE(KnownDeviceOffersPaper(u"Office Laser", u"anything"));
   PlotPrompts plot(KnownDeviceOffersPaper);
@@ -116,9 +119,6 @@ TEST(PlotPrompts, PapersOfKnownDevicesAndDefaultFileNames) {
   EXPECT_EQ(DefaultPlotFileName(u"C:\\DWG\\A-101.dwg", u"", u"DWG To PDF.pc3"), u"C:\\DWG\\A-101-Model.pdf");
   EXPECT_EQ(DefaultPlotFileName(u"C:\\a.b\\S", u"Layout1", u"PublishToWeb PNG.pc3"), u"C:\\a.b\\S-Layout1.png");
   EXPECT_EQ(DefaultPlotFileName(u"C:\\D\\x.dxf", u"Model", u"Plotter"), u"C:\\D\\x-Model.plt");
-  EXPECT_TRUE(IsWindowsPrinterName(u"Office Laser"));
-  EXPECT_FALSE(IsWindowsPrinterName(u"DWG To PDF.pc3"));
-  EXPECT_FALSE(IsWindowsPrinterName(u""));
 }
 
 namespace {
@@ -135,11 +135,12 @@ struct Log : ScriptWalkEvents {
 
 }  // namespace
 
-TEST(ScriptWalker, ABlankInAKeywordLineIsEnterAndNamesTakeTheWholeLine) {
+// A line starting with ";" is a comment to AutoCAD, whatever prompt waits.
+TEST(ScriptWalker, ABlankInAKeywordLineIsEnterNamesTakeTheWholeLineAndCommentsAnswerNothing) {
   Log log;
   ScriptWalker walker(log);
-  for (const char16_t* line : {u"_.OPEN \"C:\\My Drawings\\a b.dwg\"", u"_-PLOT _Y", u"Model",
-                               u"Office Laser 2", u"A4"}) {
+  for (const char16_t* line : {u"; plotted by Tovrel", u"_.OPEN \"C:\\My Drawings\\a b.dwg\"", u"_-PLOT _Y",
+                               u"Model", u";(startapp \"calc\")", u"Office Laser 2", u";", u"A4"}) {
     walker.FeedLine(line);
   }
   EXPECT_EQ(walker.Drawing(), u"C:\\My Drawings\\a b.dwg");

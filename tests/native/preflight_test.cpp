@@ -28,7 +28,7 @@ const Column kColumns[] = {
     {u"Paper", 4, 4, u""},           {u"Units", 4, 3, u""},    {u"Orientation", 4, 3, u""},
     {u"Upside down", 0, 2, u"_N"},   {u"Plot area", 4, 3, u""}, {u"Scale", 0, 2, u"_Fit"},
     {u"Offset", 0, 2, u"_Center"},   {u"Styles", 0, 2, u"_Y"}, {u"Style", 0, 2, u"."},
-    {u"Lineweights", 0, 2, u"_Y"},   {u"Shade", 0, 2, u"_A"},  {u"To file", 0, 2, u""},
+    {u"Lineweights", 0, 2, u"_Y"},   {u"Shade", 0, 2, u"_A"},  {u"To file", 0, 2, u"_N"},
     {u"Save", 0, 2, u"_N"},          {u"Proceed", 0, 2, u"_Y"},
 };
 // List columns of the shown ones.
@@ -63,6 +63,10 @@ protected:
     catalog_.entries[0].name.Assign(u"Office Laser");
     catalog_.entries[0].paperNames[0].Assign(u"A4");
     catalog_.entries[0].paperNames[1].Assign(u"A3");
+    catalog_.driverPapers[0] = {u"A4", u"A3", u"Letter"};  // the catalog kept only the A/B ones
+    files_.AddFolder(u"C:\\Plotters");
+    files_.AddFile(u"C:\\Plotters\\Site Plotter.pc3");
+    FillPlotters(catalog_, files_, u"C:\\Plotters", u"Office Laser");
     sources_.files = &files_;
     sources_.printers = [this] {
       ++catalogAsked_;
@@ -101,21 +105,23 @@ TEST_F(Preflight, CleanRowsOfEveryServedDeviceListNothing) {
   Add({u"A-1.dwg", u"Model", u"Office Laser", u"A4"});
   Add({u"A-2.dwg", u"Model", u"Office Laser", u"A3"});
   Add({u"A-3.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A1 (841.00 x 594.00 MM)"});
-  Add({u"A-4.dwg", u"Model", u"Default Windows System Printer.pc3", u"anything"});
+  Add({u"A-4.dwg", u"Model", u"Default Windows System Printer.pc3", u"A3"});
   // Windows file names ignore case.
   Add({u"A-5.DWG", u"Model", u"Office Laser", u"A4"}, false);
   files_.AddFile(u"C:\\DWG\\a-5.dwg");
+  Add({u"A-6.dwg", u"Model", u"Office Laser", u"Letter"});  // beyond the catalog's A/B choice
+  Add({u"A-7.dwg", u"Model", u"dwg to pdf.pc3", u"ISO_full_bleed_A3_(420.00_x_297.00_MM)"});
   const PreflightReport report = Check();
   EXPECT_TRUE(report.Clean()) << Utf16ToUtf8(report.findings[0].prompt);
-  EXPECT_EQ(report.rowsChecked, 5);
+  EXPECT_EQ(report.rowsChecked, 7);
   // A folder that is not there at all.
-  Add({u"A-6.dwg", u"Model", u"Office Laser", u"A4"}, false);
-  rows_.SetCellText(5, 1, u"D:\\nowhere");
-  EXPECT_EQ(Check().Rows(), std::vector<int>{5});
+  Add({u"A-8.dwg", u"Model", u"Office Laser", u"A4"}, false);
+  rows_.SetCellText(7, 1, u"D:\\nowhere");
+  EXPECT_EQ(Check().Rows(), std::vector<int>{7});
   // The same drawing again to PDF: both rows would write A-3-Model.pdf.
   Add({u"a-3.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A0 (841.00 x 1189.00 MM)"});
   const PreflightReport shared = Check();
-  EXPECT_EQ(shared.Rows(), (std::vector<int>{2, 5, 6}));
+  EXPECT_EQ(shared.Rows(), (std::vector<int>{2, 7, 8}));
   ASSERT_EQ(shared.findings.size(), 3u);
   EXPECT_EQ(shared.findings[1].row, 2);
   EXPECT_EQ(shared.findings[2].problem, PreflightProblem::OutputShared);
@@ -146,6 +152,7 @@ TEST_F(Preflight, EachFaultIsListedWithItsColumnPromptAndAnswer) {
       {4, PreflightProblem::PrinterOrPaperMissing, u"Paper", u"Enter paper size or [?]", u"A4"},
       {5, PreflightProblem::OutOfStep, u"Orientation", u"Enter drawing orientation [Portrait/Landscape]", u"X"},
       {6, PreflightProblem::OutOfStep, u"Layout", u"Enter a layout name or [?]", u""},
+      {7, PreflightProblem::PaperNotChecked, u"Paper", u"Enter paper size or [?]", u"VGA (640.00 x 480.00 Pixels)"},
       {7, PreflightProblem::OutOfStep, u"Units", u"Enter drawing orientation [Portrait/Landscape]", u"M"},
       {8, PreflightProblem::OutOfStep, u"Printer", u"Enter an output device name or [?]", u"Office Laser "},
       // An empty orientation keeps the drawing's; the plot goes on.
@@ -186,14 +193,54 @@ TEST_F(Preflight, RowsThatEndInsideTheCommandAreListed) {
   EXPECT_EQ(report.findings[0].problem, PreflightProblem::OutOfStep);
 }
 
-TEST_F(Preflight, PrintersAreLookedUpOnlyWhenARowNamesAWindowsPrinter) {
-  Add({u"a.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A4 (297.00 x 210.00 MM)"});
-  EXPECT_TRUE(Check().Clean());
-  EXPECT_EQ(catalogAsked_, 0);
-  // Without a catalog and without a file system, printers and drawings pass.
-  Add({u"b.dwg", u"Model", u"Plotter B", u"A9"}, false);
+TEST_F(Preflight, WithoutACatalogOnlyTheBuiltInConfigurationsPapersAreChecked) {
   sources_.printers = [] { return static_cast<const PrinterCatalog*>(nullptr); };
   sources_.files = nullptr;
+  Add({u"a.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A4 (297.00 x 210.00 MM)"});
+  Add({u"b.dwg", u"Model", u"Plotter B", u"A9"}, false);
+  EXPECT_TRUE(Check().findings.empty());
+  Add({u"c.dwg", u"Model", u"DWG To PDF.pc3", u"A4"});
+  EXPECT_EQ(Check().Rows(), std::vector<int>{2});
+}
+
+TEST_F(Preflight, UnsafeCellsMisspeltConfigurationsAndTheEndDrawingHoldTheRunWhileNotesDoNot) {
+  tmpl_.columns[17].command = u"";  // Enter at "Write the plot to a file"
+  Add({u"lisp.dwg", u"Model", u"(startapp \"calc\")", u"A4"});
+  Add({u"quote.dwg", u"Model", u"Office Laser", u"'CAL"});
+  Add({u"typo.dwg", u"Model", u"DWG To PDF2.pc3", u"A4"});
+  Add({u"site.dwg", u"Model", u"Site Plotter.pc3", u"A1 custom"});
+  Add({u"page.dwg", u"Model", u"", u""});
+  sources_.endDrawing = u"C:\\DWG\\a.txt";
+  files_.AddFile(sources_.endDrawing);
+  using P = PreflightProblem;
+  std::vector<std::pair<int, P>> listed;
+  const PreflightReport report = Check();
+  for (const PreflightFinding& f : report.findings) listed.emplace_back(f.row, f.problem);
+  EXPECT_EQ(listed, (std::vector<std::pair<int, P>>{
+                        {0, P::Unsafe}, {0, P::PrinterOrPaperMissing}, {0, P::DependsOnDrawing},
+                        {1, P::Unsafe}, {1, P::PrinterOrPaperMissing}, {1, P::DependsOnDrawing},
+                        {2, P::PrinterOrPaperMissing}, {3, P::PaperNotChecked}, {3, P::DependsOnDrawing},
+                        {4, P::DependsOnDrawing}, {4, P::DependsOnDrawing}, {-1, P::EndDrawing}}));
+  EXPECT_EQ(report.findings[0].answer, u"(startapp \"calc\")");
+  EXPECT_TRUE(report.Unsafe());
+  EXPECT_EQ(report.Rows(), (std::vector<int>{0, 1, 2}));
+
+  // allow_lisp_cells lets the cells go; an end drawing's bytes must fit its name.
+  sources_.allowLispCells = true;
+  EXPECT_FALSE(Check().Unsafe());
+  sources_.endDrawing = u"C:\\DWG\\endfile.dwg";
+  files_.AddFile(sources_.endDrawing);
+  std::string start = "  0\r\nSECTION\r\n";  // DXF text under a DWG name
+  sources_.fileStart = [&](const std::u16string&) { return start; };
+  EXPECT_EQ(Check().findings.back().problem, P::EndDrawing);
+  start = "AC1032\0\0\0";
+  EXPECT_NE(Check().findings.back().problem, P::EndDrawing);
+  EXPECT_TRUE(OpensAsDrawing(u"e.DXF", "  0\r\nSECTION\r\n  2\r\nHEADER"));
+  EXPECT_TRUE(OpensAsDrawing(u"e.dxf", "AutoCAD Binary DXF\r\n"));
+  EXPECT_FALSE(OpensAsDrawing(u"e.dwg", ""));
+  // Notes alone let the run start.
+  for (int row : {2, 1, 0}) rows_.DeleteRow(row);
+  EXPECT_FALSE(Check().findings.empty());
   EXPECT_TRUE(Check().Clean());
 }
 

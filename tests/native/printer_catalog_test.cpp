@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fake_file_system.h"
+#include "printers/plot_devices.h"
 #include "printers/printer_catalog.h"
 #include "printers/printer_listing.h"
 #include "storage/app_settings.h"
@@ -250,6 +252,35 @@ TEST(Listing, HasSixtyFourColumnsWithHeadersCutToNineteen) {
   ASSERT_EQ(columns.size(), 64u);
   EXPECT_EQ(columns[0].header, std::u16string(19, u'p'));
   EXPECT_EQ(columns[12].header, u"A very long paper t");
+}
+
+TEST_F(Catalog, ConfigurationsFollowThePrintersWithTheDefaultPrintersPapersAndTheUsersOwnPc3Files) {
+  spooler_.Add(u"Office Laser", Numbered(70));
+  spooler_.Add(u"Copier", {u"A3", u"A4"});
+  Fill();
+  test::FakeFileSystem files;
+  for (const char16_t* name : {u"Site Plotter.pc3", u"dwg to pdf.pc3", u"notes.txt"}) {
+    files.AddFile(u"C:\\Plotters\\" + std::u16string(name));  // the built-in one is offered once
+  }
+  FillPlotters(*catalog_, files, u"C:\\Plotters", u"Office Laser");
+  const Names devices = CatalogDeviceNames(*catalog_);
+  ASSERT_EQ(devices.size(), 2u + 9u + 2u);
+  EXPECT_EQ(devices[2], u"DWG To PDF.pc3");
+  EXPECT_EQ(devices[11], u"Default Windows System Printer.pc3");
+  EXPECT_EQ(devices[12], u"Site Plotter.pc3");
+  EXPECT_EQ(CatalogPapersOf(*catalog_, kDefaultSystemPrinter)->size(), 63u);  // the default printer's
+  EXPECT_EQ(CatalogPapersOf(*catalog_, u"DWG To PDF.pc3")->size(), 92u);
+  EXPECT_EQ(CatalogPapersOf(*catalog_, u"Site Plotter.pc3"), Names{});
+  EXPECT_EQ(CatalogPapersOf(*catalog_, u"Missing.pc3"), std::nullopt);
+  // The listing shows them as a second group; the driver's list stays whole.
+  ASSERT_EQ(ListingRowCount(*catalog_), 13);
+  EXPECT_EQ(ListingCell(*catalog_, 2, 63), u"ISO full bleed 2A0 (1189.00 x 1682.00 MM)");
+  EXPECT_EQ(ListingCell(*catalog_, 12, 1), u"paper not checked");
+  EXPECT_EQ(ListingCell(*catalog_, 13, 0), u"");
+  EXPECT_EQ(catalog_->driverPapers[0], Numbered(70));
+  // Without a default printer its configuration's papers are not known.
+  FillPlotters(*catalog_, files, u"", u"");
+  EXPECT_FALSE(FindPlotter(*catalog_, kDefaultSystemPrinter)->papersKnown);
 }
 
 }  // namespace

@@ -393,6 +393,14 @@ TEST(EditDialogLayout, FiveComboColumnsOfWidth200WrapAfterTheFourth) {
   }
   EXPECT_EQ(places[4].LabelY(), 64);
   EXPECT_EQ(places[0].LabelY(), 14);
+  // A choice wider than its column widens the second drop-down; the others
+  // move along, none narrows.
+  const std::vector<EditControlPlace> wide = LayOutEditControls(tmpl, [](int c) { return c == 1 ? 260 : 150; });
+  EXPECT_EQ(wide[1].width, 260);
+  EXPECT_EQ(wide[2].x, 217 + 262);
+  EXPECT_EQ(wide[3].x, 479 + 212);
+  EXPECT_EQ(wide[4].y, 80);
+  EXPECT_EQ(wide[0].width, 210);
 }
 
 TEST(EditDialogLayout, FieldsAdvanceByTheirWidthAndColumnsWithoutEditModeHaveNoControl) {

@@ -193,3 +193,11 @@ TEST(TemplateEditor, AnImportedFileNamesTheTemplate) {
   };
   for (const auto& c : cases) EXPECT_EQ(TitleFromPath(c.path), c.title);
 }
+
+TEST(TemplateEditor, ColumnsTakeTheirWidthsAndOnlyTheWidestAreCutWhenTheListIsTooNarrow) {
+  EXPECT_EQ(FitColumnWidths({30, 80, 60}, {}, 300), (std::vector<int>{30, 80, 60}));
+  // 400 pixels for 30 + 200 + 300: the narrow one whole, the others share the rest.
+  EXPECT_EQ(FitColumnWidths({30, 200, 300}, {}, 400), (std::vector<int>{30, 185, 185}));
+  // A header keeps its column from being cut below it.
+  EXPECT_EQ(FitColumnWidths({30, 200, 300}, {30, 100, 250}, 400), (std::vector<int>{30, 120, 250}));
+}

@@ -247,6 +247,15 @@ void TouchFile(const std::wstring& path) {
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 }
 
+void WriteEndDrawing(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  static const char kDwgStart[16] = "AC1032";
+  DWORD written = 0;
+  WriteFile(h, kDwgStart, sizeof kDwgStart, &written, nullptr);
+  CloseHandle(h);
+}
+
 std::wstring MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
 
 std::wstring ListCell(HWND list, int row, int column) {
@@ -305,6 +314,16 @@ bool AcceptFolderDialog(const std::wstring& folder) {
   }
   PressButton(dialog, IDOK);
   return WaitUntil([&] { return !IsWindow(dialog); });
+}
+
+void SetLogPixels(DWORD dpi) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(key);
 }
 
 std::wstring CatalogText(const std::wstring& section, const std::wstring& key) {

@@ -78,6 +78,9 @@ std::vector<std::wstring> ListColumn(HWND list, int column);
 void SetListCell(HWND list, int row, int column, const std::wstring& text);
 // Creates an empty file (a drawing the tests list), replacing one there.
 void TouchFile(const std::wstring& path);
+// Writes an end drawing the check before a run takes for a drawing: the
+// opening bytes of a DWG file.
+void WriteEndDrawing(const std::wstring& path);
 // Presses a button of a dialog as a click does, without waiting.
 void PressButton(HWND dialog, int id);
 // Types keys on the keyboard into the foreground window: every key of
@@ -87,6 +90,9 @@ void PressKeys(HWND foreground, std::initializer_list<WORD> keys);
 // A visible top-level window of another process with this class name (any
 // class when empty), waiting for it to appear; nullptr on time-out.
 HWND WaitForWindowOfProcess(DWORD pid, const std::wstring& className, int timeoutMs = 30000);
+
+// Sets the resolution (dots per inch) that Wine programs started from now on take.
+void SetLogPixels(DWORD dpi);
 
 // The folder of the shipped program and its files.
 std::wstring DistDir();

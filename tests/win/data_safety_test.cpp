@@ -214,6 +214,7 @@ TEST(DataSafety, TheListIsWrittenBeforeAutocadStarts) {
   Workspace ws;
   Workspace drawings;
   Touch(drawings.Path(L"run.dwg"));
+  WriteEndDrawing(ws.Path(L"endfile.dwg"));
   ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nfile_folder=" + drawings.Dir() +
                                    L"\r\nautocad_file=C:\\no such folder\\acad.exe\r\n");
   RunningApp app(ws);

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app_harness.h"
@@ -17,15 +18,6 @@
 using namespace tovrel::test;
 
 namespace {
-
-void SetLogPixels(DWORD dpi) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                            nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-  RegCloseKey(key);
-}
 
 RECT RectOf(HWND window) {
   RECT r{};
@@ -85,6 +77,7 @@ struct FirstField {
   HWND dialog;
   POINT topLeft;
   bool found;
+  LONG lowestBottom;  // of every field, in the dialog's client coordinates
 };
 
 // The edit field or drop-down nearest the dialog's top left corner.
@@ -97,6 +90,9 @@ BOOL CALLBACK FindFirstField(HWND child, LPARAM arg) {
   RECT r = RectOf(child);
   POINT p{r.left, r.top};
   ScreenToClient(search->dialog, &p);
+  POINT low{r.left, r.bottom};
+  ScreenToClient(search->dialog, &low);
+  search->lowestBottom = std::max(search->lowestBottom, low.y);
   if (!search->found || p.y < search->topLeft.y || (p.y == search->topLeft.y && p.x < search->topLeft.x)) {
     search->topLeft = p;
     search->found = true;
@@ -148,11 +144,19 @@ TEST(Dpi, TheMainWindowScalesItsLayoutAt100And150And200Percent) {
       EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&edit));
       return edit.found != nullptr;
     }));
-    FirstField first{edit.found, {}, false};
+    FirstField first{edit.found, {}, false, 0};
     EnumChildWindows(edit.found, FindFirstField, reinterpret_cast<LPARAM>(&first));
     ASSERT_TRUE(first.found);
     EXPECT_EQ(first.topLeft.x, MulDiv(5, static_cast<int>(dpi), 96));
     EXPECT_EQ(first.topLeft.y, MulDiv(30, static_cast<int>(dpi), 96));
+    // Below the fields only the row of buttons, with a gap above and below it.
+    RECT client{};
+    GetClientRect(edit.found, &client);
+    EXPECT_LE(client.bottom - first.lowestBottom, MulDiv(56, static_cast<int>(dpi), 96));
+    RECT ok = RectOf(GetDlgItem(edit.found, 1001));
+    MapWindowPoints(nullptr, edit.found, reinterpret_cast<POINT*>(&ok), 2);
+    EXPECT_GT(ok.top, first.lowestBottom);
+    EXPECT_LE(ok.bottom, client.bottom);
     RedrawWindow(edit.found, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Capture(shots + L"\\edit-" + std::to_wstring(dpi) + L".bmp");
     PostMessageW(edit.found, WM_COMMAND, IDCANCEL, 0);

@@ -112,12 +112,12 @@ TEST(Program, StartsAndWritesItsSettingsInAJapaneseFolderAtExit) {
   ASSERT_EQ(settings.LoadStatus(), tovrel::ReadStatus::Ok);
   const std::u16string temp = settings.GetString(u"setting", u"temp_file", u"", 260);
   EXPECT_EQ(std::wstring(temp.begin(), temp.end()), dir + L"\\atcprint.scr");
-  // All 49 keys, in the order the program writes them.
+  // All 51 keys, in the order the program writes them.
   const std::u16string text = settings.Doc().ToText();
   EXPECT_EQ(text.rfind(u"[setting]\r\nfile_folder=c:\\\r\n", 0), 0u);
   std::size_t lines = 0;
   for (char16_t c : text) lines += c == u'\n';
-  EXPECT_EQ(lines, 50u);
+  EXPECT_EQ(lines, 52u);
   EXPECT_NE(text.find(u"\r\nprohibition_plmode=0\r\n"), std::u16string::npos);
 }
 
@@ -129,7 +129,10 @@ std::wstring PrepareKeptList(const Workspace& ws) {
   CreateDirectoryW(drawings.c_str(), nullptr);
   const wchar_t* const names[] = {L"平面図_A1.dwg", L"S-201.dwg", L"E-301.dwg"};
   std::wstring list = L"[listliew]\r\nmax_cont=3\r\n";
+  const std::wstring plotters = ws.Path(L"Plotters");  // AutoCAD's, with the rows' configurations
+  CreateDirectoryW(plotters.c_str(), nullptr);
   for (int row = 0; row < 3; ++row) {
+    TouchFile(plotters + L"\\Plotter " + std::to_wstring(row) + L".pc3");
     CloseHandle(CreateFileW((drawings + L"\\" + names[row]).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                             nullptr));
     // A list kept from the last run, in the default template's columns.
@@ -139,12 +142,12 @@ std::wstring PrepareKeptList(const Workspace& ws) {
             L",10=E Extents\r\n" + r + L",12=monochrome.ctb\r\n";
   }
   ws.WriteUtf16(L"listview.ini", list);
-  CloseHandle(CreateFileW(ws.Path(L"endfile.dwg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  WriteEndDrawing(ws.Path(L"endfile.dwg"));
   const std::wstring acad = ws.Path(L"acad standin.exe");
   EXPECT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad.c_str(), FALSE));
   ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nautocad_file=" + acad + L"\r\ntemp_file=" +
                                    ws.Path(L"atcprint.scr") + L"\r\nend_file_dwg=" + ws.Path(L"endfile.dwg") +
-                                   L"\r\nautocad_type=1\r\n");
+                                   L"\r\nplotters_folder=" + plotters + L"\r\nautocad_type=1\r\n");
   return ws.Path(L"acad_journal.jsonl");
 }
 

@@ -176,11 +176,14 @@ TEST_F(FileNameRulesWindow, TheDialogShowsTheStoredRulesWithTheCatalogsPrintersA
     const std::u16string_view name = catalog.entries[static_cast<std::size_t>(i)].name.View();
     printers.emplace_back(name.begin(), name.end());
   }
+  const std::size_t windowsPrinters = printers.size();
+  for (const tovrel::PlotterEntry& plotter : catalog.plotters) printers.emplace_back(plotter.name.begin(), plotter.name.end());
+  EXPECT_EQ(printers[windowsPrinters], L"DWG To PDF.pc3");  // AutoCAD's configurations after the printers
   for (int id = 1401; id <= 1404; ++id) EXPECT_EQ(ComboItems(dialog, id), printers) << id;
   EXPECT_NE(std::find(printers.begin(), printers.end(), kPdf), printers.end());
   // The plotter's first paper has two characters; all its papers are offered.
   EXPECT_EQ(ComboItems(dialog, 1405), kAbPapers);
-  EXPECT_EQ(ComboItems(dialog, 1406), Texts{});  // no other printer's papers under the device file
+  EXPECT_EQ(ComboItems(dialog, 1406).size(), 92u);  // the configuration's own papers
   EXPECT_EQ(ComboItems(dialog, 1407), Texts{});
 
   Close(dialog, false);  // the close box stores too: 2 becomes a confirmed 1
@@ -209,12 +212,13 @@ TEST_F(FileNameRulesWindow, AChangedPrinterGetsItsPapersAfterTheTimerAndATypedDe
   EXPECT_EQ(ItemText(dialog, 1407), L"A0");
   EXPECT_EQ(ComboItems(dialog, 1406), kAbPapers);
 
-  // A device configuration typed over the plotter: its paper stays as typed,
-  // and the plotter's papers are no longer offered.
+  // A configuration whose papers are not known typed over the plotter: its
+  // paper stays as typed, and the plotter's papers are no longer offered.
+  const std::wstring unknownPapers = L"DWF6 ePlot.pc3";
   SetDlgItemTextW(dialog, 1405, L"ISO A1 (841.00 x 594.00 MM)");
-  TypePrinter(dialog, 1401, kDeviceFile);
+  TypePrinter(dialog, 1401, unknownPapers);
   ASSERT_TRUE(WaitUntil([&] { return ComboItems(dialog, 1405).empty(); }));
-  EXPECT_EQ(ItemText(dialog, 1401), kDeviceFile);
+  EXPECT_EQ(ItemText(dialog, 1401), unknownPapers);
   EXPECT_EQ(ItemText(dialog, 1405), L"ISO A1 (841.00 x 594.00 MM)");
 
   // A printer picked just before OK is stored with its own first paper.
@@ -222,7 +226,7 @@ TEST_F(FileNameRulesWindow, AChangedPrinterGetsItsPapersAfterTheTimerAndATypedDe
   ChoosePrinter(dialog, 1404, kPdf);
   Close(dialog, true);
   const tovrel::FileNameRules& rules = tovrel::App().settings.file_set;
-  EXPECT_EQ(rules.fp_ps[0].printer, U16(kDeviceFile));
+  EXPECT_EQ(rules.fp_ps[0].printer, U16(unknownPapers));
   EXPECT_EQ(rules.fp_ps[0].paper, u"ISO A1 (841.00 x 594.00 MM)");
   EXPECT_EQ(rules.fp_ps[1].paper, u"A0");
   EXPECT_EQ(rules.fp_ps[3].search, u"_A3");

@@ -23,7 +23,7 @@ using tovrel::journal::RecordsOf;
 namespace {
 
 // List columns of the default template 1.
-constexpr int kOrientation = 8;
+constexpr int kPaper = 6, kOrientation = 8;
 
 const wchar_t* const kDrawings[] = {L"A-100.dwg", L"A-101.dwg", L"A-102.dwg"};
 
@@ -35,13 +35,25 @@ std::vector<int> SelectedRows(HWND list) {
   return rows;
 }
 
+// The lines of the check's window that name a problem, not a note.
+std::vector<int> Problems(HWND rows) {
+  std::vector<int> lines;
+  for (int line = 0; line < ListRowCount(rows); ++line) {
+    const std::wstring problem = ListCell(rows, line, 5);
+    if (problem != CatalogText(L"code", L"No.90:code-e") && problem != CatalogText(L"code", L"No.91:code-e")) {
+      lines.push_back(line);
+    }
+  }
+  return lines;
+}
+
 class PreflightWindow : public ::testing::Test {
 protected:
   void SetUp() override {
     const std::wstring drawings = ws_.Path(L"drawings");
     CreateDirectoryW(drawings.c_str(), nullptr);
     for (const wchar_t* name : kDrawings) TouchFile(drawings + L"\\" + name);
-    TouchFile(ws_.Path(L"endfile.dwg"));
+    WriteEndDrawing(ws_.Path(L"endfile.dwg"));
     const std::wstring acad = ws_.Path(L"acad.exe");
     ASSERT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad.c_str(), FALSE));
     journal_ = ws_.Path(L"journal.jsonl");
@@ -94,15 +106,29 @@ TEST_F(PreflightWindow, ListsTheMissingDrawingAndTheRowOutOfStepAndCancelStartsN
     }
     HWND check = OpenCheck(command);
     ASSERT_NE(check, nullptr);
+    // The two problems, among the notes on what each drawing decides.
+    const std::vector<int> listed = Problems(GetDlgItem(check, IDL_PREFLIGHT_ROWS));
+    ASSERT_EQ(listed.size(), 2u);
     HWND rows = GetDlgItem(check, IDL_PREFLIGHT_ROWS);
-    ASSERT_EQ(ListRowCount(rows), 2);
-    EXPECT_EQ(ListCell(rows, 0, 0), std::to_wstring(missingRow_ + 1));
-    EXPECT_EQ(ListCell(rows, 0, 1), L"gone.dwg");
-    EXPECT_EQ(ListCell(rows, 0, 5), CatalogText(L"code", L"No.86:code-e"));
-    EXPECT_EQ(ListCell(rows, 1, 0), std::to_wstring(strayRow_ + 1));
-    EXPECT_EQ(ListCell(rows, 1, 3), L"Enter drawing orientation [Portrait/Landscape]");
-    EXPECT_EQ(ListCell(rows, 1, 4), L"X");
-    EXPECT_EQ(ListCell(rows, 1, 5), CatalogText(L"code", L"No.85:code-e"));
+    EXPECT_EQ(ListCell(rows, listed[0], 0), std::to_wstring(missingRow_ + 1));
+    EXPECT_EQ(ListCell(rows, listed[0], 1), L"gone.dwg");
+    EXPECT_EQ(ListCell(rows, listed[0], 5), CatalogText(L"code", L"No.86:code-e"));
+    EXPECT_EQ(ListCell(rows, listed[1], 0), std::to_wstring(strayRow_ + 1));
+    EXPECT_EQ(ListCell(rows, listed[1], 3), L"Enter drawing orientation [Portrait/Landscape]");
+    EXPECT_EQ(ListCell(rows, listed[1], 4), L"X");
+    EXPECT_EQ(ListCell(rows, listed[1], 5), CatalogText(L"code", L"No.85:code-e"));
+    // The reasons have their header; the three buttons one width.
+    wchar_t header[64] = L"";
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = header;
+    column.cchTextMax = 64;
+    SendMessageW(rows, LVM_GETCOLUMNW, 5, reinterpret_cast<LPARAM>(&column));
+    EXPECT_EQ(std::wstring(header), CatalogText(L"code", L"No.94:code-e"));
+    RECT a{}, b{}, c{};
+    GetWindowRect(GetDlgItem(check, IDB_PREFLIGHT_SELECT), &a), GetWindowRect(GetDlgItem(check, IDB_PREFLIGHT_RUN), &b);
+    GetWindowRect(GetDlgItem(check, IDCANCEL), &c);
+    EXPECT_TRUE(a.right - a.left == b.right - b.left && b.right - b.left == c.right - c.left);
     PressButton(check, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(check); }));
     app_->Settle();
@@ -159,11 +185,38 @@ TEST_F(PreflightWindow, ACleanListStartsAtOnceWithNothingShown) {
   }, 30000));
   EXPECT_EQ(RecordsOf(journal, "plot").size(), 3u);
   EXPECT_TRUE(RecordsOf(journal, "error").empty());
-  // The check's own command tells that all is well.
-  app_->PostCommand(37860);
-  HWND box = WaitForDialog(CatalogText(L"meg", L"No.70:meg-eb"));
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), CatalogText(L"meg", L"No.70:meg-ea"));
-  PressButton(box, IDOK);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  // The check's own command lists what only the drawings decide (Enter at
+  // "Write the plot to a file" keeps each drawing's page setup), as notes.
+  HWND check = OpenCheck(37860);
+  ASSERT_NE(check, nullptr);
+  HWND rows = GetDlgItem(check, IDL_PREFLIGHT_ROWS);
+  EXPECT_GE(ListRowCount(rows), 3);
+  EXPECT_TRUE(Problems(rows).empty());
+  PressButton(check, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(check); }));
+}
+
+// A cell AutoCAD would evaluate is listed, and the run cannot be started
+// from the check's window; with allow_lisp_cells=1 it goes to AutoCAD.
+TEST_F(PreflightWindow, ARowThatWouldStartAProgramIsListedAndNotRun) {
+  SetListCell(list_, missingRow_, 0, kDrawings[1]);
+  SetListCell(list_, strayRow_, kOrientation, L"L Landscape");
+  SetListCell(list_, strayRow_, kPaper, L"(startapp \"calc\")");
+  HWND check = OpenCheck(37832);
+  ASSERT_NE(check, nullptr);
+  HWND rows = GetDlgItem(check, IDL_PREFLIGHT_ROWS);
+  bool listed = false;
+  for (int row = 0; row < ListRowCount(rows); ++row) {
+    if (ListCell(rows, row, 5) != CatalogText(L"code", L"No.88:code-e")) continue;
+    listed = true;
+    EXPECT_EQ(ListCell(rows, row, 0), std::to_wstring(strayRow_ + 1));
+    EXPECT_EQ(ListCell(rows, row, 4), L"(startapp \"calc\")");
+  }
+  EXPECT_TRUE(listed);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(check, IDB_PREFLIGHT_RUN)));
+  PressButton(check, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(check); }));
+  app_->Settle();
+  EXPECT_TRUE(ReadJournal(journal_, 0).empty());
+  EXPECT_EQ(GetFileAttributesW(ws_.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES) << "no script written";
 }

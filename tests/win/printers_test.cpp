@@ -217,7 +217,13 @@ TEST_F(PrintersInMainWindow, TheListingShowsEveryPrinterWithItsPaperSlots) {
     EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 180);
     EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 63, 0), 130);
 
-    ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(names_.size()));
+    // The printers, then AutoCAD's nine built-in configurations and the one
+    // for the default printer.
+    const int printers = static_cast<int>(names_.size());
+    ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(printers + 10));
+    EXPECT_EQ(ListCell(list, printers, 0), L"DWG To PDF.pc3");
+    EXPECT_EQ(ListCell(list, printers, 1), L"ISO expand A0 (841.00 x 1189.00 MM)");
+    EXPECT_EQ(ListCell(list, printers + 9, 0), L"Default Windows System Printer.pc3");
     for (int row = 0; row < static_cast<int>(names_.size()); ++row) {
       const std::wstring& name = names_[static_cast<std::size_t>(row)];
       SCOPED_TRACE(std::string(name.begin(), name.end()));

@@ -11,8 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include <winspool.h>
+
 #include "app/app_context.h"
 #include "app_harness.h"
+#include "printers/printer_catalog.h"
 #include "storage/ansi_code_page_win32.h"
 #include "storage/ini_file.h"
 
@@ -310,15 +313,24 @@ TEST_F(RowEditing, ThePrinterDropDownBringsItsPapersAndAnUnknownNameKeepsThePape
   EXPECT_EQ(TextOf(paper), L"A3");
   EXPECT_EQ(ComboChoice(paper, 0), kFirstAbPaper);
 
-  // AutoCAD's own device configuration: the spooler does not know it.
-  Type(printer, L"DWG To PDF.pc3");
+  // A name neither the spooler nor AutoCAD knows keeps the paper.
+  Type(printer, L"Nowhere.pc3");
   SendMessageW(dialog, WM_TIMER, 1, 0);  // the refresh, as its timer gives it
-  EXPECT_EQ(TextOf(printer), L"DWG To PDF.pc3");
   EXPECT_EQ(TextOf(paper), L"A3");
   EXPECT_EQ(SendMessageW(paper, CB_GETCOUNT, 0, 0), 0);  // no other printer's papers under its name
+  // AutoCAD's own configurations follow the spooler's printers, with their papers.
+  const LRESULT pdf = SendMessageW(printer, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                   reinterpret_cast<LPARAM>(L"DWG To PDF.pc3"));
+  ASSERT_GE(pdf, 3);
+  EXPECT_EQ(ComboChoice(printer, static_cast<int>(pdf) + 9), L"Default Windows System Printer.pc3");
+  Choose(printer, L"DWG To PDF.pc3");
+  SendMessageW(dialog, WM_TIMER, 1, 0);
+  EXPECT_EQ(SendMessageW(paper, CB_GETCOUNT, 0, 0), 92);
+  EXPECT_EQ(TextOf(paper), L"ISO expand A0 (841.00 x 1189.00 MM)");
+  Choose(paper, L"ISO full bleed A3 (420.00 x 297.00 MM)");
   Close(dialog, 1001);
   EXPECT_EQ(ListCell(list_, 0, 5), L"DWG To PDF.pc3");
-  EXPECT_EQ(ListCell(list_, 0, 6), L"A3");
+  EXPECT_EQ(ListCell(list_, 0, 6), L"ISO full bleed A3 (420.00 x 297.00 MM)");
 
   // A printer of the spooler brings its first paper half a second later.
   Select(list_, 1);
@@ -449,16 +461,24 @@ TEST_F(RowEditing, APrinterChosenInPlaceBringsItsFirstPaperUnlessTheSpoolerDoesN
   EXPECT_EQ(ListCell(list_, 1, 5), L"Tovrel_Plotter");
   EXPECT_EQ(ListCell(list_, 1, 6), kFirstAbPaper);
 
-  // A name the spooler does not list keeps the row's paper.
+  // A name neither the spooler nor AutoCAD lists keeps the row's paper; one
+  // of AutoCAD's configurations, offered after the printers, brings its own.
   Select(list_, 0);
   RightClick(5);
   combo = app_->Child(kComboId);
   ASSERT_NE(combo, nullptr);
-  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"DWG To PDF.pc3"));
+  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Nowhere.pc3"));
+  Choose(combo, L"Nowhere.pc3");
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(combo); }));
+  EXPECT_EQ(ListCell(list_, 0, 6), L"A3");
+  Select(list_, 0);
+  RightClick(5);
+  combo = app_->Child(kComboId);
+  ASSERT_NE(combo, nullptr);
   Choose(combo, L"DWG To PDF.pc3");
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(combo); }));
   EXPECT_EQ(ListCell(list_, 0, 5), L"DWG To PDF.pc3");
-  EXPECT_EQ(ListCell(list_, 0, 6), L"A3");
+  EXPECT_EQ(ListCell(list_, 0, 6), L"ISO expand A0 (841.00 x 1189.00 MM)");
 
   // The papers offered are those of the row's printer.
   Select(list_, 1);
@@ -470,6 +490,46 @@ TEST_F(RowEditing, APrinterChosenInPlaceBringsItsFirstPaperUnlessTheSpoolerDoesN
   EXPECT_FALSE(IsWindow(combo));
   EXPECT_EQ(ListCell(list_, 1, 6), kFirstAbPaper);
   app_->Exit();
+}
+
+// The shipped templates start a row on "Default Windows System Printer.pc3":
+// its papers are the default printer's, offered in place.
+TEST_F(RowEditing, ANewRowUnderTheShippedPrinterTemplatesOffersTheDefaultPrintersPapersInPlace) {
+  wchar_t before[256] = L"";
+  DWORD size = 256;
+  const bool hadDefault = GetDefaultPrinterW(before, &size) != FALSE;
+  ASSERT_TRUE(SetDefaultPrinterW(L"Tovrel_Plotter"));
+  const std::wstring drawings = ws_.Path(L"drawings");
+  CreateDirectoryW(drawings.c_str(), nullptr);
+  TouchFile(drawings + L"\\A-100.dwg");
+  for (const wchar_t* type : {L"0", L"1", L"2"}) {  // the printers' templates; Printer and Paper are list columns 5, 6
+    SCOPED_TRACE(type);
+    ws_.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nprint_paper_ab=1\r\nprohibition_plmode=1\r\nmoji_type=1\r\nfile_folder=" +
+                                      drawings + L"\r\nautocad_type=" + type + L"\r\n");
+    app_ = std::make_unique<RunningApp>(ws_);
+    list_ = app_->Child(300);
+    app_->PostCommand(37827);  // a folder's drawings: a new row with the initial values
+    ASSERT_TRUE(AcceptFolderDialog(drawings));
+    app_->Settle();
+    ASSERT_EQ(ListRowCount(list_), 1);
+    EXPECT_EQ(ListCell(list_, 0, 5), L"Default Windows System Printer.pc3");
+    std::thread clicker([this] { RightClick(0); });  // the first right-click loads the printers
+    HWND box = WaitForDialog(CatalogText(L"meg", L"No.14:meg-eb"));
+    if (box) PressButton(box, IDOK);
+    clicker.join();
+    Select(list_, 0);
+    RightClick(6);
+    HWND combo = app_->Child(kComboId);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0),
+              static_cast<LRESULT>(tovrel::CatalogPapersOf(tovrel::App().printers, u"Tovrel_Plotter")->size()));
+    Choose(combo, kFirstAbPaper);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(combo); }));
+    EXPECT_EQ(ListCell(list_, 0, 6), kFirstAbPaper);
+    app_->Exit();
+    DeleteFileW(ws_.Path(L"listview.ini").c_str());
+  }
+  if (hadDefault) SetDefaultPrinterW(before);
 }
 
 TEST_F(RowEditing, ASecondRightClickOrALeftClickClosesTheDropDownAndRestoresTheCell) {

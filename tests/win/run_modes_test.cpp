@@ -62,7 +62,7 @@ protected:
     const std::wstring drawings = ws_.Path(L"drawings");
     CreateDirectoryW(drawings.c_str(), nullptr);
     for (const wchar_t* name : kDrawings) TouchFile(drawings + L"\\" + name);
-    TouchFile(ws_.Path(L"endfile.dwg"));
+    WriteEndDrawing(ws_.Path(L"endfile.dwg"));
     // An AutoCAD path with blanks: it is passed as the program, not inside the command line.
     const std::wstring acadFolder = ws_.Path(L"AutoCAD stand in");
     CreateDirectoryW(acadFolder.c_str(), nullptr);
@@ -70,7 +70,12 @@ protected:
     ASSERT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), acad_.c_str(), FALSE));
     journal_ = ws_.Path(L"journal.jsonl");
     SetEnvironmentVariableW(L"TOVREL_STANDIN_JOURNAL", journal_.c_str());
+    // The user's own plotter configuration, in AutoCAD's plotter folder.
+    const std::wstring plotters = ws_.Path(L"Plotters");
+    CreateDirectoryW(plotters.c_str(), nullptr);
+    TouchFile(plotters + L"\\Plotter B.pc3");
     ws_.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nfile_folder=" + drawings + L"\r\nautocad_file=" + acad_ +
+                                      L"\r\nplotters_folder=" + plotters +
                                       L"\r\ntemp_file=" + ws_.Path(L"atcprint.scr") +
                                       L"\r\nend_file_dwg=" + ws_.Path(L"endfile.dwg") +
                                       L"\r\nautocad_type=1\r\nmoji_type=1\r\n");

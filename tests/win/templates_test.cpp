@@ -315,6 +315,61 @@ TEST(TemplateEditor, ColumnsAreBuiltWithTheButtonsAndWrittenWhenTheEditorCloses)
   app.Exit();
 }
 
+// The text of our tip of the column list, whichever tooltip of the editor holds it.
+std::wstring CellTipText(HWND editor, HWND list) {
+  std::wstring found;
+  for (HWND tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip;
+       tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+    wchar_t text[300] = L"";
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = editor;
+    tool.uId = reinterpret_cast<UINT_PTR>(list);
+    tool.lpszText = text;
+    if (GetWindow(tip, GW_OWNER) == editor && SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) {
+      tool.lpszText = text;
+      SendMessageW(tip, TTM_GETTEXTW, 300, reinterpret_cast<LPARAM>(&tool));
+      found = text;
+    }
+  }
+  return found;
+}
+
+// The shipped templates' columns are sized within the list; a cell the list
+// cuts shows its whole text as a tip when the mouse rests on it, a whole one none.
+TEST(TemplateEditor, ColumnsFitTheListAndACutCellShowsItsWholeTextAsATip) {
+  Workspace ws;
+  RunningApp app(ws);
+  HWND selection = nullptr;
+  HWND editor = OpenEditor(app, selection);
+  ASSERT_NE(editor, nullptr);
+  HWND list = GetDlgItem(editor, kColumnList);
+  RECT client{};
+  GetClientRect(list, &client);
+  int total = 0;
+  for (int c = 0; c < 13; ++c) total += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
+  EXPECT_LE(total, client.right);
+  bool sawCut = false, sawWhole = false;
+  for (int row = 0; row < ListRowCount(list); ++row) {
+    for (int column = 1; column < 13; ++column) {
+      const std::wstring text = ListCell(list, row, column);
+      RECT cell{};
+      ListView_GetSubItemRect(list, row, column, LVIR_LABEL, &cell);
+      // Plainly cut or plainly whole with the list's margins; none in between.
+      const int width = ListView_GetStringWidth(list, text.c_str()), room = cell.right - cell.left;
+      const bool cut = width > room;
+      if (text.empty() || (!cut && width > room - 32) || (cut ? sawCut : sawWhole)) continue;
+      SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+      EXPECT_EQ(CellTipText(editor, list), cut ? text : L"") << row << "," << column;
+      (cut ? sawCut : sawWhole) = true;
+    }
+  }
+  EXPECT_TRUE(sawCut && sawWhole);
+  CloseEditor(editor);
+  CancelSelection(selection);
+  app.Exit();
+}
+
 TEST(TemplateEditor, ExportThenImportThroughTheFileDialogs) {
   Workspace ws;
   ws.WriteUtf16(L"tovrl_set_j.ini", kTemplates);

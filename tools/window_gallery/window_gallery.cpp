@@ -2,6 +2,9 @@
 // for looking at: window_gallery OUTPUT_FOLDER writes LANG-WINDOW.bmp files
 // (whole screen, 24 bits) and regions.txt, which names the part of each
 // capture that shows the window of interest ("name left top right bottom").
+// Each window's texts that do not fit their controls are printed as
+// "CLIPPED" lines; window_gallery --fit only measures them, without captures
+// (the text-fit test runs it so at each resolution).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,6 +13,7 @@
 #include <cstdio>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/app_context.h"
 #include "app/info_windows.h"
@@ -19,6 +23,7 @@
 #include "win32/window_text.h"
 #include "app_harness.h"
 #include "dialog_ids.h"
+#include "text_fit.h"
 
 using namespace tovrel::test;
 
@@ -50,6 +55,10 @@ const Language kLanguages[] = {{L"ja", L"j"}, {L"en", L"e"}, {L"ko", L"k"}, {L"z
 std::wstring g_folder;
 std::string g_regions;  // lines of regions.txt
 int g_saved = 0;
+// Measuring only (--fit): no captures, no menus or tooltips.
+bool g_fitOnly = false;
+int g_measured = 0;
+int g_windowsMeasured = 0;
 
 // Writes a line to stdout in UTF-8 (the C runtime's wide output knows only ASCII).
 void Print(const std::wstring& line) {
@@ -128,7 +137,8 @@ RECT Union(std::initializer_list<HWND> windows) {
 // Lets everything paint, then saves the screen as PREFIX-NAME.bmp and notes
 // the region that shows what the capture is for.
 void Shot(const Language& language, const std::wstring& name, const RECT& region) {
-  Pump(400);
+  Pump(g_fitOnly ? 50 : 400);
+  if (g_fitOnly) return;
   const std::wstring file = std::wstring(language.prefix) + L"-" + name;
   if (SaveScreen(g_folder + L"\\" + file + L".bmp")) {
     ++g_saved;
@@ -146,40 +156,17 @@ void Shot(const Language& language, const std::wstring& name, std::initializer_l
   Shot(language, name, Union(windows));
 }
 
-// Prints, for every text control of a dialog, the room its text needs in the
-// control's font against the room it has, and marks those that do not fit.
-// Static texts that wrap are measured wrapped to the control's width.
-void ReportFit(const Language& language, const wchar_t* name, HWND dialog) {
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t cls[32] = L"";
-    GetClassNameW(child, cls, 32);
-    const LONG style = GetWindowLongW(child, GWL_STYLE);
-    const bool isButton = _wcsicmp(cls, L"Button") == 0;
-    const bool isStatic = _wcsicmp(cls, L"Static") == 0;
-    if (!isButton && !isStatic) continue;
-    const LONG type = style & SS_TYPEMASK;
-    if (isStatic && type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP) continue;
-    const std::wstring text = TextOf(child);
-    if (text.empty()) continue;
-    RECT box{};
-    GetClientRect(child, &box);
-    const int room = box.right - (isButton ? 8 : 0);  // a button's frame and focus rectangle
-    const bool wraps = isStatic && type != SS_LEFTNOWORDWRAP;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
-    RECT line{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), -1, &line, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    RECT wrapped{0, 0, room, 0};
-    DrawTextW(dc, text.c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    const bool fits = wraps ? wrapped.bottom <= box.bottom && wrapped.right <= room
-                            : line.right <= room && line.bottom <= box.bottom;
-    const int lines = line.bottom > 0 ? static_cast<int>((wrapped.bottom + line.bottom / 2) / line.bottom) : 0;
-    Print(L"  " + std::wstring(language.prefix) + L"-" + name + L" #" + std::to_wstring(GetDlgCtrlID(child)) +
-          L" \"" + text + L"\": needs " + std::to_wstring(line.right) + L"x" + std::to_wstring(line.bottom) +
-          (wraps && lines > 1 ? L" (" + std::to_wstring(lines) + L" lines when wrapped)" : L"") + L", has " +
-          std::to_wstring(room) + L"x" + std::to_wstring(box.bottom) + (fits ? L"" : L"  <-- CLIPPED"));
+// Prints every text of a window that does not fit its control, one line
+// each: "CLIPPED LANG-WINDOW #ID needs N has M: TEXT".
+void ReportFit(const Language& language, const wchar_t* name, HWND window) {
+  int measured = 0;
+  const std::vector<tovrel::gallery::Misfit> misfits = tovrel::gallery::MisfitsOf(window, measured);
+  g_measured += measured;
+  ++g_windowsMeasured;
+  for (const tovrel::gallery::Misfit& m : misfits) {
+    Print(L"CLIPPED " + std::wstring(language.prefix) + L"-" + name + L" #" + std::to_wstring(m.controlId) +
+          (m.tall ? L" needs height " : L" needs ") + std::to_wstring(m.needs) + L" has " + std::to_wstring(m.has) +
+          L": " + m.text);
   }
 }
 
@@ -521,6 +508,7 @@ void Gallery(const Language& language, int index) {
   HWND main = app.Main();
   SetForegroundWindow(main);
   Shot(language, L"main", {main});
+  ReportFit(language, L"main", main);
 
   // The first button and the one with the longest text.
   int longest = 0;
@@ -529,10 +517,11 @@ void Gallery(const Language& language, int index) {
       longest = i;
     }
   }
-  TooltipShot(language, app, 0, L"tooltip-1");
-  TooltipShot(language, app, longest, L"tooltip-" + std::to_wstring(longest + 1));
-
-  MenuShots(language, app);
+  if (!g_fitOnly) {
+    TooltipShot(language, app, 0, L"tooltip-1");
+    TooltipShot(language, app, longest, L"tooltip-" + std::to_wstring(longest + 1));
+    MenuShots(language, app);
+  }
 
   const std::wstring l = language.letter;
   app.PostCommand(kAbout);
@@ -646,7 +635,7 @@ void Gallery(const Language& language, int index) {
     tovrel::ProgressWindow lane(main, tovrel::ProgressWindow::Stops::AfterThisAndNow);
     std::u16string split = tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 93));
     for (const char16_t* value : {u"96", u"2", u"4"}) split.replace(split.find(u'%'), 2, value);
-    std::u16string done = tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 94));
+    std::u16string done = tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 80));
     done.replace(done.find(u"%1"), 2, u"37");
     done.replace(done.find(u"%2"), 2, u"100");
     std::u16string times = tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 98));
@@ -676,12 +665,23 @@ int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argc < 2) {
-    Print(L"usage: window_gallery OUTPUT_FOLDER");
+    Print(L"usage: window_gallery OUTPUT_FOLDER | --fit");
     return 2;
   }
   g_folder = argv[1];
-  CreateDirectoryW(g_folder.c_str(), nullptr);
+  g_fitOnly = g_folder == L"--fit";
   LocalFree(argv);
+  if (g_fitOnly) {
+    // The first line: the resolution this run lays its windows out for.
+    HDC screen = GetDC(nullptr);
+    Print(L"dpi " + std::to_wstring(GetDeviceCaps(screen, LOGPIXELSY)));
+    ReleaseDC(nullptr, screen);
+    for (int i = 0; i < 4; ++i) Gallery(kLanguages[i], i);
+    Print(L"measured " + std::to_wstring(g_measured) + L" texts in " + std::to_wstring(g_windowsMeasured) +
+          L" windows");
+    return 0;
+  }
+  CreateDirectoryW(g_folder.c_str(), nullptr);
   for (int i = 0; i < 4; ++i) Gallery(kLanguages[i], i);
   HANDLE h = CreateFileW((g_folder + L"\\regions.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (h != INVALID_HANDLE_VALUE) {

@@ -5,7 +5,6 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "script/plot_output.h"
 #include "script/plot_prompts.h"
 #include "script/script_walk.h"
 #include "script/script_writer.h"
@@ -114,9 +113,6 @@ public:
       : sources_(sources), drawings_(drawings), tmpl_(tmpl), row_(row), drawing_(std::move(drawing)),
         findings_(findings), walker_(*this) {}
 
-  // The files the row's plots write, with the column of each file answer.
-  const std::vector<std::pair<std::u16string, int>>& Outputs() const { return outputs_; }
-
   void Run(const std::vector<ScriptLine>& lines) {
     for (const ScriptLine& line : lines) {
       column_ = line.templateColumn;
@@ -135,7 +131,6 @@ public:
 
 private:
   bool OpenDrawing(std::u16string_view path) override {
-    opened_.assign(path);
     if (drawings_ && !drawings_->Exists(path)) Note(PreflightProblem::DrawingMissing, kOpenPrompt, path);
     return true;  // the walk goes on as if it had opened
   }
@@ -164,11 +159,7 @@ private:
     }
   }
 
-  void PlotEnded(const PlotPrompts& plot) override {
-    if (!plot.Proceeds()) return;
-    std::u16string file = PlotOutputPath(opened_, plot);
-    if (!file.empty()) outputs_.emplace_back(std::move(file), column_);
-  }
+  void PlotEnded(const PlotPrompts&) override {}
 
   void CheckDevice(std::u16string_view device) {
     device_.assign(device);
@@ -245,8 +236,6 @@ private:
   const PrinterCatalog* catalog_ = nullptr;
   int printer_ = -1;
   const PlotterEntry* plotter_ = nullptr;
-  std::u16string opened_;
-  std::vector<std::pair<std::u16string, int>> outputs_;
 };
 
 }  // namespace
@@ -256,7 +245,6 @@ int ProblemTextNumber(PreflightProblem problem) {
     case PreflightProblem::OutOfStep: return kCodePreflightOutOfStep;
     case PreflightProblem::DrawingMissing: return kCodePreflightDrawingMissing;
     case PreflightProblem::PrinterOrPaperMissing: return kCodePreflightPrinterOrPaper;
-    case PreflightProblem::OutputShared: return kCodePreflightOutputShared;
     case PreflightProblem::Unsafe: return kCodePreflightUnsafe;
     case PreflightProblem::EndDrawing: return kCodePreflightEndDrawing;
     case PreflightProblem::DependsOnDrawing: return kCodePreflightDependsOnDrawing;
@@ -313,27 +301,10 @@ PreflightReport CheckRows(const RowStore& rows, const std::vector<int>& rowIndic
   if (sources.files) drawings.emplace(*sources.files);
   const ScriptColumns columns = FindScriptColumns(tmpl);
   const int nameColumn = columns.fileNameColumn >= 0 ? columns.fileNameColumn : 0;
-  // Each plot file, folded as Windows compares names, and who writes it first.
-  std::unordered_map<std::u16string, PreflightFinding> writers;
-  std::unordered_set<int> listedFirst;
   for (const int row : rowIndices) {
-    const std::u16string name = rows.CellText(row, nameColumn, kScriptPathCellSize);
-    RowWalk walk(sources, drawings ? &*drawings : nullptr, tmpl, row, name, report.findings);
+    RowWalk walk(sources, drawings ? &*drawings : nullptr, tmpl, row, rows.CellText(row, nameColumn, kScriptPathCellSize), report.findings);
     walk.Run(RowScriptLines(rows, row, tmpl, columns));
     ++report.rowsChecked;
-    for (const auto& [file, column] : walk.Outputs()) {
-      PreflightFinding finding;
-      finding.row = row;
-      finding.drawing = name;
-      if (column >= 0) finding.column = tmpl.columns[static_cast<std::size_t>(column)].itemText;
-      finding.prompt = u"Enter file name";
-      finding.answer = file;
-      finding.problem = PreflightProblem::OutputShared;
-      const auto [first, added] = writers.emplace(FoldAscii(file), finding);
-      if (added || first->second.row == row) continue;
-      if (listedFirst.insert(first->second.row).second) report.findings.push_back(first->second);
-      report.findings.push_back(std::move(finding));
-    }
   }
   if (!sources.endDrawing.empty() && sources.files && !rowIndices.empty()) {
     DirEntry entry;

@@ -35,10 +35,9 @@
 
 namespace tovrel {
 
-// The problems the check names: code texts 85 to 91, and 81.
+// The problems the check names: code texts 85 to 91.
 enum class PreflightProblem {
-  OutOfStep, DrawingMissing, PrinterOrPaperMissing, Unsafe, EndDrawing, DependsOnDrawing, PaperNotChecked,
-  OutputShared
+  OutOfStep, DrawingMissing, PrinterOrPaperMissing, Unsafe, EndDrawing, DependsOnDrawing, PaperNotChecked
 };
 inline constexpr int kCodePreflightOutOfStep = 85;
 inline constexpr int kCodePreflightDrawingMissing = 86;
@@ -47,7 +46,6 @@ inline constexpr int kCodePreflightUnsafe = 88;
 inline constexpr int kCodePreflightEndDrawing = 89;
 inline constexpr int kCodePreflightDependsOnDrawing = 90;
 inline constexpr int kCodePreflightPaperNotChecked = 91;
-inline constexpr int kCodePreflightOutputShared = 81;
 
 // True for a problem that keeps a run from starting unasked; the others are notes.
 bool HoldsRun(PreflightProblem problem);

@@ -118,14 +118,6 @@ TEST_F(Preflight, CleanRowsOfEveryServedDeviceListNothing) {
   Add({u"A-8.dwg", u"Model", u"Office Laser", u"A4"}, false);
   rows_.SetCellText(7, 1, u"D:\\nowhere");
   EXPECT_EQ(Check().Rows(), std::vector<int>{7});
-  // The same drawing again to PDF: both rows would write A-3-Model.pdf.
-  Add({u"a-3.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A0 (841.00 x 1189.00 MM)"});
-  const PreflightReport shared = Check();
-  EXPECT_EQ(shared.Rows(), (std::vector<int>{2, 7, 8}));
-  ASSERT_EQ(shared.findings.size(), 3u);
-  EXPECT_EQ(shared.findings[1].row, 2);
-  EXPECT_EQ(shared.findings[2].problem, PreflightProblem::OutputShared);
-  EXPECT_EQ(shared.findings[2].answer, u"C:\\DWG\\a-3-Model.pdf");
 }
 
 TEST_F(Preflight, EachFaultIsListedWithItsColumnPromptAndAnswer) {

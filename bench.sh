@@ -47,6 +47,8 @@ BENCHMARKS=(
   "startup          run_startup_bench"
   "preflight-10000  run_gui_bench preflight_bench"
   "run-overhead-50  run_gui_bench run_bench"
+  "parallel-100     run_gui_bench parallel_bench parallel-100 0"
+  "parallel-100-1   run_gui_bench parallel_bench parallel-100-1 1"
   "run-bookkeeping-10000 run_windows_bench run_bookkeeping_bench"
 )
 

@@ -5,9 +5,10 @@
 # fill printer, paper, orientation and plot area from the drawings' names.
 # With a display Tovrel is started there for the user. Without one, the demo
 # driver runs one whole batch by itself on a virtual display (adds the
-# samples, "All start", waits for the end, closes Tovrel), prints the
-# journal's summary and ends with
+# samples, "All start", waits for the end, runs the same rows through the
+# parallel lane, closes Tovrel), prints the journal's summary and ends with
 #   demo plotted=<n> errors=<n> files=<n> distinct_files=<n> screenshot=<png>
+#   demo-parallel plotted=<n> errors=<n> workers=<n> seconds=<s>
 set -euo pipefail
 source "$(dirname "$0")/scripts/common.sh"
 
@@ -28,6 +29,7 @@ write_demo_settings() {
 [setting]
 file_folder=$ws\\samples
 autocad_file=$ws\\AutoCAD stand-in\\acad.exe
+coreconsole_file=$ws\\AutoCAD stand-in\\accoreconsole.exe
 temp_file=$ws\\atcprint.scr
 end_file_dwg=$ws\\endfile.dxf
 autocad_type=1
@@ -65,6 +67,7 @@ prepare_demo() {
   find "$DIST_DIR" -maxdepth 1 -type f ! -name acad_standin.exe -exec cp {} "$DEMO_DIR"/ \;
   cp -r "$DIST_DIR/samples" "$DEMO_DIR/samples"
   cp "$DIST_DIR/acad_standin.exe" "$STANDIN_DIR/acad.exe"
+  cp "$DIST_DIR/acad_standin.exe" "$STANDIN_DIR/accoreconsole.exe"
   # An empty drawing in DXF, which AutoCAD opens as well (see make_samples.py).
   python3 "$TOVREL_ROOT/tools/make_samples.py" --end-drawing "$DEMO_DIR/endfile.dxf"
   DEMO_WIN="$("$WINE_BIN" winepath -w "$DEMO_DIR" | tr -d '\r')"
@@ -98,8 +101,9 @@ log "no display: the demo driver runs one batch on the virtual display $DISPLAY"
 status=0
 "$WINE_BIN" "$DRIVER" "$DEMO_WIN" "$("$WINE_BIN" winepath -w "$BMP" | tr -d '\r')" \
   > "$OUT" 2> "$ERR" || status=$?
-grep -v '^demo plotted=' "$OUT" || true
+grep -v '^demo plotted=\|^demo-parallel ' "$OUT" || true
 result="$(grep '^demo plotted=' "$OUT" | tail -n 1 || true)"
+parallel="$(grep '^demo-parallel ' "$OUT" | tail -n 1 || true)"
 if [ -z "$result" ] || [ ! -f "$BMP" ]; then
   cat "$ERR" >&2
   # Show what the screen looked like when the driver gave up.
@@ -110,4 +114,5 @@ fi
 convert "bmp:$BMP" "$PNG"
 rm -f "$BMP"
 echo "$result screenshot=$PNG"
+[ -n "$parallel" ] && echo "$parallel"
 exit "$status"

@@ -4,7 +4,7 @@
 usage: make_images.py OUTPUT_DIR
 
 Outputs: tovrel.ico and small.ico (the program's icon in the sizes Windows
-asks for: 16, 20, 24, 32, 48 and 256, and 16 to 24 for the small one), toolbar.bmp (the 17
+asks for: 16, 20, 24, 32, 48 and 256, and 16 to 24 for the small one), toolbar.bmp (the 18
 toolbar pictures, 32 x 32 each, side by side, 8 bits per pixel) and about.bmp
 (the About window's picture, 128 x 64, 24 bits per pixel).
 """
@@ -488,6 +488,17 @@ def tb_exit(c):
                (22.2, y + 2.2), (14.2, y + 2.2)], GREEN)
 
 
+def tb_parallel(c):
+    # three sheets plotted side by side, each with its own small run arrow
+    for k, x in enumerate((1, 11, 21)):
+        y = 2 + k * 2
+        c.box(x, y, x + 10, y + 16, PAPER, INK)
+        for j in range(3):
+            c.rect(x + 2, y + 3 + j * 3, x + 8 - (j % 2) * 2, y + 4 + j * 3, BLUE)
+        c.polygon([(x + 1, y + 18), (x + 10, y + 22.5), (x + 1, y + 27)], GREEN_DARK)
+        c.polygon([(x + 2.2, y + 20), (x + 8, y + 22.5), (x + 2.2, y + 25)], GREEN)
+
+
 TOOLBAR_PICTURES = [
     tb_folder_browser,   # 330 folder browser
     tb_dwg_subfolders,   # 331 DWG files of a folder and its subfolders
@@ -506,6 +517,7 @@ TOOLBAR_PICTURES = [
     tb_row_up,           # 344 move the selected row up
     tb_help,             # 345 help
     tb_exit,             # 346 exit
+    tb_parallel,         # 347 plot in parallel (Core Console)
 ]
 
 TOOLBAR_CELL = 32

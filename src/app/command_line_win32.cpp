@@ -10,6 +10,7 @@
 #include "drawing_list/list_file_win32.h"
 #include "drawing_list/row_store.h"
 #include "script/preflight.h"
+#include "script/parallel_lane_win32.h"
 #include "script/preflight_win32.h"
 #include "script/script_writer.h"
 #include "storage/file_io.h"
@@ -161,7 +162,9 @@ std::optional<int> LaunchBeforeWindow(AppContext& app, const LaunchRequest& requ
     app.settings.autocad_type = static_cast<std::int8_t>(request.templateNumber - 1);
   }
   // The settings name no Core Console for a lane that runs drawings side by side.
-  if (request.mode == LaunchMode::Parallel) return CannotStart(kMessageLaneNotAvailable, u"");
+  if (request.mode == LaunchMode::Parallel && CoreConsoleProgram(app.settings).empty()) {
+    return CannotStart(kMessageLaneNotAvailable, u"");
+  }
   if (request.action == LaunchAction::Check) return CheckList(app, request);
   if (!request.list.empty() && ReadWholeFile(request.list).status != ReadStatus::Ok) {
     return CannotStart(kMessageListUnreadable, request.list);

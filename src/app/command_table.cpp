@@ -43,7 +43,9 @@ constexpr Entry kCommands[] = {
     {342, Command::EditOneColumn},        {343, Command::MoveRowDown},
     {344, Command::MoveRowUp},            {345, Command::Help},
     {346, Command::Exit},
+    {347, Command::RunParallel},
     {37862, Command::SelectRowsToRunAgain},
+    {37863, Command::RunParallel},
 };
 
 }  // namespace
@@ -63,7 +65,8 @@ bool NeedsPrintersFirst(Command command) {
 bool StartsAutocad(Command command) {
   return command == Command::RunAll || command == Command::RunSelected || command == Command::RunToolbar ||
          command == Command::RunPerRowOnce || command == Command::RunPerRowTimer ||
-         command == Command::CheckBeforeRun;  // "Run anyway" runs
+         command == Command::CheckBeforeRun ||  // "Run anyway" runs
+         command == Command::RunParallel;
 }
 
 bool AllowedDuringRun(Command command) {
@@ -84,7 +87,7 @@ bool AllowedDuringRun(Command command) {
 
 int TooltipTextNumber(int id) {
   if (id < kFirstToolbarId || id >= kFirstToolbarId + kToolbarButtonCount) return -1;
-  return id - 320;
+  return id == kParallelToolbarId ? 92 : id - 320;
 }
 
 }  // namespace tovrel

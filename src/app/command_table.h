@@ -16,7 +16,7 @@ enum class Command {
   SaveListAs, LoadListFrom, SaveScriptAll, SaveScriptSelected,
   InitialValues, PrinterListing, TemplateSelection, Environment, ShowScript, ConvertOldFiles,
   Language, Help, HomePage, About, Version,
-  SelectRowsToRunAgain,
+  SelectRowsToRunAgain, RunParallel,
 };
 
 // The operation of a command id; Command::None for ids the program does not own.
@@ -34,7 +34,11 @@ bool StartsAutocad(Command command);
 bool AllowedDuringRun(Command command);
 
 inline constexpr int kFirstToolbarId = 330;
-inline constexpr int kToolbarButtonCount = 17;
+inline constexpr int kToolbarButtonCount = 18;
+inline constexpr int kParallelToolbarId = 347;
+// The buttons' ids from left to right: the lane's beside the run's.
+inline constexpr int kToolbarOrder[kToolbarButtonCount] = {330, 331, 332, 333, 334, 335, 336, 347, 337,
+                                                           338, 339, 340, 341, 342, 343, 344, 345, 346};
 
 // The code text that names a toolbar button in its tooltip; -1 for other ids.
 int TooltipTextNumber(int id);

@@ -100,8 +100,8 @@ HWND CreateToolbar(HWND window) {
       SendMessageW(toolbar, TB_ADDBITMAP, kToolbarButtonCount, reinterpret_cast<LPARAM>(&bitmap)));
   TBBUTTON buttons[kToolbarButtonCount]{};
   for (int i = 0; i < kToolbarButtonCount; ++i) {
-    buttons[i].iBitmap = base + i;
-    buttons[i].idCommand = kFirstToolbarId + i;
+    buttons[i].iBitmap = base + (kToolbarOrder[i] - kFirstToolbarId);
+    buttons[i].idCommand = kToolbarOrder[i];
     buttons[i].fsState = TBSTATE_ENABLED;
     buttons[i].fsStyle = TBSTYLE_BUTTON;
   }
@@ -512,9 +512,8 @@ void OnDropFiles(HWND window, HDROP drop) {
 
 void OnTimer(HWND window, UINT id) {
   if (HandleRunTimer(window, g_state.list, id, g_state.runs)) return;
-  if (id == kDropDownCommitTimer) {
-    OnCellCommitTimer(g_state.listInteraction);
-  }
+  if (id == kLaneTimer) OnLaneTick(window, g_state.list, g_state.runs);
+  if (id == kDropDownCommitTimer) OnCellCommitTimer(g_state.listInteraction);
 }
 
 LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -539,6 +538,10 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case kStartLaunchedRun:
       StartLaunchedRun(window, g_state.runs, g_state.launch.mode, g_state.launch.exitAtEnd);
+      return 0;
+    case kLaneWorkerStarted:
+    case kLaneWorkerEnded:
+      OnLaneMessage(window, g_state.list, g_state.runs, message, wParam, lParam);
       return 0;
     case WM_CLOSE:
       // The progress window stops a run; closing waits for its end.

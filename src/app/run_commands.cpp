@@ -20,7 +20,7 @@ constexpr int kMessageResumeRun = 79;
 constexpr int kMessageNothingFailed = 80;
 constexpr int kMessageRunDidNotStart = 95;
 // The menu commands of the modes a command line asks for.
-constexpr int kMenuRunAll = 37832, kMenuRunSelected = 37830, kMenuRunPerRowOnce = 37846;
+constexpr int kMenuRunAll = 37832, kMenuRunSelected = 37830, kMenuRunPerRowOnce = 37846, kMenuRunParallel = 37863;
 
 // The end of a run the command line started: the single hook where a
 // launched run learns it is over.
@@ -38,6 +38,14 @@ std::u16string RunsFolder() { return App().workingDirectory + u"\\" + kRunsFolde
 // What a run leaves behind: the rows to run again, the messages it kept
 // for its end, and one summary. The run is gone by then (its files closed,
 // the list given back), so nothing of it waits on the boxes.
+void KeepRunAgain(const RunReport& report, RunState& state) {
+  state.lastRunNotPlotted.clear();
+  state.lastRunKnown = true;
+  for (const RunRecord& record : report.records) {
+    if (NeedsAnotherRun(record.result)) state.lastRunNotPlotted.push_back(record.drawing);
+  }
+}
+
 void SettleRun(HWND window, HWND list, RunState& state) {
   if (!state.run || !state.run->Over()) return;
   const RunReport report = state.run->Report();
@@ -45,11 +53,7 @@ void SettleRun(HWND window, HWND list, RunState& state) {
   state.run.reset();
   EnableWindow(list, TRUE);
   EndLaunchedRun(window, report, state);
-  state.lastRunNotPlotted.clear();
-  state.lastRunKnown = true;
-  for (const RunRecord& record : report.records) {
-    if (NeedsAnotherRun(record.result)) state.lastRunNotPlotted.push_back(record.drawing);
-  }
+  KeepRunAgain(report, state);
   std::vector<int> said;
   for (const ScriptRun::Message& message : messages) {
     if (std::find(said.begin(), said.end(), message.number) != said.end()) continue;
@@ -150,11 +154,11 @@ ScriptRunContext RunContext() {
                           PerDrawingTimeoutMs(app.settings)};
 }
 
-bool RunGoing(const RunState& state) { return state.run != nullptr; }
+bool RunGoing(const RunState& state) { return state.run != nullptr || state.lane.Active(); }
 
 bool RefusedDuringRun(HWND window, Command command, RunState& state) {
   if (!RunGoing(state) || AllowedDuringRun(command)) return false;
-  if (command == Command::RunPerRowTimer && state.run->Mode() == RunMode::PerRowTimer) {
+  if (command == Command::RunPerRowTimer && state.run && state.run->Mode() == RunMode::PerRowTimer) {
     // Carried by the run's own message, as the progress window's Stop is.
     if (ShowMessage(window, kMessageStopTimerRun, 1) == IDYES) PostMessageW(window, kRunStop, 0, 0);
     return true;
@@ -192,6 +196,9 @@ bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state) 
       return true;
     case Command::SelectRowsToRunAgain:
       SelectRowsToRunAgain(window, list, state);
+      return true;
+    case Command::RunParallel:
+      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) StartParallelRun(window, list, state);
       return true;
     default:
       return false;
@@ -232,6 +239,7 @@ void FlushRunForSessionEnd(RunState& state) {
 }
 
 void EndRunForSession(HWND list, RunState& state) {
+  state.lane.End();
   if (!state.run) return;
   state.run->Abort();
   state.run.reset();
@@ -242,11 +250,38 @@ void StartLaunchedRun(HWND window, RunState& state, LaunchMode mode, bool exitAt
   state.launched = LaunchedRun{true, exitAtEnd, kExitAllPlotted};
   const int command = mode == LaunchMode::All        ? kMenuRunAll
                       : mode == LaunchMode::Selected ? kMenuRunSelected
+                      : mode == LaunchMode::Parallel ? kMenuRunParallel
                                                      : kMenuRunPerRowOnce;
   SendMessageW(window, WM_COMMAND, command, 0);
   // A run still going reports its end through SettleRun; one that never
   // started has nothing more to say.
   if (!RunGoing(state)) EndLaunchedRun(window, RunReport{}, state);
+}
+
+bool StartParallelRun(HWND window, HWND list, RunState& state, const std::vector<int>* rows) {
+  if (!StartParallelLane(window, list, state.lane, RunContext(), rows)) return false;
+  EnableWindow(list, FALSE);
+  return true;
+}
+
+void OnLaneMessage(HWND window, HWND list, RunState& state, UINT message, WPARAM wParam, LPARAM lParam) {
+  RunReport report;
+  const bool ended = message == kLaneWorkerStarted ? OnLaneWorkerStarted(state.lane, wParam, lParam, report)
+                                                   : OnLaneWorkerEnded(state.lane, wParam, RunContext(), report);
+  if (!ended) return;
+  EnableWindow(list, TRUE);
+  EndLaunchedRun(window, report, state);
+  KeepRunAgain(report, state);
+  ShowRunSummary(window, report);
+}
+
+void OnLaneTick(HWND window, HWND list, RunState& state) {
+  RunReport report;
+  if (!OnLaneTimer(state.lane, RunContext(), report)) return;
+  EnableWindow(list, TRUE);
+  EndLaunchedRun(window, report, state);
+  KeepRunAgain(report, state);
+  ShowRunSummary(window, report);
 }
 
 void OfferResume(HWND window, HWND list, RunState& state, bool (*saveList)(HWND)) {

@@ -11,6 +11,7 @@
 
 #include "app/command_line.h"
 #include "app/command_table.h"
+#include "script/parallel_lane_win32.h"
 #include "script/script_run_win32.h"
 
 namespace tovrel {
@@ -25,6 +26,7 @@ struct LaunchedRun {
 
 struct RunState {
   std::unique_ptr<ScriptRun> run;  // the run going, driven by the window's messages
+  ParallelLaneSession lane;        // the parallel lane, driven by its own messages and timer
   std::vector<std::u16string> lastRunNotPlotted;  // drawings to run again, from the last run
   LaunchedRun launched;
   bool lastRunKnown = false;       // false: they come from the newest journal on disk
@@ -53,6 +55,14 @@ bool HandleRunTimer(HWND window, HWND list, UINT_PTR id, RunState& state);
 // user would choose it; a run the command refuses before AutoCAD starts
 // (the check's findings, an empty list) ends with code 2 at once.
 void StartLaunchedRun(HWND window, RunState& state, LaunchMode mode, bool exitAtEnd);
+
+// "Plot in parallel": the lane over the selected rows, or all rows (or
+// exactly `rows`), after the check before a run. The list stays locked
+// until the lane has ended. False when it did not start.
+bool StartParallelRun(HWND window, HWND list, RunState& state, const std::vector<int>* rows = nullptr);
+// The lane's worker-started and worker-ended messages, and its timer.
+void OnLaneMessage(HWND window, HWND list, RunState& state, UINT message, WPARAM wParam, LPARAM lParam);
+void OnLaneTick(HWND window, HWND list, RunState& state);
 
 // The session ends: the journal and the resume record are on the disk
 // before the answer; at the end itself the run is ended and journaled.

@@ -58,7 +58,10 @@ constexpr PathField kPathFields[] = {
     {IDE_AUTOCAD_FILE, &AppSettings::autocad_file, 39, L"AutoCad(*.exe)\0*.exe\0ALLFile(*.*)\0*.*\0"},
     {IDE_SCRIPT_FILE, &AppSettings::temp_file, 40, L"Temp(*.scr)\0*.scr\0ALLFile(*.*)\0*.*\0"},
     {IDE_END_FILE, &AppSettings::end_file_dwg, 41, L"EndFile(*.dwg)\0*.dwg\0ALLFile(*.*)\0*.*\0"},
+    {IDE_CORECONSOLE_FILE, &AppSettings::coreconsole_file, 39,
+     L"Core Console(accoreconsole.exe)\0accoreconsole.exe\0ALLFile(*.*)\0*.*\0"},
 };
+constexpr const PathField& kCoreConsoleField = kPathFields[3];
 
 void FillProhibitedList(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDL_PROHIBITED_PRINTERS);
@@ -79,6 +82,7 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   } buttons[] = {{IDB_DIALOG_OK, 0},        {IDB_ENV_CANCEL, 1},       {IDB_ENV_HELP, 2},
                  {IDB_AUTOMATIC_SETUP, 23}, {IDB_REGISTER_PRINTER, 4}, {IDB_DELETE_PRINTER, 24},
                  {IDX_PAPER_AB, 25},        {IDT_ENV_TIMEOUT_LABEL, 84}, {IDT_ENV_PLOTTERS_LABEL, kTextPlottersFolder},
+                 {IDT_ENV_CORECONSOLE_LABEL, 87}, {IDT_ENV_WORKERS_LABEL, 88},
                  {IDT_ENV_BATCH_LABEL, 86}};
   for (const auto& button : buttons) SetCatalogItemText(dialog, button.id, TextTable::Dialog, button.text);
 
@@ -95,6 +99,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   CheckDlgButton(dialog, IDX_PAPER_AB, state.settings.print_paper_ab != 0 ? BST_CHECKED : BST_UNCHECKED);
   SetDlgItemInt(dialog, IDE_RUN_TIMEOUT, static_cast<UINT>(state.settings.run_timeout), FALSE);
   SendDlgItemMessageW(dialog, IDE_RUN_TIMEOUT, EM_LIMITTEXT, 5, 0);
+  SetDlgItemInt(dialog, IDE_PARALLEL_WORKERS, static_cast<UINT>(state.settings.parallel_workers), FALSE);
+  SendDlgItemMessageW(dialog, IDE_PARALLEL_WORKERS, EM_LIMITTEXT, 2, 0);
   SetDlgItemInt(dialog, IDE_RUN_BATCH_SIZE, static_cast<UINT>(state.settings.run_batch_size), FALSE);
   SendDlgItemMessageW(dialog, IDE_RUN_BATCH_SIZE, EM_LIMITTEXT, 5, 0);
   CheckDlgButton(dialog, IDX_NO_PROHIBITED_NOTICE,
@@ -111,6 +117,7 @@ void StoreAndClose(HWND dialog) {
   settings.print_paper_ab = IsDlgButtonChecked(dialog, IDX_PAPER_AB) == BST_CHECKED ? 1 : 0;
   settings.prohibition_plmode = IsDlgButtonChecked(dialog, IDX_NO_PROHIBITED_NOTICE) == BST_CHECKED ? 1 : 0;
   settings.run_timeout = RunTimeoutFromText(ItemText(dialog, IDE_RUN_TIMEOUT));
+  settings.parallel_workers = ParallelWorkersFromText(ItemText(dialog, IDE_PARALLEL_WORKERS));
   settings.run_batch_size = static_cast<std::int32_t>(GetDlgItemInt(dialog, IDE_RUN_BATCH_SIZE, nullptr, FALSE));
   // Kept all the same: the settings may be meant for another machine.
   if (!AutocadProgramExists(state.files, settings.autocad_file)) ShowMessage(dialog, kMessageNoAutocad);
@@ -167,7 +174,7 @@ void AutomaticSetupCommand(HWND dialog) {
   {
     ProgressWindow progress(dialog, ProgressWindow::Stops::NowOnly);
     progress.SetCaption(U(LookUpText(TextTable::Dialog, 31)));
-    progress.SetLines(U(LookUpText(TextTable::Code, 99)), u"aclt.exe, acad.exe, atcprint.scr, endfile.dwg", u"", u"");
+    progress.SetLines(U(LookUpText(TextTable::Code, 99)), u"aclt.exe, acad.exe, accoreconsole.exe, atcprint.scr, endfile.dwg", u"", u"");
     wchar_t appData[MAX_PATH] = L"";
     const DWORD length = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
     setup = RunAutomaticSetup(state.files, state.workingDirectory, [&progress] { return progress.PumpAndAskStop(); },
@@ -179,6 +186,7 @@ void AutomaticSetupCommand(HWND dialog) {
   SetDlgItemTextW(dialog, IDE_AUTOCAD_FILE, W(SettingsPathText(setup.autocadFile)));
   SetDlgItemTextW(dialog, IDE_SCRIPT_FILE, W(SettingsPathText(setup.scriptFile)));
   SetDlgItemTextW(dialog, IDE_END_FILE, W(SettingsPathText(setup.endFile)));
+  SetDlgItemTextW(dialog, IDE_CORECONSOLE_FILE, W(SettingsPathText(setup.coreConsoleFile)));
   if (!setup.plottersFolder.empty()) SetDlgItemTextW(dialog, IDE_PLOTTERS_FOLDER, W(SettingsPathText(setup.plottersFolder)));
   for (int message : setup.messages) ShowMessage(dialog, message);
   ShowMessage(dialog, kMessageSetupDone);
@@ -224,6 +232,9 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
     case IDB_BROWSE_SCRIPT:
     case IDB_BROWSE_END_FILE:
       Browse(dialog, kPathFields[id - IDB_BROWSE_AUTOCAD]);
+      break;
+    case IDB_BROWSE_CORECONSOLE:
+      Browse(dialog, kCoreConsoleField);
       break;
     case IDB_BROWSE_PLOTTERS:
       BrowsePlotters(dialog);

@@ -82,6 +82,14 @@ AutomaticSetup RunAutomaticSetup(const FileSystem& files, std::u16string_view wo
     setup.endFile = folder + u"\\endfile.dwg";
     setup.messages.push_back(32);
   }
+  for (const auto& program : {found[kAutocadLt], found[kAutocad]}) {
+    if (!program || !setup.coreConsoleFile.empty()) continue;
+    const std::size_t slash = program->find_last_of(u'\\');
+    const std::u16string console = program->substr(0, slash + 1) + u"accoreconsole.exe";
+    DirEntry entry;
+    if (files.Find(console, entry) && (entry.attributes & kAttributeDirectory) == 0) setup.coreConsoleFile = console;
+  }
+  if (setup.coreConsoleFile.empty()) setup.messages.push_back(kMessageNoCoreConsole);
   setup.plottersFolder = FindPlottersFolder(files, appData);
   return setup;
 }

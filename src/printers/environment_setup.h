@@ -25,14 +25,21 @@ struct AutomaticSetup {
   std::u16string autocadFile;
   std::u16string scriptFile;
   std::u16string endFile;
+  // "accoreconsole.exe" beside the AutoCAD found (or beside "acad.exe" when
+  // AutoCAD LT was taken); empty, with message 97, when there is none.
+  std::u16string coreConsoleFile;
   std::u16string plottersFolder;  // empty when none was found
   std::vector<int> messages;
 };
+
+// Message 97: no Core Console, so no parallel lane.
+inline constexpr int kMessageNoCoreConsole = 97;
 
 // Looks through the fixed drives (one walk) for "aclt.exe", "acad.exe",
 // "atcprint.scr" and "endfile.dwg". AutoCAD LT is preferred wherever it
 // lies; without it "acad.exe" is taken; without either the default path. A
 // script file or end drawing not found is taken from the working folder.
+// The Core Console is looked for beside the AutoCAD programs found.
 // AutoCAD's plotter folder is looked for under the user's application data
 // (FindPlottersFolder).
 AutomaticSetup RunAutomaticSetup(const FileSystem& files, std::u16string_view workingDirectory,

@@ -59,6 +59,8 @@ std::u16string_view ModeText(RunMode mode) {
       return u"one run per drawing";
     case RunMode::PerRowTimer:
       return u"one drawing per timer tick";
+    case RunMode::Parallel:
+      return u"parallel (Core Console)";
   }
   return u"";
 }

@@ -13,7 +13,7 @@ namespace tovrel {
 
 inline constexpr char16_t kRunsFolderName[] = u"runs";
 
-enum class RunMode { WholeList, PerRowOnce, PerRowTimer };
+enum class RunMode { WholeList, PerRowOnce, PerRowTimer, Parallel };
 enum class RowResult { Plotted, Failed, TimedOut, Stopped, DrawingMissing, NotStarted };
 // Why a row failed or was not started, beyond its exit code.
 enum class FailReason { None, CouldNotStart, ScriptNotWritten, NoOutputFile, NotEnded };

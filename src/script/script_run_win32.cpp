@@ -52,6 +52,7 @@ std::u16string ModeLine(RunMode mode) {
     case RunMode::PerRowOnce:
       return U(LookUpText(TextTable::Dialog, kTextModePerRow));
     case RunMode::PerRowTimer:
+    case RunMode::Parallel:  // the lane has its own progress lines
       break;
   }
   return U(LookUpText(TextTable::Dialog, kTextModeTimer));

@@ -56,6 +56,9 @@ public:
 
   // One script line, without its line end.
   void FeedLine(std::u16string_view line);
+  // The drawing a program opens before the script's first line (the Core
+  // Console's "/i"): as an OPEN of it, without a line of the script.
+  void OpenGiven(std::u16string_view path) { Open(path); }
 
   Where State() const { return state_; }
   bool HasQuit() const { return state_ == Where::Quit; }

@@ -64,6 +64,7 @@ constexpr std::size_t kPrinter = Rule::kPrinterSize;
 constexpr std::size_t kPaper = Rule::kPaperSize;
 
 constexpr std::int32_t kMaxRunTimeout = 7 * 24 * 60;  // minutes: a week
+constexpr std::int32_t kMaxWorkers = 16;
 
 // Every key of the settings file, in the order in which it is written.
 constexpr SettingsKey kSettingsKeys[] = {
@@ -117,8 +118,10 @@ constexpr SettingsKey kSettingsKeys[] = {
     Text(u"plotters_folder", &AppSettings::plotters_folder, kPath),
     Number(u"allow_lisp_cells", &AppSettings::allow_lisp_cells),
     Number(u"run_batch_size", &AppSettings::run_batch_size),
+    Text(u"coreconsole_file", &AppSettings::coreconsole_file, kPath),
+    Number(u"parallel_workers", &AppSettings::parallel_workers, 0),
 };
-static_assert(std::size(kSettingsKeys) == 49);
+static_assert(std::size(kSettingsKeys) == 51);
 
 template <typename Member>
 struct MemberClass;
@@ -184,6 +187,7 @@ void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
   if (settings.run_timeout < 0) settings.run_timeout = 10;
   if (settings.run_timeout > kMaxRunTimeout) settings.run_timeout = kMaxRunTimeout;
   if (settings.run_batch_size < 0) settings.run_batch_size = 0;
+  if (settings.parallel_workers < 0 || settings.parallel_workers > kMaxWorkers) settings.parallel_workers = 0;
 }
 
 std::int32_t RunTimeoutFromText(std::u16string_view text) {
@@ -193,6 +197,10 @@ std::int32_t RunTimeoutFromText(std::u16string_view text) {
     minutes = std::min(kMaxRunTimeout, minutes * 10 + (c - u'0'));
   }
   return minutes;
+}
+
+std::int32_t ParallelWorkersFromText(std::u16string_view text) {
+  return std::min(kMaxWorkers, RunTimeoutFromText(text));
 }
 
 void SaveSettings(const AppSettings& settings, IniDocument& file) {

@@ -76,6 +76,10 @@ struct AppSettings {
   // AutoCAD): a fresh AutoCAD every few rows keeps its memory and a hang
   // from costing the night.
   std::int32_t run_batch_size = 0;
+  // The AutoCAD Core Console of the parallel lane (empty: none; AutoCAD LT
+  // has none) and how many drawings the lane runs at once (0: one per core).
+  std::u16string coreconsole_file;
+  std::int32_t parallel_workers = 0;
 
   bool operator==(const AppSettings&) const = default;
 };
@@ -88,21 +92,24 @@ inline constexpr char16_t kSettingsFileName[] = u"Tovrel.ini";
 // the file in the root.
 std::u16string SettingsPath(std::u16string_view workingDirectory);
 
-// Reads all 49 keys; a missing key gives its default ("temp_file" and
+// Reads all 51 keys; a missing key gives its default ("temp_file" and
 // "end_file_dwg" default to files in the working directory). Integers keep
 // only the bits their field holds. An `autocad_type` outside 0..19 reads as
 // 1 and a `moji_type` outside 0..3 as 0, so neither can index past the
 // template table or the language tables; a negative `run_timeout` reads
 // as the default 10 minutes, one above a week (10080) as a week; a negative
-// `run_batch_size` reads as 0.
+// `run_batch_size` reads as 0; `parallel_workers` outside 0..16 reads as 0
+// (one per core).
 void LoadSettings(const IniDocument& file, std::u16string_view workingDirectory,
                   AppSettings& settings);
 
 // The minutes of "run_timeout" as typed in the environment dialog: the
 // digits at the start, 0 (no limit) when there are none, at most a week.
 std::int32_t RunTimeoutFromText(std::u16string_view text);
+// "parallel_workers" as typed: the digits at the start, at most 16.
+std::int32_t ParallelWorkersFromText(std::u16string_view text);
 
-// Writes all 49 keys, in the file's key order, into section "setting";
+// Writes all 51 keys, in the file's key order, into section "setting";
 // other keys of the file stay as they are. Empty texts are written as keys
 // with an empty value.
 void SaveSettings(const AppSettings& settings, IniDocument& file);

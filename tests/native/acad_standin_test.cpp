@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "standin_interpreter.h"
+#include "standin_io.h"
 #include "standin_record.h"
 #include "storage/text_codec.h"
 
@@ -247,4 +248,38 @@ TEST_F(StandinInterpreter, QuitEndsTheScriptAndLaterLinesAreIgnored) {
   EXPECT_EQ(records.back().Number("ignored_lines"), 2);
   EXPECT_TRUE(interpreter_->HasQuit());
   EXPECT_FALSE(interpreter_->Hangs());
+}
+
+// The Core Console: "/i" opens the drawing, the script holds only the plot
+// and the console ends with it; a plot cut short still leaves it waiting.
+TEST_F(StandinInterpreter, TheCoreConsoleOpensItsDrawingAndEndsWithTheScript) {
+  const auto parsed = tovrel::standin::ParseConsoleCommandLine(
+      u"\"C:\\AutoCAD 2024\\accoreconsole.exe\" /i \"C:\\DWG\\A 1.dwg\" /s \"C:\\tmp\\lane 1.scr\" /l en-US /isolate");
+  EXPECT_TRUE(parsed.console);
+  EXPECT_EQ(parsed.drawing, u"C:\\DWG\\A 1.dwg");
+  EXPECT_EQ(parsed.script, u"C:\\tmp\\lane 1.scr");
+  EXPECT_EQ(parsed.language, u"en-US");
+  EXPECT_FALSE(tovrel::standin::ParseConsoleCommandLine(u" /b \"C:\\tmp\\plot.scr\"").console);
+
+  const auto console = [this](const char* drawing, const Strings& lines) {
+    interpreter_ = std::make_unique<Interpreter>(
+        [this](const std::u16string& path) { return files_.count(path) > 0; });
+    interpreter_->StartConsole(ToU16(drawing));
+    for (const std::string& line : lines) interpreter_->FeedLine(ToU16(line));
+    interpreter_->EndOfScript();
+    return interpreter_->TakeRecords();
+  };
+  auto records = console(kDrawing, ModelPlot("DWG To PDF.pc3", "ISO A1 (841.00 x 594.00 MM)"));
+  ASSERT_EQ(Types(records), (Strings{"open", "plot", "end"}));
+  EXPECT_EQ(records[1].Text("file"), u"C:\\DWG\\A-101-Model.pdf");
+  EXPECT_EQ(records[2].Text("reason"), u"end of script");
+  EXPECT_FALSE(interpreter_->Hangs());
+
+  records = console(kDrawing, Changed(ModelPlot(), kArea, nullptr));
+  EXPECT_EQ(records.back().type, "hang");
+
+  records = console("C:\\DWG\\missing.dwg", ModelPlot());
+  ASSERT_EQ(Types(records), (Strings{"error", "end"}));
+  EXPECT_EQ(records[1].Text("reason"), u"drawing not found");
+  EXPECT_EQ(records[1].Number("plots"), 0);
 }

@@ -61,6 +61,8 @@ AppSettings EveryFieldSet() {
   }
   s.prohibition_print[0] = u"Microsoft XPS Document Writer";
   s.run_timeout = 45;
+  s.coreconsole_file = u"c:\\Program Files\\Autodesk\\accoreconsole.exe";
+  s.parallel_workers = 6;
   s.prohibition_print[15] = u"팩스";
   std::tie(s.print_paper_ab, s.moji_type, s.prohibition_plmode) = std::tuple(-3, 2, -7);
   return s;
@@ -87,7 +89,7 @@ TEST(SettingsFile, FirstStartWithoutAFileReplacesEveryFieldWithItsDefault) {
   EXPECT_EQ(s.autocad_file, expected.autocad_file);
 }
 
-TEST(SettingsFile, ExitWritesAll49KeysInTheirOrderAndKeepsTheRestOfTheFile) {
+TEST(SettingsFile, ExitWritesAll51KeysInTheirOrderAndKeepsTheRestOfTheFile) {
   std::vector<std::u16string> expected = {u"file_folder",  u"autocad_file", u"temp_file",
                                           u"end_file_dwg", u"autocad_type", u"file_set.ps"};
   for (const char* i : {"0", "1", "2", "3"}) {
@@ -100,8 +102,9 @@ TEST(SettingsFile, ExitWritesAll49KeysInTheirOrderAndKeepsTheRestOfTheFile) {
   }
   for (int i = 0; i < 16; ++i) expected.push_back(ToU16("prohibition_print" + std::to_string(i)));
   expected.insert(expected.end(), {u"print_paper_ab", u"moji_type", u"prohibition_plmode", u"run_timeout",
-                                   u"plotters_folder", u"allow_lisp_cells", u"run_batch_size"});
-  ASSERT_EQ(expected.size(), 49u);
+                                   u"plotters_folder", u"allow_lisp_cells", u"run_batch_size",
+                                   u"coreconsole_file", u"parallel_workers"});
+  ASSERT_EQ(expected.size(), 51u);
 
   const IniDocument file = Saved(Load(IniDocument{}));
   EXPECT_EQ(KeyNames(file), expected);
@@ -122,7 +125,7 @@ TEST(SettingsFile, ExitWritesAll49KeysInTheirOrderAndKeepsTheRestOfTheFile) {
                  0),
       0u);
   EXPECT_NE(text.find(u"[tail]\r\nb=2\r\n"), std::u16string::npos);
-  EXPECT_EQ(KeyNames(old).size(), 3u + 49u);
+  EXPECT_EQ(KeyNames(old).size(), 3u + 51u);
 }
 
 TEST(SettingsFile, TheRunTimeOutDefaultsToTenMinutesAndStaysWithinAWeek) {
@@ -135,6 +138,9 @@ TEST(SettingsFile, TheRunTimeOutDefaultsToTenMinutesAndStaysWithinAWeek) {
   EXPECT_EQ(tovrel::RunTimeoutFromText(u"25"), 25);
   EXPECT_EQ(tovrel::RunTimeoutFromText(u""), 0);  // no limit
   EXPECT_EQ(tovrel::RunTimeoutFromText(u"99999"), 10080);
+  EXPECT_EQ(Load(Doc("[setting]\nparallel_workers=17\n")).parallel_workers, 0);
+  EXPECT_EQ(Load(Doc("[setting]\nparallel_workers=16\n")).parallel_workers, 16);
+  EXPECT_EQ(tovrel::ParallelWorkersFromText(u"99"), 16);
 }
 
 TEST(SettingsFile, EveryFieldSurvivesExitAndRestart) {

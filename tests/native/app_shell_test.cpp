@@ -39,7 +39,7 @@ TEST(CommandTable, ToolbarButtonsDoWhatTheirMenuTwinsDo) {
   const std::pair<int, int> twins[] = {{330, 37842}, {331, 37838}, {332, 37827}, {333, 37829},
                                        {334, 37844}, {337, 37831}, {338, 37826}, {339, 37833},
                                        {340, 37841}, {341, 37840}, {342, 37834}, {345, 51},
-                                       {346, 27}};
+                                       {346, 27}, {347, 37863}};
   for (auto [button, menu] : twins) {
     EXPECT_EQ(CommandForId(button), CommandForId(menu)) << button;
     EXPECT_NE(CommandForId(button), Command::None) << button;
@@ -57,7 +57,8 @@ TEST(CommandTable, TooltipsAndPrintersFirst) {
   EXPECT_EQ(TooltipTextNumber(330), 10);
   EXPECT_EQ(TooltipTextNumber(346), 26);
   EXPECT_EQ(TooltipTextNumber(329), -1);
-  EXPECT_EQ(TooltipTextNumber(347), -1);
+  EXPECT_EQ(TooltipTextNumber(347), 92);
+  EXPECT_EQ(TooltipTextNumber(348), -1);
   for (int id : {37826, 37833, 37834, 338, 339, 342}) EXPECT_TRUE(NeedsPrintersFirst(CommandForId(id))) << id;
   for (int id : {37831, 37832, 37841}) EXPECT_FALSE(NeedsPrintersFirst(CommandForId(id))) << id;
 }

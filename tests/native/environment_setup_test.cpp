@@ -26,16 +26,18 @@ TEST(AutomaticSetupTest, FindsTheFilesOrFallsBackWithItsMessage) {
     const char16_t* script;
     const char16_t* end;
     std::vector<int> messages;
+    const char16_t* console = u"";
   } cases[] = {
-      {"LT wins wherever it lies",
-       {u"C:\\Acad\\acad.exe", u"E:\\LT\\ACLT.EXE", u"D:\\run\\atcprint.scr", u"D:\\endfile.dwg"},
-       u"E:\\LT\\ACLT.EXE", u"D:\\run\\atcprint.scr", u"D:\\endfile.dwg", {}},
+      {"LT wins wherever it lies; the console is AutoCAD's",
+       {u"C:\\Acad\\acad.exe", u"C:\\Acad\\accoreconsole.exe", u"E:\\LT\\ACLT.EXE", u"D:\\run\\atcprint.scr",
+        u"D:\\endfile.dwg"},
+       u"E:\\LT\\ACLT.EXE", u"D:\\run\\atcprint.scr", u"D:\\endfile.dwg", {}, u"C:\\Acad\\accoreconsole.exe"},
       {"only acad.exe", {u"D:\\Program Files\\AutoCAD\\acad.exe"}, u"D:\\Program Files\\AutoCAD\\acad.exe",
-       u"C:\\Tovrel\\atcprint.scr", u"C:\\Tovrel\\endfile.dwg", {31, 32}},
+       u"C:\\Tovrel\\atcprint.scr", u"C:\\Tovrel\\endfile.dwg", {31, 32, 97}},
       {"nothing at all", {u"C:\\x\\acad.exe.bak", u"F:\\acad.exe"}, kDefaultAutocadFile,
-       u"C:\\Tovrel\\atcprint.scr", u"C:\\Tovrel\\endfile.dwg", {30, 31, 32}},
+       u"C:\\Tovrel\\atcprint.scr", u"C:\\Tovrel\\endfile.dwg", {30, 31, 32, 97}},
       {"the end drawing only", {u"C:\\plot\\EndFile.dwg"}, kDefaultAutocadFile, u"C:\\Tovrel\\atcprint.scr",
-       u"C:\\plot\\EndFile.dwg", {30, 31}},
+       u"C:\\plot\\EndFile.dwg", {30, 31, 97}},
   };
   for (const auto& c : cases) {
     FakeFileSystem files;
@@ -47,6 +49,7 @@ TEST(AutomaticSetupTest, FindsTheFilesOrFallsBackWithItsMessage) {
     EXPECT_EQ(setup.scriptFile, c.script) << c.what;
     EXPECT_EQ(setup.endFile, c.end) << c.what;
     EXPECT_EQ(setup.messages, c.messages) << c.what;
+    EXPECT_EQ(setup.coreConsoleFile, c.console) << c.what;
   }
 }
 

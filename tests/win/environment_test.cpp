@@ -299,6 +299,7 @@ protected:
       CreateDirectoryW((std::wstring(kRoot) + dir).c_str(), nullptr);
     }
     MakeFile(std::wstring(kRoot) + L"\\Autodesk\\AutoCAD 2026\\acad.exe");
+    MakeFile(std::wstring(kRoot) + L"\\Autodesk\\AutoCAD 2026\\accoreconsole.exe");
     MakeFile(std::wstring(kRoot) + L"\\run\\atcprint.scr");
     app_ = std::make_unique<RunningApp>(ws_);
     settings_.autocad_file = u"c:\\old\\acad.exe";
@@ -341,6 +342,7 @@ TEST_F(AutomaticSetup, FindsAcadOnAFixedDriveAndFallsBackForTheEndDrawing) {
   EXPECT_EQ(ItemText(dialog, 1101), std::wstring(kRoot) + L"\\Autodesk\\AutoCAD 2026\\acad.exe");
   EXPECT_EQ(ItemText(dialog, 1102), std::wstring(kRoot) + L"\\run\\atcprint.scr");
   EXPECT_EQ(ItemText(dialog, 1103), ws_.Dir() + L"\\endfile.dwg");
+  EXPECT_EQ(ItemText(dialog, 1110), std::wstring(kRoot) + L"\\Autodesk\\AutoCAD 2026\\accoreconsole.exe");
   // Only the edits change: Cancel keeps the settings.
   PressButton(dialog, 1002);
   thread_.join();

@@ -65,13 +65,16 @@ TEST(MainWindow, FirstStartShowsJapaneseWindowAndWritesDefaultSettingsAtExit) {
 
   HWND toolbar = app.Child(329);
   ASSERT_NE(toolbar, nullptr);
-  ASSERT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 17);
-  for (int i = 0; i < 17; ++i) {
+  ASSERT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 18);
+  for (int i = 0; i < 18; ++i) {
     TBBUTTON button{};
     SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
-    EXPECT_EQ(button.idCommand, 330 + i);
-    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 330 + i, 0));
+    // The parallel lane's button (347) stands beside the run's (336).
+    const int id = i < 7 ? 330 + i : i == 7 ? 347 : 329 + i;
+    EXPECT_EQ(button.idCommand, id);
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, id, 0));
   }
+  EXPECT_EQ(Tooltip(app.Main(), 347), CatalogText(L"code", L"No.92:code-j"));
   // Tooltips speak the current language: code texts 10 to 26.
   EXPECT_EQ(Tooltip(app.Main(), 330), CatalogText(L"code", L"No.10:code-j"));
   EXPECT_EQ(Tooltip(app.Main(), 346), CatalogText(L"code", L"No.26:code-j"));

@@ -1,10 +1,13 @@
 // The AutoCAD stand-in: started as AutoCAD is, with " /b \"<script>\"", it
 // runs the script through the portable interpreter, appends its records to
 // the journal and exits 0 after QUIT. It shows no window. A script that
-// ends without QUIT leaves it waiting, as AutoCAD would be.
+// ends without QUIT leaves it waiting, as AutoCAD would be. Started as the
+// Core Console is, with "/i \"<drawing>\" /s \"<script>\"", it opens the
+// drawing first and ends with the script.
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "standin_interpreter.h"
@@ -55,12 +58,40 @@ private:
   std::u16string path_;
 };
 
+// CPU time this thread has used, in milliseconds.
+ULONGLONG ThreadCpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  const auto ms = [](const FILETIME& t) {
+    return ((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
+  };
+  return ms(kernel) + ms(user);
+}
+
+// Plotting costs processor time: a busy loop until this thread has used
+// `ms` more milliseconds of CPU, so that plots in parallel processes share
+// the machine's cores as real plots do. The wall clock bounds it too, should
+// the thread times not advance.
+void Work(int ms) {
+  volatile unsigned sink = 0;
+  const ULONGLONG startCpu = ThreadCpuMs();
+  const ULONGLONG startWall = GetTickCount64();
+  while (ThreadCpuMs() - startCpu < static_cast<ULONGLONG>(ms) &&
+         GetTickCount64() - startWall < static_cast<ULONGLONG>(ms) * 20) {
+    for (int i = 0; i < 100000; ++i) sink = sink + static_cast<unsigned>(i);
+  }
+}
+
 void Run() {
   const std::u16string commandLine = U(GetCommandLineW());
-  const auto script = tovrel::standin::ScriptPathFromCommandLine(commandLine);
+  const tovrel::standin::ConsoleCommandLine console = tovrel::standin::ParseConsoleCommandLine(commandLine);
+  const auto script = console.console
+                          ? (console.script.empty() ? std::nullopt : std::optional<std::u16string>(console.script))
+                          : tovrel::standin::ScriptPathFromCommandLine(commandLine);
   const Journal journal(tovrel::standin::JournalPath(
       script.value_or(u""), Environment(L"TOVREL_STANDIN_JOURNAL")));
   const int delayMs = tovrel::standin::ParseDelayMs(Environment(L"TOVREL_STANDIN_DELAY_MS"));
+  const int workMs = tovrel::standin::ParseWorkMs(Environment(L"TOVREL_STANDIN_WORK_MS"));
 
   Record start;
   start.type = "start";
@@ -75,6 +106,7 @@ void Run() {
   const bool writesOutput = Environment(L"TOVREL_STANDIN_NO_OUTPUT").empty();
   const auto flush = [&] {
     for (const Record& record : interpreter.TakeRecords()) {
+      if (record.type == "plot" && workMs > 0) Work(workMs);
       journal.Append(record);
       if (record.type == "plot" && delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
     }
@@ -83,8 +115,13 @@ void Run() {
     }
   };
 
+  if (console.console && !console.drawing.empty()) {
+    interpreter.StartConsole(console.drawing);
+    flush();
+  }
   if (!script) {
-    interpreter.ReportProblem(u"command line", u"no /b \"<script>\" given");
+    interpreter.ReportProblem(u"command line", console.console ? u"no /s \"<script>\" given"
+                                                               : u"no /b \"<script>\" given");
   } else {
     const tovrel::FileContents contents = tovrel::ReadWholeFile(*script);
     if (contents.status != tovrel::ReadStatus::Ok) {
@@ -93,6 +130,7 @@ void Run() {
       const auto decoded = tovrel::standin::DecodeScript(contents.bytes);
       if (!decoded.problem.empty()) interpreter.ReportProblem(u"script", decoded.problem);
       for (const std::u16string& line : decoded.lines) {
+        if (interpreter.Skipped()) break;
         interpreter.FeedLine(line);
         flush();
       }

@@ -21,8 +21,14 @@ Record Interpreter::NewRecord(const char* type, int line) const {
   return record;
 }
 
+void Interpreter::StartConsole(std::u16string_view drawing) {
+  console_ = true;
+  walker_.OpenGiven(drawing);
+  skipped_ = walker_.Drawing() != drawing;
+}
+
 void Interpreter::FeedLine(std::u16string_view line) {
-  if (ended_) return;
+  if (ended_ || skipped_) return;
   walker_.FeedLine(line);
 }
 
@@ -72,10 +78,15 @@ void Interpreter::EndOfScript() {
   if (ended_) return;
   ended_ = true;
   Record record;
-  record.type = walker_.HasQuit() ? "end" : "hang";
-  if (walker_.HasQuit()) {
+  // The Core Console ends with its script, at the command prompt.
+  const bool ends = walker_.HasQuit() || skipped_ ||
+                    (console_ && walker_.State() == ScriptWalker::Where::Command);
+  record.type = ends ? "end" : "hang";
+  if (ends) {
     record.Set("lines", static_cast<std::int64_t>(walker_.LineNumber()));
-    record.Set("reason", std::u16string(u"quit"));
+    record.Set("reason", std::u16string(walker_.HasQuit() ? u"quit"
+                                        : skipped_        ? u"drawing not found"
+                                                          : u"end of script"));
   } else {
     // AutoCAD waits for the next answer, which never comes.
     hangs_ = true;

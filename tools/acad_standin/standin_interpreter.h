@@ -28,6 +28,14 @@ public:
 
   explicit Interpreter(FileExists fileExists);
 
+  // The Core Console's start: opens the drawing given with "/i" before the
+  // script. A drawing that is not there is an error, and the console then
+  // ends without reading the script (Skipped() is true). At the end of its
+  // script the console ends at the command prompt without QUIT; inside a
+  // command it waits, as AutoCAD does.
+  void StartConsole(std::u16string_view drawing);
+  bool Skipped() const { return skipped_; }
+
   // One script line, without its line end.
   void FeedLine(std::u16string_view line);
   // The script has no more lines: the "end" record after QUIT, otherwise
@@ -67,6 +75,8 @@ private:
   int errors_ = 0;
   bool ended_ = false;
   bool hangs_ = false;
+  bool console_ = false;
+  bool skipped_ = false;
   std::vector<Record> records_;
   std::vector<std::u16string> outputs_;
 };

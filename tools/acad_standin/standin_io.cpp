@@ -12,7 +12,55 @@ bool IsSwitchB(std::u16string_view token) {
          (token[1] == u'b' || token[1] == u'B');
 }
 
+// The blank-separated tokens of a command line, a quoted part kept in one
+// token with its quotes removed.
+std::vector<std::u16string> Tokens(std::u16string_view line) {
+  std::vector<std::u16string> tokens;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    if (i >= line.size()) break;
+    std::u16string token;
+    bool quoted = false;
+    for (; i < line.size() && (quoted || !IsBlank(line[i])); ++i) {
+      if (line[i] == u'"') {
+        quoted = !quoted;
+      } else {
+        token += line[i];
+      }
+    }
+    tokens.push_back(std::move(token));
+  }
+  return tokens;
+}
+
+std::u16string Lowered(std::u16string_view text) {
+  std::u16string lowered(text);
+  for (char16_t& c : lowered) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return lowered;
+}
+
 }  // namespace
+
+ConsoleCommandLine ParseConsoleCommandLine(std::u16string_view commandLine) {
+  ConsoleCommandLine parsed;
+  const std::vector<std::u16string> tokens = Tokens(commandLine);
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const std::u16string& token = tokens[i];
+    if (token.size() < 2 || (token[0] != u'/' && token[0] != u'-')) continue;
+    const std::u16string name = Lowered(std::u16string_view(token).substr(1));
+    std::u16string* value = name == u"i" ? &parsed.drawing
+                            : name == u"s" ? &parsed.script
+                            : name == u"l" ? &parsed.language
+                                           : nullptr;
+    if (!value || i + 1 >= tokens.size()) continue;
+    *value = tokens[++i];
+    if (name != u"l") parsed.console = true;
+  }
+  return parsed;
+}
 
 std::optional<std::u16string> ScriptPathFromCommandLine(std::u16string_view line) {
   std::size_t i = 0;

@@ -17,6 +17,18 @@ namespace tovrel::standin {
 // or no name after it.
 std::optional<std::u16string> ScriptPathFromCommandLine(std::u16string_view commandLine);
 
+// The Core Console's command line, `/i "<drawing>" /s "<script>" /l
+// <language>`: switches begin with '/' or '-', any case; a value may stand
+// in double quotes; `/isolate` and unknown switches are ignored. `console`
+// is true when "/i" or "/s" is given.
+struct ConsoleCommandLine {
+  bool console = false;
+  std::u16string drawing;
+  std::u16string script;
+  std::u16string language;
+};
+ConsoleCommandLine ParseConsoleCommandLine(std::u16string_view commandLine);
+
 struct DecodedScript {
   std::vector<std::u16string> lines;  // without line ends (CRLF, LF)
   std::u16string problem;             // empty for UTF-16LE with byte-order mark
@@ -33,5 +45,8 @@ std::u16string JournalPath(std::u16string_view scriptPath, std::u16string_view j
 // TOVREL_STANDIN_DELAY_MS: decimal milliseconds, 0 when empty or not a
 // number, at most 600000.
 int ParseDelayMs(std::u16string_view text);
+// TOVREL_STANDIN_WORK_MS: the milliseconds of CPU each plot costs, read as
+// the delay is.
+inline int ParseWorkMs(std::u16string_view text) { return ParseDelayMs(text); }
 
 }  // namespace tovrel::standin

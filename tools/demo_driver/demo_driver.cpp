@@ -1,8 +1,9 @@
 // Drives one whole batch of Tovrel as a user would, for the demo of run.sh:
 // starts Tovrel.exe in the demo workspace, adds the sample drawings through
 // the open-file dialog (37845), runs "All start" (37832), waits for the
-// AutoCAD stand-in to finish, saves a picture of the main window, ends the
-// program (27) and prints what the stand-in's journal recorded.
+// AutoCAD stand-in to finish, saves a picture of the main window, then runs
+// the same rows through the parallel lane (37863), ends the program (27) and
+// prints what the stand-in's journal recorded.
 //
 // usage: demo_driver.exe WORKSPACE SCREENSHOT.bmp
 //
@@ -12,7 +13,9 @@
 // written to a file, and how many of them into a file of their own). A
 // stand-in left waiting ("hang") counts as an error and is ended. Exit code 0 when every drawing
 // was plotted without an error, 2 when the batch ran with errors or missing
-// plots, 1 when a step failed or timed out.
+// plots, 1 when a step failed or timed out. The line before it is
+// "demo-parallel plotted=<n> errors=<n> workers=<n> seconds=<s>": the lane's
+// plots and errors, the most stand-ins that ran at once, its time.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -34,6 +37,7 @@ constexpr int kListViewId = 300;          // the main window's list view
 constexpr int kFileNameComboId = 1148;    // cmb13 of the open-file dialog
 constexpr WPARAM kAddDxfFiles = 37845;    // add DXF files picked in the open-file dialog
 constexpr WPARAM kRunAll = 37832;         // "All start"
+constexpr WPARAM kRunParallel = 37863;    // "Plot in parallel (Core Console)"
 constexpr WPARAM kEnd = 27;               // "End"
 constexpr DWORD kAnswerTimeoutMs = 5000;  // one SendMessageTimeout
 constexpr int kProgressStopNowId = 2106;   // the "Stop now" button of the run's progress window
@@ -380,6 +384,41 @@ void EndWaitingAutocad(const std::wstring& journal, std::uint64_t offset) {
   }
 }
 
+// The most stand-ins that ran at once among the records after `offset`.
+int MostAtOnce(const std::wstring& journal, std::uint64_t offset) {
+  int running = 0, most = 0;
+  for (const tovrel::journal::Record& record : tovrel::journal::ReadJournal(journal, offset)) {
+    const std::string type = record.Get("type");
+    if (type == "start") most = std::max(most, ++running);
+    if (type == "end" || type == "hang") --running;
+  }
+  return most;
+}
+
+// The same rows through the parallel lane: its line, and whether it was clean.
+bool RunParallelDemo(Program& program, HWND mainWindow, const std::wstring& journal, int drawings) {
+  const std::uint64_t offset = tovrel::journal::FileSize(journal);
+  const auto start = std::chrono::steady_clock::now();
+  PostMessageW(mainWindow, WM_COMMAND, kRunParallel, 0);
+  HWND runSummary = nullptr;
+  WaitOrFail(
+      [&] {
+        if (program.Ended()) throw Failure("Tovrel ended during the parallel run");
+        return (runSummary = program.MessageBoxShown(nullptr)) != nullptr;
+      },
+      120000, "for the summary of the parallel run");
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  Print("parallel run summary: " + DescribeDialog(runSummary));
+  PostMessageW(runSummary, WM_COMMAND, IDOK, 0);
+  WaitOrFail([&] { return !IsWindow(runSummary) && Answers(mainWindow); }, 30000, "for the summary to close");
+  const Summary summary = PrintJournal(journal, offset);
+  char secondsText[32];
+  snprintf(secondsText, sizeof secondsText, "%.1f", seconds);
+  Print("demo-parallel plotted=" + std::to_string(summary.plots) + " errors=" + std::to_string(summary.errors) +
+        " workers=" + std::to_string(MostAtOnce(journal, offset)) + " seconds=" + secondsText);
+  return summary.errors == 0 && summary.plots == drawings;
+}
+
 int RunDemo(const std::wstring& workspace, const std::wstring& screenshot) {
   const std::vector<std::wstring> names = SampleNames(workspace + L"\\samples");
   if (names.empty()) throw Failure("no sample drawings in " + Utf8(workspace) + "\\samples");
@@ -424,6 +463,8 @@ int RunDemo(const std::wstring& workspace, const std::wstring& screenshot) {
   program.FailOnMessageBox(nullptr);
 
   SaveScreenshot(mainWindow, screenshot);
+  const Summary summary = PrintJournal(journal, offset);
+  const bool parallelClean = RunParallelDemo(program, mainWindow, journal, static_cast<int>(names.size()));
 
   PostMessageW(mainWindow, WM_COMMAND, kEnd, 0);
   WaitOrFail([&] { return program.Ended(); }, 30000, "for Tovrel to end");
@@ -431,12 +472,11 @@ int RunDemo(const std::wstring& workspace, const std::wstring& screenshot) {
     throw Failure("Tovrel ended with exit code " + std::to_string(program.ExitCode()));
   }
 
-  const Summary summary = PrintJournal(journal, offset);
   Print("demo plotted=" + std::to_string(summary.plots) + " errors=" + std::to_string(summary.errors) +
         " files=" + std::to_string(summary.files) + " distinct_files=" + std::to_string(summary.distinctFiles));
   const bool complete = summary.ended && summary.errors == 0 &&
                         summary.plots == static_cast<int>(names.size()) &&
-                        summary.distinctFiles == summary.files;
+                        summary.distinctFiles == summary.files && parallelClean;
   return complete ? 0 : 2;
 }
 

@@ -639,12 +639,29 @@ void Gallery(const Language& language, int index) {
     Shot(language, L"progress", {progress.Handle()});
     ReportFit(language, L"progress", progress.Handle());
   }
+  // The progress window of the parallel lane: the split, the drawings
+  // done, each worker's drawing.
+  {
+    tovrel::ProgressWindow lane(main, tovrel::ProgressWindow::Stops::AfterThisAndNow);
+    std::u16string split = tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 93));
+    for (const char16_t* value : {u"96", u"2", u"4"}) split.replace(split.find(u'%'), 2, value);
+    std::u16string done = tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 80));
+    done.replace(done.find(u"%1"), 2, u"37");
+    done.replace(done.find(u"%2"), 2, u"100");
+    std::u16string times = tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 98));
+    times.replace(times.find(u"%1"), 2, u"3:05");
+    times.replace(times.find(u"%2"), 2, u"5:15");
+    lane.SetLines(split, done, u"A-137_A1_L(LIM).dwg  |  A-138_A1_L(LIM).dwg", times);
+    Pump(200);
+    Shot(language, L"progress-parallel", {lane.Handle()});
+    ReportFit(language, L"progress-parallel", lane.Handle());
+  }
   // The progress window of a search of the drives, with its Stop.
   {
     tovrel::ProgressWindow search(main, tovrel::ProgressWindow::Stops::NowOnly);
     search.SetCaption(tovrel::U(tovrel::LookUpText(tovrel::TextTable::Dialog, 31)));
     search.SetLines(tovrel::U(tovrel::LookUpText(tovrel::TextTable::Code, 99)),
-                    u"aclt.exe, acad.exe, atcprint.scr, endfile.dwg", u"", u"");
+                    u"aclt.exe, acad.exe, accoreconsole.exe, atcprint.scr, endfile.dwg", u"", u"");
     Pump(200);
     Shot(language, L"progress-search", {search.Handle()});
     ReportFit(language, L"progress-search", search.Handle());

@@ -50,16 +50,17 @@ LRESULT OnListNotify(HWND window, HWND list, NMHDR* header, ListInteraction& sta
 
 bool HandleCellEditorCommand(int id, HWND control, UINT code, ListInteraction& state) {
   if (id == kCellEditFieldId) {
-    if (code == EN_KILLFOCUS) state.cellEditor.OnFieldKillFocus(control);
+    if (code == EN_KILLFOCUS) state.cellEditor.OnEditorKillFocus(control);
     return true;
   }
   if (id == kCellComboId) {
     if (code == CBN_SELCHANGE) state.cellEditor.OnDropDownChoice(control);
+    if (code == CBN_KILLFOCUS) state.cellEditor.OnEditorKillFocus(control);
     return true;
   }
   return false;
 }
 
-void OnCellCommitTimer(ListInteraction& state) { state.cellEditor.OnCommitTimer(App().printers); }
+void OnCellCommitTimer(ListInteraction& state) { state.cellEditor.OnCommitTimer(); }
 
 }  // namespace tovrel

@@ -50,6 +50,9 @@ constexpr wchar_t kHomePage[] = L"https://velmora.example/";
 constexpr UINT kSayCatalogMissing = WM_APP + 1;
 // Posted at the end of WM_CREATE: offers to go on with a run that did not finish.
 constexpr UINT kOfferResume = WM_APP + 2;
+// Posted when a settings or template file was there but could not be read.
+constexpr UINT kSayFilesUnread = WM_APP + 3;
+constexpr int kMessageFilesUnread = 97;
 constexpr int kMessageRunGoing = 75;
 
 struct MainWindowState {
@@ -190,7 +193,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   // the first command that needs printers reads them again.
   FillPrinters(window);
   app.printers.catalogLoaded = false;
-  g_state.listInteraction.cellEditor.Attach(window, g_state.list, kDropDownCommitTimer);
+  g_state.listInteraction.cellEditor.Attach(window, g_state.list, kDropDownCommitTimer, app.printers);
   if (g_state.list) {
     const ListRedrawPause pause(g_state.list);
     ListViewRowStore store(g_state.list);
@@ -200,6 +203,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   CloseWaitWindow(startupWait);
   // Said once the window is on the screen, not over an empty desktop.
   if (!catalogRead) PostMessageW(window, kSayCatalogMissing, 0, 0);
+  if (!app.unreadFiles.empty()) PostMessageW(window, kSayFilesUnread, 0, 0);
   PostMessageW(window, kOfferResume, 0, 0);
   DragAcceptFiles(window, TRUE);
   g_state.created = true;
@@ -303,6 +307,7 @@ void ChangeLanguage(HWND window) {
   LoadTemplateFile(App());
   CloseWaitWindow(g_state.currentModeless);
   g_state.currentModeless = nullptr;
+  if (!App().unreadFiles.empty()) PostMessageW(window, kSayFilesUnread, 0, 0);
   RefreshStatus();
   RebuildColumns(g_state.list, App().ActiveTemplate());
   SetMenu(window, nullptr);
@@ -461,7 +466,10 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
       SelectTemplate(window);
       break;
     case Command::ConvertOldFiles:
-      if (ConvertOldFilesCommand(window, App())) {
+      // New columns would sit over rows made for the old ones.
+      if (RowCount(list) > 0) {
+        ShowMessage(window, 16);
+      } else if (ConvertOldFilesCommand(window, App())) {
         RefreshStatus();
         RebuildColumns(list, App().ActiveTemplate());
       }
@@ -516,6 +524,12 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
     case kSayCatalogMissing:
       SayCatalogMissing(window);
       return 0;
+    case kSayFilesUnread: {
+      std::u16string files;
+      for (const std::u16string& path : App().unreadFiles) files += (files.empty() ? u"" : u"\r\n") + path;
+      ShowMessageWithDetail(window, kMessageFilesUnread, files);
+      return 0;
+    }
     case kOfferResume:
       OfferResume(window, g_state.list, g_state.runs, SaveKeptList);
       return 0;

@@ -9,7 +9,6 @@
 #include "dialog_ids.h"
 #include "drawing_list/folder_browser.h"
 #include "drawing_list/list_view_row_store_win32.h"
-#include "win32/callback_guard.h"
 #include "win32/dialog_helpers.h"
 #include "win32/window_text.h"
 
@@ -153,29 +152,8 @@ void Load(HWND dialog) {
   EndDialog(dialog, 1);
 }
 
-void OnCommand(HWND dialog, int id, HWND, UINT) {
-  switch (id) {
-    case IDX_KIND_DWG:
-    case IDX_KIND_DXF:
-    case IDX_KIND_BOTH:
-      RememberedKindMode() = static_cast<BrowserKindMode>(id - IDX_KIND_DWG);
-      break;
-    case IDB_DIALOG_OK:
-      Load(dialog);
-      break;
-    case IDCANCEL:  // Esc, as the close box
-      EndDialog(dialog, 1);
-      break;
-    default:
-      break;
-  }
-}
-
-// A double click on a row walks there; on the empty part of the list it does nothing.
-LRESULT OnNotify(HWND dialog, int id, NMHDR* header) {
-  if (id != IDL_FOLDER_BROWSER || header->code != NM_DBLCLK) return 0;
-  const int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
-  switch (Data(dialog).browser.Enter(row)) {
+void ShowStep(HWND dialog, FolderBrowser::Step step) {
+  switch (step) {
     case FolderBrowser::Step::Moved:
       ShowRows(dialog);
       break;
@@ -185,33 +163,52 @@ LRESULT OnNotify(HWND dialog, int id, NMHDR* header) {
     case FolderBrowser::Step::Nothing:
       break;
   }
+}
+
+void OnCommand(HWND dialog, int id, HWND, UINT) {
+  switch (id) {
+    case IDX_KIND_DWG:
+    case IDX_KIND_DXF:
+    case IDX_KIND_BOTH:
+      RememberedKindMode() = static_cast<BrowserKindMode>(id - IDX_KIND_DWG);
+      break;
+    case IDB_DIALOG_OK:
+      // Enter in the list opens the focused row; the button loads.
+      if (HWND list = BrowserList(dialog); GetFocus() == list) {
+        ShowStep(dialog, Data(dialog).browser.Enter(ListView_GetNextItem(list, -1, LVNI_FOCUSED)));
+      } else {
+        Load(dialog);
+      }
+      break;
+    case IDCANCEL:  // Esc, as the close box
+      EndDialog(dialog, 1);
+      break;
+    default:
+      break;
+  }
+}
+
+// A double click on a row walks there; on the empty part of the list it
+// does nothing. Backspace goes one level up.
+LRESULT OnNotify(HWND dialog, int id, NMHDR* header) {
+  if (id != IDL_FOLDER_BROWSER) return 0;
+  if (header->code == NM_DBLCLK) {
+    ShowStep(dialog, Data(dialog).browser.Enter(reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem));
+  } else if (header->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_BACK) {
+    ShowStep(dialog, Data(dialog).browser.Up());
+  }
   return 0;
 }
 
 void OnClose(HWND dialog) { EndDialog(dialog, 1); }
 
-INT_PTR FolderBrowserProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, OnInitDialog);
-    case WM_COMMAND:
-      HANDLE_WM_COMMAND(dialog, wParam, lParam, OnCommand);
-      return TRUE;
-    case WM_NOTIFY:
-      HANDLE_WM_NOTIFY(dialog, wParam, lParam, OnNotify);
-      return FALSE;  // the list's own handling goes on
-    case WM_CLOSE:
-      HANDLE_WM_CLOSE(dialog, wParam, lParam, OnClose);
-      return TRUE;
-    default:
-      return FALSE;
-  }
+// The list's own handling of its notifications goes on.
+INT_PTR OnOtherMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFY) HANDLE_WM_NOTIFY(dialog, wParam, lParam, OnNotify);
+  return FALSE;
 }
 
-INT_PTR CALLBACK FolderBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  return GuardCallback<INT_PTR>(dialog, FALSE,
-                                [&] { return FolderBrowserProcUnguarded(dialog, message, wParam, lParam); });
-}
+constexpr DLGPROC FolderBrowserProc = StandardDialogProc<OnInitDialog, OnCommand, OnClose, OnOtherMessage>;
 
 }  // namespace
 

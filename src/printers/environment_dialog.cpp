@@ -108,15 +108,14 @@ void StoreAndClose(HWND dialog) {
   EndDialog(dialog, TRUE);
 }
 
+// The file dialog starts from the edit's text and puts its choice there;
+// only OK stores it.
 void Browse(HWND dialog, const PathField& path) {
-  std::u16string& field = Data(dialog).settings.*path.field;
-  // The edit's text is stored before the file dialog opens, and stays.
-  field = SettingsPathText(ItemText(dialog, path.editId));
   FileDialogOptions options;
   options.owner = dialog;
   options.title = LookUpText(TextTable::Code, path.titleText);
   options.filter = path.filter;
-  options.initialName = field;
+  options.initialName = SettingsPathText(ItemText(dialog, path.editId));
   FileDialogResult result = AskOpenFile(options);
   if (result.outcome == FileDialogOutcome::Failed && result.error == FNERR_INVALIDFILENAME) {
     options.initialName.clear();  // a typed text the dialog cannot start on
@@ -126,8 +125,7 @@ void Browse(HWND dialog, const PathField& path) {
     ReportFileDialogFailure(dialog, result);
     return;
   }
-  field = SettingsPathText(result.Path());
-  SetDlgItemTextW(dialog, path.editId, W(field));
+  SetDlgItemTextW(dialog, path.editId, W(SettingsPathText(result.Path())));
 }
 
 // Searches the fixed drives behind the progress window, whose Stop ends the
@@ -180,7 +178,12 @@ void DeleteCommand(HWND dialog) {
 void OnCommand(HWND dialog, int id, HWND, UINT) {
   switch (id) {
     case IDB_DIALOG_OK:
-      StoreAndClose(dialog);
+      // Enter in the printer-name field registers the name; OK itself stores.
+      if (GetFocus() == GetDlgItem(dialog, IDE_PRINTER_NAME)) {
+        RegisterCommand(dialog);
+      } else {
+        StoreAndClose(dialog);
+      }
       break;
     case IDB_ENV_CANCEL:
     case IDCANCEL:  // Esc

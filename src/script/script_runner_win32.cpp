@@ -28,9 +28,6 @@ constexpr int kTextModeTimer = 99;
 constexpr int kTextModeWholeList = 96;   // code texts
 constexpr int kTextDrawingOfCount = 97;
 constexpr int kTextTimes = 98;
-// The list columns of the printer and the paper, whatever the template.
-constexpr int kPrinterColumn = 5;
-constexpr int kPaperColumn = 6;
 
 // The command line must hold the whole script path: a cut path would run
 // another script.

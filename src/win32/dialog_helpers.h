@@ -14,9 +14,10 @@ namespace tovrel {
 void CenterOnOwner(HWND dialog);
 
 // The procedure of a dialog that handles its initialisation, its commands
-// and its close box, and nothing else; guarded like every callback.
+// and its close box, and, through `OnOther` (which answers as a dialog
+// procedure does), any further message; guarded like every callback.
 template <BOOL (*OnInitDialog)(HWND, HWND, LPARAM), void (*OnCommand)(HWND, int, HWND, UINT),
-          void (*OnClose)(HWND)>
+          void (*OnClose)(HWND), INT_PTR (*OnOther)(HWND, UINT, WPARAM, LPARAM) = nullptr>
 INT_PTR CALLBACK StandardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   return GuardCallback<INT_PTR>(dialog, FALSE, [&]() -> INT_PTR {
     switch (message) {
@@ -29,7 +30,11 @@ INT_PTR CALLBACK StandardDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         HANDLE_WM_CLOSE(dialog, wParam, lParam, OnClose);
         return TRUE;
       default:
-        return FALSE;
+        if constexpr (OnOther != nullptr) {
+          return OnOther(dialog, message, wParam, lParam);
+        } else {
+          return FALSE;
+        }
     }
   });
 }

@@ -63,11 +63,23 @@ int ShowMessage(HWND owner, int number, int kind) {
   return kind == 0 ? 0 : answer;
 }
 
-void ShowMessageWithDetail(HWND owner, int number, const std::u16string& detail) {
+namespace {
+
+int MessageWithDetail(HWND owner, int number, const std::u16string& detail, UINT buttons) {
   std::u16string body = MessageBody(number);
   if (!detail.empty()) body += u"\r\n\r\n" + detail;
   const std::u16string caption = MessageCaption(number);
-  MessageBoxW(owner, W(body), W(caption), MB_OK | MB_ICONWARNING | OwnerlessFlags(owner));
+  return MessageBoxW(owner, W(body), W(caption), buttons | MB_ICONWARNING | OwnerlessFlags(owner));
+}
+
+}  // namespace
+
+void ShowMessageWithDetail(HWND owner, int number, const std::u16string& detail) {
+  MessageWithDetail(owner, number, detail, MB_OK);
+}
+
+int AskMessageWithDetail(HWND owner, int number, const std::u16string& detail) {
+  return MessageWithDetail(owner, number, detail, MB_YESNO);
 }
 
 void SetCatalogText(HWND window, TextTable table, int number) {

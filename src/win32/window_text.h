@@ -32,6 +32,8 @@ int ShowMessage(HWND owner, int number, int kind = 0);
 // the user needs, such as the reason a file could not be written, or the row
 // a script line belongs to).
 void ShowMessageWithDetail(HWND owner, int number, const std::u16string& detail);
+// The same asked with Yes and No: IDYES or IDNO.
+int AskMessageWithDetail(HWND owner, int number, const std::u16string& detail);
 
 // Sets a window's or a dialog control's text from the catalog. An empty
 // catalog text (a missing catalog file) keeps the text the window has from

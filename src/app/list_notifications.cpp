@@ -29,8 +29,8 @@ LRESULT OnListNotify(HWND window, HWND list, NMHDR* header, ListInteraction& sta
         state.editedColumn = reinterpret_cast<NMITEMACTIVATE*>(header)->iSubItem;
         if (store.SelectedCount() > 0) {
           const AppContext& app = App();
-          state.cellEditor.Open(state.editedColumn, app.ActiveTemplate(), app.printers, app.settings.autocad_file,
-                                font);
+          state.cellEditor.Open(state.editedColumn, app.ActiveTemplate(), app.printers,
+                                app.settings.autocad_file, font);
         }
       } else {
         ShowMessage(window, 14);

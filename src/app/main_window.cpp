@@ -181,6 +181,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW) {
   AppContext& app = App();
   const bool catalogRead = LoadCatalogFile(app);
   InitCommonControls();
+  app.unreadFiles.clear();
   LoadSettingsFile(app);
   LoadTemplateFile(app);
   g_state.toolbar = CreateToolbar(window);

@@ -126,7 +126,9 @@ void CellEditor::Open(int column, const ScriptTemplate& activeTemplate, const Pr
   COMBOBOXINFO info{};
   info.cbSize = sizeof info;
   HWND keys = field ? editor : (GetComboBoxInfo(editor, &info) ? info.hwndItem : nullptr);
-  if (keys) SetWindowSubclass(keys, EditorKeys, field ? kInField : kInDropDown, reinterpret_cast<DWORD_PTR>(this));
+  if (keys) {
+    SetWindowSubclass(keys, EditorKeys, field ? kInField : kInDropDown, reinterpret_cast<DWORD_PTR>(this));
+  }
   // The editor stands above the list, which keeps its place.
   SetWindowPos(list_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -25,6 +25,8 @@ constexpr int kNameWidth = 200;
 constexpr int kDateWidth = 120;
 // The list begins this many dialog units from the top, under the folder line.
 constexpr int kListTop = 32;
+// Sent by Enter in the list: no control has this id.
+constexpr int kOpenFocusedRow = 4001;
 
 // The kind buttons' choice lives for the program's run.
 BrowserKindMode& RememberedKindMode() {
@@ -108,7 +110,7 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   SetCatalogText(dialog, TextTable::Dialog, 37);
   SetCatalogItemText(dialog, IDT_BROWSER_KIND_LABEL, TextTable::Dialog, 38);
   SetCatalogItemText(dialog, IDB_DIALOG_OK, TextTable::Dialog, 39);
-  CreateBrowserList(dialog);
+  SendEnterAsCommand(CreateBrowserList(dialog), kOpenFocusedRow);
   CheckRadioButton(dialog, IDX_KIND_DWG, IDX_KIND_BOTH, IDX_KIND_DWG + static_cast<int>(RememberedKindMode()));
   Data(dialog).browser.Open();
   ShowRows(dialog);
@@ -172,13 +174,12 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
     case IDX_KIND_BOTH:
       RememberedKindMode() = static_cast<BrowserKindMode>(id - IDX_KIND_DWG);
       break;
+    case kOpenFocusedRow:  // Enter in the list
+      ShowStep(dialog,
+               Data(dialog).browser.Enter(ListView_GetNextItem(BrowserList(dialog), -1, LVNI_FOCUSED)));
+      break;
     case IDB_DIALOG_OK:
-      // Enter in the list opens the focused row; the button loads.
-      if (HWND list = BrowserList(dialog); GetFocus() == list) {
-        ShowStep(dialog, Data(dialog).browser.Enter(ListView_GetNextItem(list, -1, LVNI_FOCUSED)));
-      } else {
-        Load(dialog);
-      }
+      Load(dialog);
       break;
     case IDCANCEL:  // Esc, as the close box
       EndDialog(dialog, 1);

@@ -85,6 +85,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
     SetDlgItemTextW(dialog, path.editId, W(state.settings.*path.field));
   }
   SendDlgItemMessageW(dialog, IDE_PRINTER_NAME, EM_LIMITTEXT, AppSettings::kProhibitedPrinterSize - 1, 0);
+  // Enter in the name field registers the name; only OK closes the dialog.
+  SendEnterAsCommand(GetDlgItem(dialog, IDE_PRINTER_NAME), IDB_REGISTER_PRINTER);
   state.prohibited = ProhibitedNamesOf(state.settings);
   FillProhibitedList(dialog);
   CheckDlgButton(dialog, IDX_PAPER_AB, state.settings.print_paper_ab != 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -178,12 +180,7 @@ void DeleteCommand(HWND dialog) {
 void OnCommand(HWND dialog, int id, HWND, UINT) {
   switch (id) {
     case IDB_DIALOG_OK:
-      // Enter in the printer-name field registers the name; OK itself stores.
-      if (GetFocus() == GetDlgItem(dialog, IDE_PRINTER_NAME)) {
-        RegisterCommand(dialog);
-      } else {
-        StoreAndClose(dialog);
-      }
+      StoreAndClose(dialog);
       break;
     case IDB_ENV_CANCEL:
     case IDCANCEL:  // Esc

@@ -13,6 +13,10 @@ namespace tovrel {
 // kept inside the work area of the owner's monitor.
 void CenterOnOwner(HWND dialog);
 
+// Enter in `control` sends WM_COMMAND `commandId` to its dialog instead of
+// pressing the dialog's default button.
+void SendEnterAsCommand(HWND control, int commandId);
+
 // The procedure of a dialog that handles its initialisation, its commands
 // and its close box, and, through `OnOther` (which answers as a dialog
 // procedure does), any further message; guarded like every callback.

@@ -212,7 +212,8 @@ TEST(OldLines, ALineEndsAtCarriageReturnAndLineFeedAndTheRestOfAnOverlongLineIsS
   // The rest of a long column line neither lands in template 0 column 0
   // nor ends the conversion: the lines after it are read.
   auto set = Templates();
-  const std::string columns = "2;3;Long;4;4;1;60;" + std::string(260, 'z') + ";tail\r\n1;0;Name;1;1;0;100\r\n";
+  const std::string columns =
+      "2;3;Long;4;4;1;60;" + std::string(260, 'z') + ";tail\r\n1;0;Name;1;1;0;100\r\n";
   ReadOldColumns(columns, kCp1252, *set);
   EXPECT_EQ((*set)[2].columns[3].itemText, u"Long");
   EXPECT_EQ((*set)[0].columns[0].inUse, 0);

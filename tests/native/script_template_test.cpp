@@ -235,7 +235,8 @@ TEST(SingleTemplateFile, ImportClearsEveryColumnThatTheFileDoesNotUse) {
   EXPECT_FALSE(tovrel::ReadSingleTemplate(Doc("[other]\r\n0.m=1\r\n[listview_dt]\r\n0.m=0\r\n"), t));
   ExpectSameColumns(t, PlotTemplate());
   // A column whose "m" is 0 or missing stays cleared, whatever else it holds.
-  EXPECT_TRUE(tovrel::ReadSingleTemplate(Doc("[listview_dt]\n0.m=0\n0.t=zero\n1.t=no m\n2.m=-2\n2.s4=Landscape\n"), t));
+  EXPECT_TRUE(
+      tovrel::ReadSingleTemplate(Doc("[listview_dt]\n0.m=0\n0.t=zero\n1.t=no m\n2.m=-2\n2.s4=Landscape\n"), t));
   EXPECT_TRUE(IsEmpty(t.columns[0]));
   EXPECT_TRUE(IsEmpty(t.columns[1]));
   EXPECT_EQ(t.columns[2].inUse, -2);

@@ -86,22 +86,16 @@ TEST(OldColumnFile, EveryFieldOfALineFillsItsColumn) {
 }
 
 TEST(OldColumnFile, NumbersAreReadAsFarAsTheirDigitsGo) {
-  const struct {
-    const char* text;
-    std::int32_t value;
-  } cases[] = {
-      {"120abc", 120}, {"  +7", 7}, {"\t-3x", -3}, {"abc", 0}, {"", 0},
-      {"- 5", 0},      {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1},
-  };
-  for (const auto& c : cases) EXPECT_EQ(LeadingNumber(c.text), c.value) << c.text;
-
   // A line with fewer fields leaves the rest empty or 0; a later line for
-  // the same column replaces the earlier one.
-  const auto set = Columns(" +2;-0;Name;12abc\r\n5;1\r\n5;1;Second;1;2;3;4;a;b;c;d;e;init;-PLOT;extra\r\n");
+  // the same column replaces the earlier one; numbers stop at the 32-bit ends.
+  const auto set = Columns(" +2;-0;Name;12abc;- 5;99999999999;-99999999999\r\n5;1\r\n"
+                           "5;1;Second;1;2;3;4;a;b;c;d;e;init;-PLOT;extra\r\n");
   const TemplateColumn& first = (*set)[2].columns[0];
   EXPECT_EQ(first.itemText, u"Name");
   EXPECT_EQ(first.outputMode, 12);
-  EXPECT_EQ(first.width, 0);
+  EXPECT_EQ(first.displayMode, 0);
+  EXPECT_EQ(first.editMode, 2147483647);
+  EXPECT_EQ(first.width, -2147483647 - 1);
   EXPECT_EQ(first.command, u"");
   const TemplateColumn& second = (*set)[5].columns[1];
   EXPECT_EQ(second.itemText, u"Second");

@@ -366,13 +366,6 @@ TEST(TemplateEditor, ExportThenImportThroughTheFileDialogs) {
   AnswerFileDialog(Code(28), L"missing.dat");
   Answer(45, IDOK);
   EXPECT_EQ(ListRowCount(list), 3);
-  // Nor does a file that holds no single template (here the template file).
-  PressButton(editor, kImport);
-  Answer(43, IDYES);
-  Answer(44, IDNO);
-  AnswerFileDialog(Code(28), L"tovrl_set_j.ini");
-  Answer(45, IDOK);
-  EXPECT_EQ(ListRowCount(list), 3);
   // The template file of all templates is never exported onto.
   const std::wstring templateFile = ws.Path(L"tovrl_set_j.ini");
   const std::u16string before = Value(templateFile, u"listview_dt", u"0,0.t");

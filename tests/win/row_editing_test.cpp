@@ -558,6 +558,15 @@ TEST_F(RowEditing, EnterAndEscInTheEditorsAndAChoiceRightBeforeACommandIsKept) {
   PostKey(FieldOf(combo), VK_RETURN);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(combo); }));
   EXPECT_EQ(ListCell(list_, 0, 6), L"Custom 420x297");
+  // And when it loses the focus.
+  Select(list_, 0);
+  RightClick(6);
+  combo = app_->Child(kComboId);
+  ASSERT_NE(combo, nullptr);
+  SetWindowTextW(combo, L"A2");
+  SendMessageW(app_->Main(), WM_COMMAND, MAKEWPARAM(kComboId, CBN_KILLFOCUS), reinterpret_cast<LPARAM>(combo));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(combo); }));
+  EXPECT_EQ(ListCell(list_, 0, 6), L"A2");
 
   // Esc gives the cell back its text.
   Select(list_, 0);

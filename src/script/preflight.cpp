@@ -10,6 +10,7 @@
 #include "script/run_journal.h"
 #include "script/script_walk.h"
 #include "script/script_writer.h"
+#include "storage/text_codec.h"
 
 namespace tovrel {
 namespace {
@@ -61,14 +62,6 @@ bool OpensAsDrawing(std::u16string_view path, std::string_view start) {
 }
 
 namespace {
-
-std::u16string FoldAscii(std::u16string_view text) {
-  std::u16string folded(text);
-  for (char16_t& c : folded) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
-  return folded;
-}
 
 // Whether drawings exist, each folder listed once: a list of drawings
 // mostly shares a few folders, and one listing is far cheaper than a look-up

@@ -42,26 +42,6 @@ std::wstring DistDir() {
 
 namespace {
 
-void RemoveTree(const std::wstring& dir) {
-  WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = dir + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(h, &found));
-    FindClose(h);
-  }
-  RemoveDirectoryW(dir.c_str());
-}
-
 struct FindArgs {
   std::wstring caption;
   bool anyCaption;
@@ -123,6 +103,16 @@ RunningApp::RunningApp(const Workspace& workspace) {
 
 RunningApp::~RunningApp() {
   if (thread_.joinable()) Exit();
+}
+
+void RunningApp::NotifyList(UINT code, int column) const {
+  NMITEMACTIVATE info{};
+  info.hdr.hwndFrom = Child(300);
+  info.hdr.idFrom = 300;
+  info.hdr.code = code;
+  info.iItem = -1;
+  info.iSubItem = column;
+  SendMessageW(main_, WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&info));
 }
 
 void RunningApp::PostCommand(int id) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
@@ -240,6 +230,62 @@ void SetListCell(HWND list, int row, int column, const std::wstring& text) {
   item.iSubItem = column;
   item.pszText = value.data();
   SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void RemoveTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = dir + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+  }
+  RemoveDirectoryW(dir.c_str());
+}
+
+std::wstring ListHeader(HWND list, int column) {
+  wchar_t text[64] = L"";
+  LVCOLUMNW c{};
+  c.mask = LVCF_TEXT;
+  c.pszText = text;
+  c.cchTextMax = 64;
+  if (!SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&c))) return L"<none>";
+  return text;
+}
+
+std::string FileBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  std::string bytes(static_cast<std::size_t>(GetFileSize(file, nullptr)), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+std::size_t CountOf(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+std::string Utf8(const std::wstring& text) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
 }
 
 void TouchFile(const std::wstring& path) {

@@ -40,6 +40,9 @@ public:
 
   HWND Main() const { return main_; }
   HWND Child(int id) const { return GetDlgItem(main_, id); }
+  // Sends a notification of the drawing list as the list view does (about
+  // no particular row, at `column`) and returns once it is handled.
+  void NotifyList(UINT code, int column = -1) const;
   // Sends a command as the menu does, without waiting for it to finish.
   void PostCommand(int id) const;
   // Ends the program as the "End" menu item does and waits for the thread.
@@ -76,6 +79,29 @@ std::wstring ListCell(HWND list, int row, int column);
 int ListRowCount(HWND list);
 std::vector<std::wstring> ListColumn(HWND list, int column);
 void SetListCell(HWND list, int row, int column, const std::wstring& text);
+// The bytes of a file, read while others may still write it; "" when missing.
+std::string FileBytes(const std::wstring& path);
+// How often `part` occurs in `text`, overlapping occurrences included.
+std::size_t CountOf(const std::string& text, const std::string& part);
+std::string Utf8(const std::wstring& text);
+
+// Sets an environment variable of the test process (and so of the programs
+// it starts) for the life of the object.
+class ScopedEnvironment {
+public:
+  ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name) { SetEnvironmentVariableW(name, value); }
+  ~ScopedEnvironment() { SetEnvironmentVariableW(name_, nullptr); }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+  const wchar_t* name_;
+};
+
+// Removes a folder with everything in it.
+void RemoveTree(const std::wstring& dir);
+// The header text of a list view column; "<none>" when there is no such column.
+std::wstring ListHeader(HWND list, int column);
 // Creates an empty file (a drawing the tests list), replacing one there.
 void TouchFile(const std::wstring& path);
 // Writes an end drawing the check before a run takes for a drawing: the

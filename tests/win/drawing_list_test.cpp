@@ -229,15 +229,7 @@ TEST_F(DrawingList, ColumnClicksSortAndTheListSurvivesARestart) {
   AddFolderAccepting(37827);
   AddFolderAccepting(37829);
   app_->Settle();
-  auto click = [&](int column) {
-    NMLISTVIEW info{};
-    info.hdr.hwndFrom = list_;
-    info.hdr.idFrom = 300;
-    info.hdr.code = LVN_COLUMNCLICK;
-    info.iItem = -1;
-    info.iSubItem = column;
-    SendMessageW(app_->Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&info));
-  };
+  auto click = [&](int column) { app_->NotifyList(LVN_COLUMNCLICK, column); };
   click(0);  // the first click on the file name sorts descending
   EXPECT_EQ(ListColumn(list_, 0), (std::vector<std::wstring>{L"c.dxf", L"b-A3.dwg", L"a-A1.dwg"}));
   click(0);

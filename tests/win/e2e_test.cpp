@@ -240,10 +240,6 @@ std::string RunsFile(const Workspace& ws, const std::wstring& pattern) {
   return bytes;
 }
 
-std::string Utf8(const std::wstring& text) {
-  return tovrel::Utf16ToUtf8(std::u16string(text.begin(), text.end()));
-}
-
 // A night run from the Task Scheduler: the list named on the command line
 // is plotted drawing by drawing, every message goes to the run's log, and
 // the program ends by itself.
@@ -383,23 +379,16 @@ TEST(Program, AResumeStateThatCannotBeReadIsSaidAndKept) {
   EXPECT_NE(GetFileAttributesW(ws.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-std::string Utf8Of(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 // After a restart the rows to run again come from the newest journal.
 TEST(Program, TheRowsNotPlottedLastRunAreSelectedAfterARestart) {
   Workspace ws;
   PrepareKeptList(ws);
   CreateDirectoryW(ws.Path(L"runs").c_str(), nullptr);
   const std::wstring drawing = ws.Path(L"図面\\S-201.dwg");
-  const std::string line = "one run per drawing,Model,2," + Utf8Of(drawing) + ",P,A1,2026-12-06 18:00:00,"
+  const std::string line = "one run per drawing,Model,2," + Utf8(drawing) + ",P,A1,2026-12-06 18:00:00,"
                            "2026-12-06 18:00:09,9.0,timed out,\r\n";
   const std::string head = "\xEF\xBB\xBFmode,template,row,drawing,printer,paper,start,end,seconds,result,output\r\n";
-  ASSERT_TRUE(tovrel::WriteFileAtomically(tovrel::ToU16(Utf8Of(ws.Path(L"runs\\run-20261206-180000.csv"))),
+  ASSERT_TRUE(tovrel::WriteFileAtomically(tovrel::ToU16(Utf8(ws.Path(L"runs\\run-20261206-180000.csv"))),
                                           head + line));
   Program program(ws.Dir());
   HWND window = program.WaitForMainWindow();

@@ -283,24 +283,6 @@ private:
   tovrel::Win32FileSystem real_;
 };
 
-void RemoveTree(const std::wstring& dir) {
-  WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(dir + L"\\" + name);
-      } else {
-        DeleteFileW((dir + L"\\" + name).c_str());
-      }
-    } while (FindNextFileW(h, &found));
-    FindClose(h);
-  }
-  RemoveDirectoryW(dir.c_str());
-}
-
 // Runs the dialog on a thread of its own, with the files given, while the
 // program (and so the catalog) is up.
 class AutomaticSetup : public ::testing::Test {

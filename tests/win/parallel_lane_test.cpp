@@ -25,23 +25,6 @@ constexpr int kPaper = 6;  // a list column of the default template 1
 constexpr int kStopNow = 2106;
 constexpr int kRunParallel = 37863;
 
-std::string ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "";
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  return bytes;
-}
-
-std::size_t Count(const std::string& text, const std::string& part) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-
 class ParallelLane : public ::testing::Test {
 protected:
   // `pdfRows` rows to "DWG To PDF.pc3", then `printerRows` to "Default
@@ -116,7 +99,7 @@ protected:
     HANDLE search = FindFirstFileW(ws_.Path(L"runs\\run-*.csv").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return "";
     FindClose(search);
-    return ReadBytes(ws_.Path(std::wstring(L"runs\\") + found.cFileName));
+    return FileBytes(ws_.Path(std::wstring(L"runs\\") + found.cFileName));
   }
 
   Workspace ws_;
@@ -153,15 +136,15 @@ TEST_F(ParallelLane, SixPdfRowsTwoAtATimeThenTwoPrinterRowsInAutocadEveryRowOnce
   ASSERT_FALSE(ends.empty());
   EXPECT_LT(starts[1].Get("time"), ends[0].Get("time"));
   for (int i = 0; i < 6; ++i) {
-    EXPECT_FALSE(ReadBytes(drawings_ + L"\\P-" + std::to_wstring(i) + L"-Model.pdf").empty()) << i;
+    EXPECT_FALSE(FileBytes(drawings_ + L"\\P-" + std::to_wstring(i) + L"-Model.pdf").empty()) << i;
   }
   const std::string csv = RunJournal();
-  EXPECT_EQ(Count(csv, ",plotted,"), 8u);
+  EXPECT_EQ(CountOf(csv, ",plotted,"), 8u);
   for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(Count(csv, "P-" + std::to_string(i) + ".dwg"), 1u) << i;
-    EXPECT_EQ(Count(csv, "P-" + std::to_string(i) + "-Model.pdf\r\n"), 1u) << i;  // the output column
+    EXPECT_EQ(CountOf(csv, "P-" + std::to_string(i) + ".dwg"), 1u) << i;
+    EXPECT_EQ(CountOf(csv, "P-" + std::to_string(i) + "-Model.pdf\r\n"), 1u) << i;  // the output column
   }
-  EXPECT_EQ(Count(csv, "W-0.dwg") + Count(csv, "W-1.dwg"), 2u);
+  EXPECT_EQ(CountOf(csv, "W-0.dwg") + CountOf(csv, "W-1.dwg"), 2u);
   EXPECT_EQ(GetFileAttributesW(ws_.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesW(ws_.Path(L"atcprint-lane-1.scr").c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -186,8 +169,8 @@ TEST_F(ParallelLane, AHungWorkerIsEndedAtItsTimeAndTheOthersFinish) {
   EXPECT_EQ(RunJournal().find("timed out"), std::string::npos);  // the hung one still runs
   EXPECT_NE(CloseSummary(90000).find(L"3 / 1 / "), std::wstring::npos);
   const std::string csv = RunJournal();
-  EXPECT_EQ(Count(csv, ",timed out,"), 1u);
-  EXPECT_EQ(Count(csv, ",plotted,"), 3u);
+  EXPECT_EQ(CountOf(csv, ",timed out,"), 1u);
+  EXPECT_EQ(CountOf(csv, ",plotted,"), 3u);
   for (const Record& start : RecordsOf(ReadJournal(journal_, 0), "start")) {
     EXPECT_NE(start.Get("command_line").find(" /i \""), std::string::npos);  // all four in the lane
   }
@@ -209,5 +192,5 @@ TEST_F(ParallelLane, StopNowEndsEveryWorkerAndStartsNoMore) {
   const std::vector<Record> journal = ReadJournal(journal_, 0);
   EXPECT_EQ(RecordsOf(journal, "start").size(), 2u);
   EXPECT_TRUE(RecordsOf(journal, "end").empty());
-  EXPECT_EQ(Count(RunJournal(), ",stopped,"), 2u);
+  EXPECT_EQ(CountOf(RunJournal(), ",stopped,"), 2u);
 }

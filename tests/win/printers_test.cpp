@@ -147,16 +147,6 @@ void AnswerMessages(const std::vector<int>& numbers, const std::wstring& ownerCa
   }
 }
 
-std::wstring Header(HWND list, int column) {
-  wchar_t text[64] = L"";
-  LVCOLUMNW lvc{};
-  lvc.mask = LVCF_TEXT;
-  lvc.pszText = text;
-  lvc.cchTextMax = 64;
-  SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&lvc));
-  return text;
-}
-
 class PrintersInMainWindow : public RealSpooler {
 protected:
   // Starts on a helper thread: the start-up fill shows its messages before the main window.
@@ -176,14 +166,8 @@ protected:
 TEST_F(PrintersInMainWindow, ARightClickBeforeTheCatalogIsLoadedOnlyLoadsIt) {
   // Quiet fills: the A/B filter keeps fewer than 63 papers, no prohibited notice.
   Start(L"print_paper_ab=1\r\nprohibition_plmode=1\r\nprohibition_print0=" + kProhibited + L"\r\n", {});
-  NMITEMACTIVATE click{};
-  click.hdr.hwndFrom = app_->Child(300);
-  click.hdr.idFrom = 300;
-  click.hdr.code = NM_RCLICK;
-  click.iItem = -1;
-  click.iSubItem = 5;
   // The click's handler waits for the message to be answered.
-  std::thread clicker([&] { SendMessageW(app_->Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&click)); });
+  std::thread clicker([&] { app_->NotifyList(NM_RCLICK, 5); });
   HWND box = WaitForDialog(MessageText(14, L"b"));
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(MessageBoxText(box), MessageText(14, L"a"));
@@ -193,7 +177,7 @@ TEST_F(PrintersInMainWindow, ARightClickBeforeTheCatalogIsLoadedOnlyLoadsIt) {
   EXPECT_TRUE(App().printers.catalogLoaded);
   for (const std::wstring& name : {kPdf, kPlotter, kBlankName}) EXPECT_EQ(PapersOf(App().printers, name), kAbPapers);
 
-  SendMessageW(app_->Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&click));  // loaded: nothing shown
+  app_->NotifyList(NM_RCLICK, 5);  // loaded: nothing shown
   EXPECT_EQ(CountTopLevelWindows(MessageText(14, L"b")), 0);
   app_->Exit();
 }
@@ -212,8 +196,8 @@ TEST_F(PrintersInMainWindow, TheListingShowsEveryPrinterWithItsPaperSlots) {
 
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 64);
-    EXPECT_EQ(Header(list, 0), CatalogText(L"code", L"No.34:code-j"));
-    EXPECT_EQ(Header(list, 63), CatalogText(L"code", L"No.35:code-j") + L"63");
+    EXPECT_EQ(ListHeader(list, 0), CatalogText(L"code", L"No.34:code-j"));
+    EXPECT_EQ(ListHeader(list, 63), CatalogText(L"code", L"No.35:code-j") + L"63");
     EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 180);
     EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 63, 0), 130);
 

@@ -198,24 +198,8 @@ class RowEditing : public ::testing::Test {
   }
 
   // A right-click on a cell of the list, as the list view reports it.
-  void RightClick(int column) {
-    NMITEMACTIVATE click{};
-    click.hdr.hwndFrom = list_;
-    click.hdr.idFrom = 300;
-    click.hdr.code = NM_RCLICK;
-    click.iItem = -1;
-    click.iSubItem = column;
-    SendMessageW(app_->Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&click));
-  }
-
-  void LeftClick() {
-    NMITEMACTIVATE click{};
-    click.hdr.hwndFrom = list_;
-    click.hdr.idFrom = 300;
-    click.hdr.code = NM_CLICK;
-    click.iItem = -1;
-    SendMessageW(app_->Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&click));
-  }
+  void RightClick(int column) { app_->NotifyList(NM_RCLICK, column); }
+  void LeftClick() { app_->NotifyList(NM_CLICK); }
 
   // The first right-click after start only loads the printers.
   void LoadPrintersByRightClick() {

@@ -36,14 +36,6 @@ void Mark(HWND list, int row, bool on) {
 
 int SelectedCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)); }
 
-std::string Utf8(const std::wstring& s) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<std::size_t>(n - 1));
-  return out;
-}
-
 bool EndsWith(const std::string& text, const std::wstring& tail) {
   const std::string t = Utf8(tail);
   return text.size() >= t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
@@ -86,14 +78,7 @@ protected:
     app_->Settle();
     ASSERT_EQ(static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)), 5);
     // File-name order: the first click on column 0 sorts descending, the second ascending.
-    for (int click = 0; click < 2; ++click) {
-      NMLISTVIEW info{};
-      info.hdr.hwndFrom = list_;
-      info.hdr.idFrom = 300;
-      info.hdr.code = LVN_COLUMNCLICK;
-      info.iItem = -1;
-      SendMessageW(app_->Main(), WM_NOTIFY, 300, reinterpret_cast<LPARAM>(&info));
-    }
+    for (int click = 0; click < 2; ++click) app_->NotifyList(LVN_COLUMNCLICK, 0);
     ASSERT_EQ(ListCell(list_, 0, 0), kDrawings[0]);
   }
 
@@ -213,33 +198,8 @@ std::string LatestRunJournal(const Workspace& ws) {
     if (newest.empty() || stem > newest.substr(0, newest.size() - 4)) newest = found.cFileName;
   } while (FindNextFileW(search, &found));
   FindClose(search);
-  HANDLE file = CreateFileW(ws.Path(L"runs\\" + newest).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  return bytes;
+  return FileBytes(ws.Path(L"runs\\" + newest));
 }
-
-std::size_t Count(const std::string& text, const std::string& part) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-
-// Sets an environment variable of the test process (and so of the stand-in
-// the program starts) for the life of the object.
-class ScopedEnvironment {
-public:
-  ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name) { SetEnvironmentVariableW(name, value); }
-  ~ScopedEnvironment() { SetEnvironmentVariableW(name_, nullptr); }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-  const wchar_t* name_;
-};
 
 constexpr int kStopAfterThis = 2105;
 constexpr int kStopNow = 2106;
@@ -270,7 +230,7 @@ TEST_F(RunModes, TimerRunStartsAutocadOncePerDrawingHalfASecondApart) {
   DWORD_PTR result = 0;
   EXPECT_NE(SendMessageTimeoutW(app_->Main(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result), 0);
   EXPECT_NE(CloseSummary().find(L"4 / 1 / "), std::wstring::npos);
-  EXPECT_EQ(Count(LatestRunJournal(ws_), ",drawing missing,"), 1u);
+  EXPECT_EQ(CountOf(LatestRunJournal(ws_), ",drawing missing,"), 1u);
 }
 
 // A drawing that leaves AutoCAD waiting is ended after the time allowed
@@ -317,8 +277,8 @@ TEST_F(RunModes, AHungDrawingTimesOutTheRunGoesOnAndTheWindowAnswersThroughout) 
   EXPECT_EQ(RecordsOf(journal, "start").size(), 3u);
   EXPECT_EQ(RecordsOf(journal, "hang").size(), 1u);
   const std::string csv = LatestRunJournal(ws_);
-  EXPECT_EQ(Count(csv, ",plotted,\r\n"), 2u);
-  EXPECT_EQ(Count(csv, ",timed out,\r\n"), 1u);
+  EXPECT_EQ(CountOf(csv, ",plotted,\r\n"), 2u);
+  EXPECT_EQ(CountOf(csv, ",timed out,\r\n"), 1u);
   EXPECT_NE(csv.find(",2," + Utf8(ListCell(list_, 1, 1)) + "\\" + Utf8(kDrawings[1])), std::string::npos);
   // The rows to run again are the one that timed out.
   app_->PostCommand(37862);
@@ -347,11 +307,11 @@ TEST_F(RunModes, StopAfterThisDrawingAndStopNowInEachPerRowMode) {
       const std::vector<Record> journal = ReadJournal(journal_, 0);
       EXPECT_EQ(RecordsOf(journal, "start").size(), 1u);  // nothing started after the stop
       // The drawings never started count as not plotted, and are journaled so.
-      EXPECT_EQ(Count(LatestRunJournal(ws_), ",not started,"), 4u);
+      EXPECT_EQ(CountOf(LatestRunJournal(ws_), ",not started,"), 4u);
       if (now) {
         EXPECT_TRUE(RecordsOf(journal, "end").empty());  // AutoCAD was ended in its plot
         EXPECT_NE(summary.find(L"0 / 5 / "), std::wstring::npos);
-        EXPECT_EQ(Count(LatestRunJournal(ws_), ",stopped,"), 1u);
+        EXPECT_EQ(CountOf(LatestRunJournal(ws_), ",stopped,"), 1u);
       } else {
         EXPECT_EQ(RecordsOf(journal, "end").size(), 1u);  // the drawing was finished
         EXPECT_NE(summary.find(L"1 / 4 / "), std::wstring::npos);
@@ -365,7 +325,7 @@ TEST_F(RunModes, ACrashedAutocadCountsAsFailedWithItsExitCode) {
   const ScopedEnvironment crash(L"TOVREL_STANDIN_EXIT_CODE", L"3");
   app_->PostCommand(37832);
   EXPECT_NE(CloseSummary().find(L"0 / 5 / "), std::wstring::npos);
-  EXPECT_EQ(Count(LatestRunJournal(ws_), ",failed (exit code 3),"), 5u);
+  EXPECT_EQ(CountOf(LatestRunJournal(ws_), ",failed (exit code 3),"), 5u);
 }
 
 TEST_F(RunModes, ChoosingTheTimerRunAgainAsksWhetherToStopIt) {
@@ -423,5 +383,5 @@ TEST_F(RunModes, APdfRowWhoseFileTheStandInDidNotWriteIsFailedNoOutputFile) {
   Mark(list_, 0, true);
   app_->PostCommand(37846);
   EXPECT_NE(CloseSummary().find(L"0 / 1 / "), std::wstring::npos);
-  EXPECT_EQ(Count(LatestRunJournal(ws_), ",failed: no output file,\r\n"), 1u);
+  EXPECT_EQ(CountOf(LatestRunJournal(ws_), ",failed: no output file,\r\n"), 1u);
 }

@@ -46,16 +46,6 @@ void Answer(int number, int button) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
 }
 
-std::wstring Header(HWND list, int column) {
-  wchar_t text[64] = L"";
-  LVCOLUMNW c{};
-  c.mask = LVCF_TEXT;
-  c.pszText = text;
-  c.cchTextMax = 64;
-  if (!SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&c))) return L"<none>";
-  return text;
-}
-
 int HeaderCount(HWND list) {
   return static_cast<int>(
       SendMessageW(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0, 0));
@@ -174,8 +164,8 @@ TEST(TemplateSelection, ATitleIsChosenByItsExactTextAndTheListGetsItsColumns) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   app.Settle();
   ASSERT_EQ(HeaderCount(list), 2);
-  EXPECT_EQ(Header(list, 0), L"H0");
-  EXPECT_EQ(Header(list, 1), L"H2");
+  EXPECT_EQ(ListHeader(list, 0), L"H0");
+  EXPECT_EQ(ListHeader(list, 1), L"H2");
 
   // Two templates titled "Alpha": the lower index wins.
   dialog = OpenSelection(app);
@@ -186,7 +176,7 @@ TEST(TemplateSelection, ATitleIsChosenByItsExactTextAndTheListGetsItsColumns) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   app.Settle();
   ASSERT_EQ(HeaderCount(list), 3);
-  EXPECT_EQ(Header(list, 0), L"A0");
+  EXPECT_EQ(ListHeader(list, 0), L"A0");
 
   // Cancel answered Yes changes nothing.
   dialog = OpenSelection(app);
@@ -206,7 +196,7 @@ TEST(TemplateEditor, ColumnsAreBuiltWithTheButtonsAndWrittenWhenTheEditorCloses)
   ASSERT_NE(editor, nullptr);
   HWND list = GetDlgItem(editor, kColumnList);
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(Header(list, 0), Code(42));
+  EXPECT_EQ(ListHeader(list, 0), Code(42));
   EXPECT_EQ(ItemText(editor, kTemplateNumber), L"No0");
   EXPECT_EQ(ItemText(editor, kTemplateTitle), L"Alpha");
   ASSERT_EQ(ListRowCount(list), 3);

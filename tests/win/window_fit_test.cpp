@@ -26,19 +26,7 @@ using namespace tovrel::test;
 
 namespace {
 
-// No text is exempt: the fixed ones were given room. The gallery's output so far:
-std::string ReadAll(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "";
-  std::string bytes(static_cast<std::size_t>(GetFileSize(h, nullptr)), '\0');
-  DWORD read = 0;
-  ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(h);
-  bytes.resize(read);
-  return bytes;
-}
-
+// No text is exempt: the fixed ones were given room.
 // Runs the gallery's measuring at a resolution; returns its output.
 std::string MeasureAt(DWORD dpi, const std::wstring& out) {
   SetLogPixels(dpi);
@@ -57,13 +45,13 @@ std::string MeasureAt(DWORD dpi, const std::wstring& out) {
                                       &startup, &process);
   CloseHandle(file);
   // Once the gallery has read the resolution, the other programs get theirs back.
-  if (started) WaitUntil([&] { return ReadAll(out).find("dpi ") != std::string::npos; }, 60000);
+  if (started) WaitUntil([&] { return FileBytes(out).find("dpi ") != std::string::npos; }, 60000);
   SetLogPixels(96);
   if (!started) return "cannot start " + unixPath;
   EXPECT_EQ(WaitForSingleObject(process.hProcess, 15 * 60 * 1000), WAIT_OBJECT_0);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return ReadAll(out);
+  return FileBytes(out);
 }
 
 }  // namespace

@@ -84,6 +84,19 @@ std::wstring PrepareKeptList(const Workspace& ws, const std::wstring& secondPape
   return ws.Path(L"acad_journal.jsonl");
 }
 
+// The files of the "runs" folder that match `pattern`, one after the other.
+std::string RunsFile(const Workspace& ws, const std::wstring& pattern) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(ws.Path(L"runs\\" + pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  do {
+    bytes += FileBytes(ws.Path(std::wstring(L"runs\\") + found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return bytes;
+}
+
 TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
   Workspace ws;
   const std::wstring journal = PrepareKeptList(ws);
@@ -112,15 +125,7 @@ TEST(Program, AllStartRunsTheStandInOnTheKeptListAndEndsCleanly) {
   HWND summary = program.WaitForDialog(CatalogText(L"meg", L"No.77:meg-jb"));
   ASSERT_NE(summary, nullptr);
   PostMessageW(summary, WM_COMMAND, IDOK, 0);
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(ws.Path(L"runs\\run-*.csv").c_str(), &found);
-  ASSERT_NE(search, INVALID_HANDLE_VALUE);
-  FindClose(search);
-  const tovrel::FileContents csv = tovrel::ReadWholeFile(
-      [&] { const std::wstring p = ws.Path(std::wstring(L"runs\\") + found.cFileName); return std::u16string(p.begin(), p.end()); }());
-  std::size_t plotted = 0;
-  for (std::size_t at = csv.bytes.find(",plotted"); at != std::string::npos; at = csv.bytes.find(",plotted", at + 1)) ++plotted;
-  EXPECT_EQ(plotted, 3u);
+  EXPECT_EQ(CountOf(RunsFile(ws, L"run-*.csv"), ",plotted"), 3u);
 
   PostMessageW(window, WM_COMMAND, 27, 0);
   EXPECT_EQ(program.WaitForExit(), 0);
@@ -192,15 +197,9 @@ TEST(Program, ARunKilledMidwayLeavesItsJournalEndsAutocadAndGoesOnWithEveryDrawi
     EXPECT_EQ(WaitForSingleObject(acad, 2000), WAIT_OBJECT_0) << "AutoCAD outlived Tovrel";
     CloseHandle(acad);
   }
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(ws.Path(L"runs\\run-*.csv").c_str(), &found);
-  ASSERT_NE(search, INVALID_HANDLE_VALUE);
-  FindClose(search);
-  const std::wstring csvPath = ws.Path(L"runs\\") + found.cFileName;
-  const tovrel::FileContents csv = tovrel::ReadWholeFile(std::u16string(csvPath.begin(), csvPath.end()));
-  ASSERT_EQ(csv.status, tovrel::ReadStatus::Ok);
-  EXPECT_EQ(std::count(csv.bytes.begin(), csv.bytes.end(), '\n'), 2) << csv.bytes;  // the head and drawing 1
-  EXPECT_NE(csv.bytes.find(",failed (exit code 3),\r\n"), std::string::npos) << csv.bytes;
+  const std::string csv = RunsFile(ws, L"run-*.csv");
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2) << csv;  // the head and drawing 1
+  EXPECT_NE(csv.find(",failed (exit code 3),\r\n"), std::string::npos) << csv;
   DeleteFileW(journal.c_str());
 
   Program again(ws.Dir());
@@ -223,23 +222,6 @@ TEST(Program, ARunKilledMidwayLeavesItsJournalEndsAutocadAndGoesOnWithEveryDrawi
   EXPECT_EQ(GetFileAttributesW(ws.Path(L"runs\\unfinished.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-std::string Bytes(const std::wstring& path) {
-  return tovrel::ReadWholeFile(std::u16string(path.begin(), path.end())).bytes;
-}
-
-// The files of the "runs" folder that match `pattern`, one after the other.
-std::string RunsFile(const Workspace& ws, const std::wstring& pattern) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(ws.Path(L"runs\\" + pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  do {
-    bytes += Bytes(ws.Path(std::wstring(L"runs\\") + found.cFileName));
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return bytes;
-}
-
 // A night run from the Task Scheduler: the list named on the command line
 // is plotted drawing by drawing, every message goes to the run's log, and
 // the program ends by itself.
@@ -252,9 +234,7 @@ TEST(CommandLine, RunAndExitPlotsEveryRowLogsTheSummaryAndEndsWithZero) {
   EXPECT_EQ(RecordsOf(ReadJournal(journal, 0), "plot").size(), 3u);
   const std::string csv = RunsFile(ws, L"run-*.csv");
   EXPECT_NE(csv.find("one run per drawing"), std::string::npos);
-  std::size_t plotted = 0;
-  for (std::size_t at = csv.find(",plotted"); at != std::string::npos; at = csv.find(",plotted", at + 1)) ++plotted;
-  EXPECT_EQ(plotted, 3u);
+  EXPECT_EQ(CountOf(csv, ",plotted"), 3u);
   EXPECT_NE(RunsFile(ws, L"run-*.log").find(Utf8(CatalogText(L"meg", L"No.77:meg-ja"))), std::string::npos);
 }
 
@@ -267,9 +247,7 @@ TEST(CommandLine, ParallelModeRunsTheLaneAndEndsWithZero) {
   Program program(ws.Dir(), L"/run /mode parallel /exit");
   EXPECT_EQ(program.WaitForExit(), 0);
   const std::string csv = RunsFile(ws, L"run-*.csv");
-  std::size_t plotted = 0;
-  for (std::size_t at = csv.find(",plotted"); at != std::string::npos; at = csv.find(",plotted", at + 1)) ++plotted;
-  EXPECT_EQ(plotted, 3u) << csv;
+  EXPECT_EQ(CountOf(csv, ",plotted"), 3u) << csv;
   EXPECT_NE(csv.find(".pdf"), std::string::npos) << csv;  // the lane's output, checked
 }
 
@@ -300,13 +278,13 @@ TEST(CommandLine, FindingsStopTheRunUnlessAnywayAndAMissingDrawingGivesOne) {
 TEST(CommandLine, AMissingListOrABadSwitchEndsWithTwoAndLeavesTheKeptList) {
   Workspace ws;
   PrepareKeptList(ws);
-  const std::string kept = Bytes(ws.Path(L"listview.ini"));
+  const std::string kept = FileBytes(ws.Path(L"listview.ini"));
   for (const wchar_t* line :
        {L"/run \"no such list.ini\" /exit", L"/run /mode sometimes /exit", L"-run -mode parallel -exit"}) {
     Program program(ws.Dir(), line);
     EXPECT_EQ(program.WaitForExit(), 2) << line;
   }
-  EXPECT_EQ(Bytes(ws.Path(L"listview.ini")), kept);
+  EXPECT_EQ(FileBytes(ws.Path(L"listview.ini")), kept);
   EXPECT_NE(RunsFile(ws, L"run-*.log").find("sometimes"), std::string::npos);
   EXPECT_NE(RunsFile(ws, L"run-*.log").find(Utf8(CatalogText(L"meg", L"No.93:meg-ja"))), std::string::npos);
   EXPECT_EQ(GetFileAttributesW(ws.Path(L"atcprint.scr").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -323,7 +301,7 @@ TEST(CommandLine, CheckWritesTheFindingsAsCsvWithoutAWindow) {
   PrepareKeptList(ws, L"ISO A9 (bogus)");
   Program program(ws.Dir(), L"/check listview.ini /out \"check out.csv\"");
   EXPECT_EQ(program.WaitForExit(), 1);
-  const std::string csv = Bytes(ws.Path(L"check out.csv"));
+  const std::string csv = FileBytes(ws.Path(L"check out.csv"));
   EXPECT_EQ(csv.rfind("\xEF\xBB\xBFrow,drawing,column,prompt,answer,reason\r\n", 0), 0u) << csv;
   EXPECT_NE(csv.find("\r\n2,S-201.dwg,"), std::string::npos) << csv;
   EXPECT_NE(csv.find("ISO A9 (bogus)"), std::string::npos) << csv;

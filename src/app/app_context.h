@@ -3,8 +3,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "printers/printer_catalog.h"
+#include "storage/file_io.h"
 #include "storage/app_settings.h"
 #include "storage/script_template.h"
 #include "storage/text_catalog.h"
@@ -24,6 +26,15 @@ struct AppContext {
   // initial values): they are written at exit and before another language's
   // are read.
   bool templatesChanged = false;
+  // Files that were there but could not be read (locked, or offline in a
+  // cloud folder): memory does not hold what they hold, so they are never
+  // written over unless the user confirms.
+  std::vector<std::u16string> unreadFiles;
+
+  // Notes how reading `path` went: a failed read is remembered, a read
+  // (or a missing file) forgets an earlier failure.
+  void NoteRead(const std::u16string& path, ReadStatus status);
+  bool WasUnread(const std::u16string& path) const;
 
   const ScriptTemplate& ActiveTemplate() const { return templates[ActiveTemplateIndex()]; }
   int ActiveTemplateIndex() const {

@@ -32,6 +32,17 @@ std::u16string RoamingAppData() {
   return result;
 }
 
+constexpr int kMessageWriteOverUnread = 98;
+
+// A file that could not be read at start is written only when the user
+// says so; the answer holds for the rest of the run.
+bool MayWriteOver(AppContext& app, const std::u16string& path) {
+  if (!app.WasUnread(path)) return true;
+  if (AskMessageWithDetail(nullptr, kMessageWriteOverUnread, path) != IDYES) return false;
+  app.NoteRead(path, ReadStatus::Ok);
+  return true;
+}
+
 }  // namespace
 
 std::u16string FindWorkingFolder() {
@@ -70,13 +81,17 @@ bool LoadCatalogFile(AppContext& app) {
 }
 
 void LoadSettingsFile(AppContext& app) {
-  const IniFile file(SettingsPath(app.workingDirectory), SystemAnsiCodePage());
+  const std::u16string path = SettingsPath(app.workingDirectory);
+  const IniFile file(path, SystemAnsiCodePage());
+  app.NoteRead(path, file.LoadStatus());
   LoadSettings(file.Doc(), app.workingDirectory, app.settings);
 }
 
 bool SaveSettingsFile(AppContext& app, std::u16string* error) {
   EnterWorkingDirectory(app);
-  IniFile file(SettingsPath(app.workingDirectory), SystemAnsiCodePage());
+  const std::u16string path = SettingsPath(app.workingDirectory);
+  if (!MayWriteOver(app, path)) return true;
+  IniFile file(path, SystemAnsiCodePage());
   SaveSettings(app.settings, file.Doc());
   return file.Save(error);
 }
@@ -84,7 +99,9 @@ bool SaveSettingsFile(AppContext& app, std::u16string* error) {
 void LoadTemplateFile(AppContext& app) {
   const std::u16string name = TemplateFileName(app.settings.moji_type);
   if (name.empty()) return;  // no template file for an unknown language
-  const IniFile file(PathInWorkingDirectory(app, name), SystemAnsiCodePage());
+  const std::u16string path = PathInWorkingDirectory(app, name);
+  const IniFile file(path, SystemAnsiCodePage());
+  app.NoteRead(path, file.LoadStatus());
   LoadTemplates(file.Doc(), app.templates);
   app.templatesChanged = false;
 }
@@ -93,7 +110,9 @@ bool SaveTemplateFile(AppContext& app, std::u16string* error) {
   EnterWorkingDirectory(app);
   const std::u16string name = TemplateFileName(app.settings.moji_type);
   if (name.empty()) return true;
-  IniFile file(PathInWorkingDirectory(app, name), SystemAnsiCodePage());
+  const std::u16string path = PathInWorkingDirectory(app, name);
+  if (!MayWriteOver(app, path)) return true;
+  IniFile file(path, SystemAnsiCodePage());
   SaveTemplates(app.templates, file.Doc());
   if (!file.Save(error)) return false;
   app.templatesChanged = false;

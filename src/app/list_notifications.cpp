@@ -29,8 +29,8 @@ LRESULT OnListNotify(HWND window, HWND list, NMHDR* header, ListInteraction& sta
         state.editedColumn = reinterpret_cast<NMITEMACTIVATE*>(header)->iSubItem;
         if (store.SelectedCount() > 0) {
           const AppContext& app = App();
-          state.cellEditor.Open(state.editedColumn, app.ActiveTemplate(), app.printers, app.settings.autocad_file,
-                                font);
+          state.cellEditor.Open(state.editedColumn, app.ActiveTemplate(), app.printers,
+                                app.settings.autocad_file, font);
         }
       } else {
         ShowMessage(window, 14);
@@ -50,16 +50,17 @@ LRESULT OnListNotify(HWND window, HWND list, NMHDR* header, ListInteraction& sta
 
 bool HandleCellEditorCommand(int id, HWND control, UINT code, ListInteraction& state) {
   if (id == kCellEditFieldId) {
-    if (code == EN_KILLFOCUS) state.cellEditor.OnFieldKillFocus(control);
+    if (code == EN_KILLFOCUS) state.cellEditor.OnEditorKillFocus(control);
     return true;
   }
   if (id == kCellComboId) {
     if (code == CBN_SELCHANGE) state.cellEditor.OnDropDownChoice(control);
+    if (code == CBN_KILLFOCUS) state.cellEditor.OnEditorKillFocus(control);
     return true;
   }
   return false;
 }
 
-void OnCellCommitTimer(ListInteraction& state) { state.cellEditor.OnCommitTimer(App().printers); }
+void OnCellCommitTimer(ListInteraction& state) { state.cellEditor.OnCommitTimer(); }
 
 }  // namespace tovrel

@@ -55,6 +55,9 @@ constexpr UINT kSayCatalogMissing = WM_APP + 1;
 constexpr UINT kOfferResume = WM_APP + 2;
 // Posted at the end of WM_CREATE: starts the run the command line asks for.
 constexpr UINT kStartLaunchedRun = WM_APP + 3;
+// Posted when a settings or template file was there but could not be read.
+constexpr UINT kSayFilesUnread = WM_APP + 4;
+constexpr int kMessageFilesUnread = 99;
 constexpr int kMessageRunGoing = 75;
 
 struct MainWindowState {
@@ -189,6 +192,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW create) {
   AppContext& app = App();
   const bool catalogRead = LoadCatalogFile(app);
   InitCommonControls();
+  app.unreadFiles.clear();
   LoadSettingsFile(app);
   if (g_state.launch.templateNumber > 0) app.settings.autocad_type = static_cast<std::int8_t>(g_state.launch.templateNumber - 1);
   LoadTemplateFile(app);
@@ -200,7 +204,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW create) {
   // the first command that needs printers reads them again.
   FillPrinters(window);
   app.printers.catalogLoaded = false;
-  g_state.listInteraction.cellEditor.Attach(window, g_state.list, kDropDownCommitTimer);
+  g_state.listInteraction.cellEditor.Attach(window, g_state.list, kDropDownCommitTimer, app.printers);
   if (g_state.list) {
     const ListRedrawPause pause(g_state.list);
     ListViewRowStore store(g_state.list);
@@ -211,6 +215,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCTW create) {
   CloseWaitWindow(startupWait);
   // Said once the window is on the screen, not over an empty desktop.
   if (!catalogRead) PostMessageW(window, kSayCatalogMissing, 0, 0);
+  if (!app.unreadFiles.empty()) PostMessageW(window, kSayFilesUnread, 0, 0);
   PostMessageW(window, g_state.launch.action == LaunchAction::Run ? kStartLaunchedRun : kOfferResume, 0, 0);
   DragAcceptFiles(window, TRUE);
   g_state.created = true;
@@ -322,6 +327,7 @@ void ChangeLanguage(HWND window) {
   LoadTemplateFile(App());
   CloseWaitWindow(g_state.currentModeless);
   g_state.currentModeless = nullptr;
+  if (!App().unreadFiles.empty()) PostMessageW(window, kSayFilesUnread, 0, 0);
   RefreshStatus();
   RebuildColumns(g_state.list, App().ActiveTemplate());
   SetMenu(window, nullptr);
@@ -480,7 +486,10 @@ void OnCommand(HWND window, int id, HWND control, UINT code) {
       SelectTemplate(window);
       break;
     case Command::ConvertOldFiles:
-      if (ConvertOldFilesCommand(window, App())) {
+      // New columns would sit over rows made for the old ones.
+      if (RowCount(list) > 0) {
+        ShowMessage(window, 16);
+      } else if (ConvertOldFilesCommand(window, App())) {
         RefreshStatus();
         RebuildColumns(list, App().ActiveTemplate());
       }
@@ -533,6 +542,12 @@ LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM
     case kSayCatalogMissing:
       SayCatalogMissing(window);
       return 0;
+    case kSayFilesUnread: {
+      std::u16string files;
+      for (const std::u16string& path : App().unreadFiles) files += (files.empty() ? u"" : u"\r\n") + path;
+      ShowMessageWithDetail(window, kMessageFilesUnread, files);
+      return 0;
+    }
     case kOfferResume:
       OfferResume(window, g_state.list, g_state.runs, SaveKeptList);
       return 0;

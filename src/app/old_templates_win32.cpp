@@ -33,13 +33,12 @@ bool ConvertOldFilesCommand(HWND owner, AppContext& app) {
     return false;
   }
   const OldConversion result = ConvertOldTemplates(FolderOfPath(chosen.Path()), SystemAnsiCodePage(), app.templates);
-  // With only the column file missing, the titles in memory are already the old ones.
-  if (result != OldConversion::TitleFileUnreadable) NoteTemplatesChanged(app);
   if (result != OldConversion::Converted) {
     ShowMessage(owner, kMessageOldFileUnreadable);
     ShowMessage(owner, kMessageNotConverted);
     return false;
   }
+  NoteTemplatesChanged(app);
   std::u16string error;
   if (!SaveTemplateFile(app, &error)) ShowMessageWithDetail(owner, kMessageTemplatesNotSaved, error);
   return true;

@@ -4,7 +4,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 #include "drawing_list/list_columns.h"
@@ -23,10 +22,35 @@ constexpr UINT kCommitDelayMs = 200;
 constexpr int kFieldHeight = 16;
 constexpr int kDropDownHeight = 80;
 
+// The whole text of the editor, however long.
 std::u16string TextOfWindow(HWND window) {
-  wchar_t buffer[RowBuffer::kTextSize] = L"";
-  const int n = GetWindowTextW(window, buffer, static_cast<int>(RowBuffer::kTextSize));
-  return std::u16string(reinterpret_cast<const char16_t*>(buffer), n > 0 ? static_cast<std::size_t>(n) : 0);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return std::u16string(text.begin(), text.end());
+}
+
+// Enter commits the editor and Esc cancels it; the keys reach the field, or
+// the edit field inside the drop-down.
+// The subclass id tells the field (kInField) from the drop-down's own edit.
+constexpr UINT_PTR kInField = 1;
+constexpr UINT_PTR kInDropDown = 2;
+
+LRESULT CALLBACK EditorKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR where,
+                            DWORD_PTR editor) {
+  const bool enter = wParam == VK_RETURN;
+  const bool escape = wParam == VK_ESCAPE;
+  if (message == WM_KEYDOWN && (enter || escape)) {
+    // Esc while the drop-down's list is open only closes the list.
+    HWND combo = GetParent(window);
+    const bool listOpen = where == kInDropDown && SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    if (escape && listOpen) return DefSubclassProc(window, message, wParam, lParam);
+    if (listOpen) SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    reinterpret_cast<CellEditor*>(editor)->Finish(enter);
+    return 0;
+  }
+  // The characters of the two keys would only beep.
+  if (message == WM_CHAR && (wParam == L'\r' || wParam == 0x1b)) return 0;
+  return DefSubclassProc(window, message, wParam, lParam);
 }
 
 // The cell's rectangle in the main window's client area.
@@ -51,16 +75,16 @@ HWND CreateEditor(HWND main, int id, const RECT& cell, bool field, HFONT font) {
       0, field ? WC_EDITW : WC_COMBOBOXW, L"", style, cell.left, cell.top, cell.right - cell.left, height,
       main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (editor && font) SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (editor) SendMessageW(editor, field ? EM_LIMITTEXT : CB_LIMITTEXT, RowBuffer::kTextSize - 1, 0);
   return editor;
 }
 
 }  // namespace
 
-void CellEditor::Attach(HWND mainWindow, HWND list, UINT_PTR commitTimer) {
+void CellEditor::Attach(HWND mainWindow, HWND list, UINT_PTR commitTimer, const PrinterCatalog& printers) {
   main_ = mainWindow;
   list_ = list;
   timer_ = commitTimer;
+  printers_ = &printers;
   kind_ = Kind::None;
 }
 
@@ -76,10 +100,7 @@ void CellEditor::Open(int column, const ScriptTemplate& activeTemplate, const Pr
   const int row = store.NextSelected(0);
   if (row < 0 || column >= store.ColumnCount()) return;
 
-  row_ = row;
-  column_ = column;
-  previous_ = store.CellText(row, column, RowBuffer::kTextSize);
-  store.SetCellText(row, column, u"");
+  edit_.Begin(store, row, column);
   const int rows = store.RowCount();
   for (int r = 0; r < rows; ++r) store.SetMarks(r, false);
 
@@ -87,7 +108,7 @@ void CellEditor::Open(int column, const ScriptTemplate& activeTemplate, const Pr
   const bool field = templateColumn.editMode == kEditText;
   HWND editor = CreateEditor(main_, field ? kCellEditFieldId : kCellComboId, cell, field, font);
   if (!editor) {
-    store.SetCellText(row, column, previous_);
+    edit_.Cancel(store);
     return;
   }
   if (!field) {
@@ -98,16 +119,23 @@ void CellEditor::Open(int column, const ScriptTemplate& activeTemplate, const Pr
       ComboBox_AddString(editor, W(choice));
     }
   }
-  SetWindowTextW(editor, W(previous_));
+  // Typing stops at 127 characters, but a longer text already in the cell
+  // is shown and kept whole.
+  const std::size_t limit = std::max(RowBuffer::kTextSize - 1, edit_.Previous().size());
+  SendMessageW(editor, field ? EM_LIMITTEXT : CB_LIMITTEXT, limit, 0);
+  SetWindowTextW(editor, W(edit_.Previous()));
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  HWND keys = field ? editor : (GetComboBoxInfo(editor, &info) ? info.hwndItem : nullptr);
+  if (keys) {
+    SetWindowSubclass(keys, EditorKeys, field ? kInField : kInDropDown, reinterpret_cast<DWORD_PTR>(this));
+  }
   // The editor stands above the list, which keeps its place.
   SetWindowPos(list_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  if (field) {
-    field_ = editor;
-    kind_ = Kind::Field;
-  } else {
-    combo_ = editor;
-    kind_ = Kind::DropDown;
+  editor_ = editor;
+  kind_ = field ? Kind::Field : Kind::DropDown;
+  if (!field) {
     // A choice wider than the cell widens the editor over the cells beside
     // it while it is open, so that no choice shows cut.
     RECT box{};
@@ -122,66 +150,55 @@ void CellEditor::Open(int column, const ScriptTemplate& activeTemplate, const Pr
   ShowTextFromStart(editor);
 }
 
-void CellEditor::OnFieldKillFocus(HWND field) {
-  if (kind_ != Kind::Field || field != field_) return;
-  const std::u16string text = TextOfWindow(field);
-  // The field goes after this notification has returned to it: it is still
-  // inside its own focus handling now.
-  field_ = nullptr;
-  kind_ = Kind::None;
-  ShowWindow(field, SW_HIDE);
-  PostMessageW(field, WM_CLOSE, 0, 0);
-  WriteCell(text);
+void CellEditor::OnEditorKillFocus(HWND editor) {
+  if (kind_ == Kind::None || editor != editor_) return;
+  // The editor is still inside its own focus handling now.
+  End(true, true);
 }
 
 void CellEditor::OnDropDownChoice(HWND combo) {
-  if (kind_ == Kind::DropDown && combo == combo_) SetTimer(main_, timer_, kCommitDelayMs, nullptr);
+  if (kind_ != Kind::DropDown || combo != editor_) return;
+  SetTimer(main_, timer_, kCommitDelayMs, nullptr);
 }
 
-void CellEditor::OnCommitTimer(const PrinterCatalog& printers) {
+void CellEditor::OnCommitTimer() {
   KillTimer(main_, timer_);
-  if (kind_ != Kind::DropDown) return;
-  const std::u16string text = TextOfWindow(combo_);
-  DestroyDropDown();
-  WriteCell(text);
-  if (column_ != kPrinterColumn) return;
-  ListViewRowStore store(list_);
-  if (row_ >= store.RowCount()) return;
-  const std::optional<std::u16string> paper =
-      FirstPaperOf(printers, store.CellText(row_, kPrinterColumn, RowBuffer::kTextSize));
-  if (paper) store.SetCellText(row_, kPaperColumn, *paper);
+  if (kind_ == Kind::DropDown) End(true, false);
 }
 
 void CellEditor::CancelDropDown() {
-  if (kind_ != Kind::DropDown) return;
-  KillTimer(main_, timer_);
-  DestroyDropDown();
-  WriteCell(previous_);
+  if (kind_ == Kind::DropDown) End(false, false);
 }
 
 void CellEditor::Close() {
-  if (kind_ == Kind::DropDown) {
-    CancelDropDown();
-  } else if (kind_ == Kind::Field) {
-    const std::u16string text = TextOfWindow(field_);
-    HWND field = field_;
-    field_ = nullptr;
-    kind_ = Kind::None;
-    DestroyWindow(field);
-    WriteCell(text);
-  }
+  if (kind_ != Kind::None) End(true, false);
 }
 
-void CellEditor::WriteCell(const std::u16string& text) const {
-  ListViewRowStore store(list_);
-  if (row_ < store.RowCount()) store.SetCellText(row_, column_, text);
+void CellEditor::Finish(bool commit) {
+  if (kind_ == Kind::None) return;
+  // The keys come from inside the editor's own procedure.
+  End(commit, true);
+  SetFocus(list_);
 }
 
-void CellEditor::DestroyDropDown() {
-  HWND combo = combo_;
-  combo_ = nullptr;
+void CellEditor::End(bool commit, bool deferDestroy) {
+  HWND editor = editor_;
+  const std::u16string text = TextOfWindow(editor);
+  editor_ = nullptr;
   kind_ = Kind::None;
-  if (combo) DestroyWindow(combo);
+  KillTimer(main_, timer_);
+  if (deferDestroy) {
+    ShowWindow(editor, SW_HIDE);
+    PostMessageW(editor, WM_CLOSE, 0, 0);
+  } else {
+    DestroyWindow(editor);
+  }
+  ListViewRowStore store(list_);
+  if (commit) {
+    edit_.Commit(store, text, *printers_);
+  } else {
+    edit_.Cancel(store);
+  }
 }
 
 }  // namespace tovrel

@@ -200,6 +200,16 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM lParam) {
   if (state->printerCombo) state->lastPrinterSeen = TextOfWindow(state->printerCombo, kPrinterTextSize);
   FitToControls(dialog, *state);
   CenterOnOwner(dialog);
+  // The focus starts in the first field, so that Enter never applies
+  // unchanged values before the user has seen them.
+  for (HWND control : state->controls) {
+    if (!control) continue;
+    SetFocus(control);
+    if (GetDlgCtrlID(control) >= kEditFieldIdBase && GetDlgCtrlID(control) < kEditComboIdBase) {
+      Edit_SetSel(control, 0, -1);
+    }
+    return FALSE;
+  }
   return TRUE;
 }
 
@@ -249,6 +259,7 @@ void OnCommand(HWND dialog, int id, HWND control, UINT) {
     return;
   }
   switch (id) {
+    case IDOK:  // Enter in a field
     case IDB_DIALOG_OK:
       // A printer chosen just before OK still brings its papers, as the
       // timer would have: no row is given a paper of the printer before.
@@ -283,21 +294,13 @@ void OnDestroy(HWND dialog) {
   KillTimer(dialog, kPrinterTimer);
 }
 
-INT_PTR EditDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR OnOtherMessage(HWND dialog, UINT message, WPARAM wParam, [[maybe_unused]] LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, OnInitDialog);
     case WM_PAINT:
       HANDLE_WM_PAINT(dialog, wParam, lParam, OnPaint);
       return TRUE;
     case WM_TIMER:
       HANDLE_WM_TIMER(dialog, wParam, lParam, OnTimer);
-      return TRUE;
-    case WM_COMMAND:
-      HANDLE_WM_COMMAND(dialog, wParam, lParam, OnCommand);
-      return TRUE;
-    case WM_CLOSE:
-      HANDLE_WM_CLOSE(dialog, wParam, lParam, OnClose);
       return TRUE;
     case WM_DESTROY:
       HANDLE_WM_DESTROY(dialog, wParam, lParam, OnDestroy);
@@ -307,10 +310,7 @@ INT_PTR EditDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM
   }
 }
 
-INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  return GuardCallback<INT_PTR>(dialog, FALSE,
-                                [&] { return EditDialogProcUnguarded(dialog, message, wParam, lParam); });
-}
+constexpr DLGPROC EditDialogProc = StandardDialogProc<OnInitDialog, OnCommand, OnClose, OnOtherMessage>;
 
 }  // namespace
 

@@ -11,8 +11,8 @@
 namespace tovrel {
 
 // The fixed list columns the rules write, whatever the template puts there.
-inline constexpr int kPrinterColumn = 5, kPaperColumn = 6, kOrientationColumn = 8,
-                     kPlotAreaColumn = 10;
+// (the printer and paper columns are those of row_store.h).
+inline constexpr int kOrientationColumn = 8, kPlotAreaColumn = 10;
 
 // Applies the rules to rows firstRow..last. Each group works only when its
 // flag is exactly 1. A search text matches when it is not empty and occurs

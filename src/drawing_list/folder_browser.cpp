@@ -73,7 +73,32 @@ std::u16string NormalizeBrowserFolder(std::u16string_view folder) {
   return normal;
 }
 
+bool IsShareRoot(std::u16string_view folder) {
+  if (folder.size() < 5 || folder[0] != u'\\' || folder[1] != u'\\') return false;
+  const std::size_t serverEnd = folder.find(u'\\', 2);
+  return serverEnd != std::u16string_view::npos && serverEnd > 2 && serverEnd + 1 < folder.size() &&
+         folder.find(u'\\', serverEnd + 1) == std::u16string_view::npos;
+}
+
+bool HasDriveOrServer(std::u16string_view folder) {
+  if (folder.size() >= 3 && IsAsciiLetter(folder[0]) && folder[1] == u':' && folder[2] == u'\\') return true;
+  if (folder.size() < 5 || folder[0] != u'\\' || folder[1] != u'\\') return false;
+  const std::size_t serverEnd = folder.find(u'\\', 2);
+  return serverEnd != std::u16string_view::npos && serverEnd > 2 && serverEnd + 1 < folder.size() &&
+         folder[serverEnd + 1] != u'\\';
+}
+
+std::u16string DriveListFolder(const FileSystem& files) {
+  if (files.KindOfDrive(u'C') != DriveKind::None) return u"c:\\";
+  for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
+    if (files.KindOfDrive(letter) == DriveKind::None) continue;
+    return std::u16string{static_cast<char16_t>(letter - u'A' + u'a'), u':', u'\\'};
+  }
+  return u"c:\\";
+}
+
 std::u16string ParentFolder(std::u16string_view folder) {
+  if (IsShareRoot(folder)) return std::u16string(folder);
   const std::size_t slash = folder.rfind(u'\\');
   if (slash == std::u16string_view::npos || slash == 0) return std::u16string(folder);
   std::u16string parent(folder.substr(0, slash));
@@ -106,30 +131,44 @@ FolderBrowser::FolderBrowser(const FileSystem& files, std::u16string& remembered
 
 void FolderBrowser::Open() {
   std::u16string folder = NormalizeBrowserFolder(folder_);
+  if (!HasDriveOrServer(folder)) folder = DriveListFolder(files_);
   while (!ListBrowserFolder(files_, folder, rows_)) {
     const std::u16string parent = ParentFolder(folder);
-    if (parent == folder) break;  // a drive root: its drive rows lead elsewhere
-    folder = parent;
+    if (parent != folder) {
+      folder = parent;
+    } else if (!IsDriveRoot(folder)) {
+      // A share that cannot be reached: the drives are offered instead.
+      folder = DriveListFolder(files_);
+    } else {
+      break;  // a drive root: its drive rows lead elsewhere
+    }
   }
   folder_ = folder;
 }
 
-FolderBrowser::Step FolderBrowser::Enter(int row) {
-  if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return Step::Nothing;
-  const BrowserRow& chosen = rows_[static_cast<std::size_t>(row)];
-  std::u16string target;
-  if (chosen.IsDrive()) {
-    target = chosen.name;
-  } else if (IsDotName(chosen.name)) {
-    target = ParentFolder(folder_);
-  } else {
-    target = Join(folder_, chosen.name);
+FolderBrowser::Step FolderBrowser::Up() {
+  std::u16string target = ParentFolder(folder_);
+  if (target == folder_) {
+    if (IsDriveRoot(folder_)) return Step::Nothing;
+    target = DriveListFolder(files_);  // above a share lie the drives
   }
+  return MoveTo(std::move(target));
+}
+
+FolderBrowser::Step FolderBrowser::MoveTo(std::u16string target) {
   std::vector<BrowserRow> rows;
   if (target.size() > kMaxFolder || !ListBrowserFolder(files_, target, rows)) return Step::Unreadable;
   folder_ = std::move(target);
   rows_ = std::move(rows);
   return Step::Moved;
+}
+
+FolderBrowser::Step FolderBrowser::Enter(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return Step::Nothing;
+  const BrowserRow& chosen = rows_[static_cast<std::size_t>(row)];
+  if (chosen.IsDrive()) return MoveTo(chosen.name);
+  if (IsDotName(chosen.name)) return Up();
+  return MoveTo(Join(folder_, chosen.name));
 }
 
 std::u16string FolderBrowser::LoadPath(int row) const {

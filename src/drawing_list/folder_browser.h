@@ -39,7 +39,18 @@ bool IsDriveRoot(std::u16string_view folder);
 // "c:\".
 std::u16string NormalizeBrowserFolder(std::u16string_view folder);
 
-// The folder one level up; a drive root stays where it is.
+// "\\server\share": the top of a network path.
+bool IsShareRoot(std::u16string_view folder);
+
+// A folder that names its drive ("C:\...") or its server and share
+// ("\\server\share..."); only such a folder is ever remembered.
+bool HasDriveOrServer(std::u16string_view folder);
+
+// The drive root that lists the drives: C: when there is one, else the
+// first drive there is.
+std::u16string DriveListFolder(const FileSystem& files);
+
+// The folder one level up; a drive root and a share root stay where they are.
 std::u16string ParentFolder(std::u16string_view folder);
 
 // The rows of a folder: in a drive root first the other drives (in letter
@@ -54,7 +65,9 @@ public:
   FolderBrowser(const FileSystem& files, std::u16string& rememberedFolder);
 
   // Lists the remembered folder; when it cannot be listed (deleted, or a
-  // drive that is gone), the nearest folder above it that can.
+  // drive that is gone), the nearest folder above it that can, and above a
+  // share that cannot be reached, or for a folder without its drive, the
+  // drive list.
   void Open();
 
   enum class Step { Moved, Unreadable, Nothing };
@@ -62,6 +75,8 @@ public:
   // "." and ".." one level up. A folder that cannot be listed is not
   // entered: the browser stays where it was (Unreadable).
   Step Enter(int row);
+  // One level up; from a share root to the drive list; nothing in a drive root.
+  Step Up();
 
   const std::vector<BrowserRow>& Rows() const { return rows_; }
   const std::u16string& Folder() const { return folder_; }
@@ -73,6 +88,8 @@ public:
   std::u16string LoadPath(int row) const;
 
 private:
+  Step MoveTo(std::u16string target);
+
   const FileSystem& files_;
   std::u16string& folder_;
   std::vector<BrowserRow> rows_;

@@ -29,6 +29,8 @@ constexpr int kNameWidth = 200;
 constexpr int kDateWidth = 120;
 // The list begins this many dialog units from the top, under the folder line.
 constexpr int kListTop = 32;
+// Sent by Enter in the list: no control has this id.
+constexpr int kOpenFocusedRow = 4001;
 
 // The kind buttons' choice lives for the program's run.
 BrowserKindMode& RememberedKindMode() {
@@ -113,7 +115,7 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   SetCatalogText(dialog, TextTable::Dialog, 37);
   SetCatalogItemText(dialog, IDT_BROWSER_KIND_LABEL, TextTable::Dialog, 38);
   SetCatalogItemText(dialog, IDB_DIALOG_OK, TextTable::Dialog, 39);
-  CreateBrowserList(dialog);
+  SendEnterAsCommand(CreateBrowserList(dialog), kOpenFocusedRow);
   CheckRadioButton(dialog, IDX_KIND_DWG, IDX_KIND_BOTH, IDX_KIND_DWG + static_cast<int>(RememberedKindMode()));
   Data(dialog).browser.Open();
   ShowRows(dialog);
@@ -157,12 +159,29 @@ void Load(HWND dialog) {
   EndDialog(dialog, 1);
 }
 
+void ShowStep(HWND dialog, FolderBrowser::Step step) {
+  switch (step) {
+    case FolderBrowser::Step::Moved:
+      ShowRows(dialog);
+      break;
+    case FolderBrowser::Step::Unreadable:
+      ShowMessage(dialog, kMessageCannotOpen);
+      break;
+    case FolderBrowser::Step::Nothing:
+      break;
+  }
+}
+
 void OnCommand(HWND dialog, int id, HWND, UINT) {
   switch (id) {
     case IDX_KIND_DWG:
     case IDX_KIND_DXF:
     case IDX_KIND_BOTH:
       RememberedKindMode() = static_cast<BrowserKindMode>(id - IDX_KIND_DWG);
+      break;
+    case kOpenFocusedRow:  // Enter in the list
+      ShowStep(dialog,
+               Data(dialog).browser.Enter(ListView_GetNextItem(BrowserList(dialog), -1, LVNI_FOCUSED)));
       break;
     case IDB_DIALOG_OK:
       Load(dialog);
@@ -175,47 +194,27 @@ void OnCommand(HWND dialog, int id, HWND, UINT) {
   }
 }
 
-// A double click on a row walks there; on the empty part of the list it does nothing.
+// A double click on a row walks there; on the empty part of the list it
+// does nothing. Backspace goes one level up.
 LRESULT OnNotify(HWND dialog, int id, NMHDR* header) {
-  if (id != IDL_FOLDER_BROWSER || header->code != NM_DBLCLK) return 0;
-  const int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
-  switch (Data(dialog).browser.Enter(row)) {
-    case FolderBrowser::Step::Moved:
-      ShowRows(dialog);
-      break;
-    case FolderBrowser::Step::Unreadable:
-      ShowMessage(dialog, kMessageCannotOpen);
-      break;
-    case FolderBrowser::Step::Nothing:
-      break;
+  if (id != IDL_FOLDER_BROWSER) return 0;
+  if (header->code == NM_DBLCLK) {
+    ShowStep(dialog, Data(dialog).browser.Enter(reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem));
+  } else if (header->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_BACK) {
+    ShowStep(dialog, Data(dialog).browser.Up());
   }
   return 0;
 }
 
 void OnClose(HWND dialog) { EndDialog(dialog, 1); }
 
-INT_PTR FolderBrowserProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return HANDLE_WM_INITDIALOG(dialog, wParam, lParam, OnInitDialog);
-    case WM_COMMAND:
-      HANDLE_WM_COMMAND(dialog, wParam, lParam, OnCommand);
-      return TRUE;
-    case WM_NOTIFY:
-      HANDLE_WM_NOTIFY(dialog, wParam, lParam, OnNotify);
-      return FALSE;  // the list's own handling goes on
-    case WM_CLOSE:
-      HANDLE_WM_CLOSE(dialog, wParam, lParam, OnClose);
-      return TRUE;
-    default:
-      return FALSE;
-  }
+// The list's own handling of its notifications goes on.
+INT_PTR OnOtherMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFY) HANDLE_WM_NOTIFY(dialog, wParam, lParam, OnNotify);
+  return FALSE;
 }
 
-INT_PTR CALLBACK FolderBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  return GuardCallback<INT_PTR>(dialog, FALSE,
-                                [&] { return FolderBrowserProcUnguarded(dialog, message, wParam, lParam); });
-}
+constexpr DLGPROC FolderBrowserProc = StandardDialogProc<OnInitDialog, OnCommand, OnClose, OnOtherMessage>;
 
 }  // namespace
 

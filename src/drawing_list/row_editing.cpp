@@ -72,11 +72,14 @@ int EditSelectedRows(RowStore& store, const ScriptTemplate& activeTemplate, RowB
                      const EditDialogRunner& runDialog) {
   const int first = store.NextSelected(0);
   if (first < 0) return kMessageEditWithoutRow;
-  // The slots take the row's list columns in order, one per template column in use.
+  // The slots take the row's list columns in order, one per template column
+  // in use. The dialog works on a copy: a cancelled dialog leaves the rows,
+  // their marks and the paste buffer as they were.
   const int columns = ColumnsInUse(activeTemplate);
-  for (int c = 0; c < columns; ++c) buffer.SetSlot(c, store.CellText(first, c, kCellSize));
-  // A cancelled dialog leaves the rows and their marks as they were.
-  if (!runDialog(buffer)) return 0;
+  RowBuffer edited = buffer;
+  for (int c = 0; c < columns; ++c) edited.SetSlot(c, store.CellText(first, c, kCellSize));
+  if (!runDialog(edited)) return 0;
+  buffer = edited;
   for (int row = store.NextSelected(0); row >= 0; row = store.NextSelected(row + 1)) {
     for (int c = kFirstEditedColumn; c < columns; ++c) store.SetCellText(row, c, buffer.Slot(c));
     store.SetMarks(row, false);
@@ -101,11 +104,14 @@ void EditEveryRow(RowStore& store, const ScriptTemplate& activeTemplate, RowBuff
 }
 
 bool EditInitialValues(ScriptTemplate& activeTemplate, RowBuffer& buffer, const EditDialogRunner& runDialog) {
+  RowBuffer edited = buffer;
   ForEachListColumn(activeTemplate, [&](int c, int j) {
     const TemplateColumn& column = activeTemplate.columns[static_cast<std::size_t>(c)];
-    if (column.displayMode == 4) buffer.SetSlot(j, column.initialValue);
+    if (column.displayMode == 4) edited.SetSlot(j, column.initialValue);
   });
-  runDialog(buffer);
+  // Cancel leaves the paste buffer and the template alone.
+  if (!runDialog(edited)) return false;
+  buffer = edited;
   bool changed = false;
   ForEachListColumn(activeTemplate, [&](int c, int j) {
     TemplateColumn& column = activeTemplate.columns[static_cast<std::size_t>(c)];

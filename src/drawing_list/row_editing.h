@@ -30,12 +30,10 @@ inline constexpr int kMessageCopyWithoutRow = 10;
 inline constexpr int kMessagePasteWithoutRow = 11;
 inline constexpr int kMessageNothingToPaste = 12;
 
-// The list columns of fixed meaning for editing: the dialog edits never
-// write the file name, folder and date columns 0 to 2; a printer chosen in
-// column 5 brings its first paper into column 6.
+// The dialog edits never write the file name, folder and date columns 0 to
+// 2; a printer chosen in kPrinterColumn brings its first paper into
+// kPaperColumn (row_store.h).
 inline constexpr int kFirstEditedColumn = 3;
-inline constexpr int kPrinterColumn = 5;
-inline constexpr int kPaperColumn = 6;
 // The slot that must hold something for a paste: list column 4.
 inline constexpr int kPasteCheckSlot = 4;
 
@@ -75,7 +73,7 @@ using EditDialogRunner = std::function<bool(RowBuffer& buffer)>;
 // One-line edit of the selected rows. The first selected row's values fill
 // the buffer, the dialog edits them, and on OK every selected row gets the
 // buffer's slots from list column 3 on and is deselected. Cancel changes no
-// row. Answers kMessageEditWithoutRow when no row is selected, else 0.
+// row and leaves the buffer (the paste clipboard) as it was. Answers kMessageEditWithoutRow when no row is selected, else 0.
 int EditSelectedRows(RowStore& store, const ScriptTemplate& activeTemplate, RowBuffer& buffer,
                      const EditDialogRunner& runDialog);
 

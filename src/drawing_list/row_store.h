@@ -11,6 +11,12 @@
 
 namespace tovrel {
 
+// The list columns of fixed meaning, whatever the template puts there: the
+// printer and its paper (the file-name rules write them, a printer chosen in
+// column 5 brings its first paper into column 6, a run reads them).
+inline constexpr int kPrinterColumn = 5;
+inline constexpr int kPaperColumn = 6;
+
 class RowStore {
 public:
   virtual ~RowStore() = default;

@@ -94,6 +94,8 @@ BOOL OnInitDialog(HWND dialog, HWND, LPARAM data) {
   SendDlgItemMessageW(dialog, IDE_PLOTTERS_FOLDER, EM_LIMITTEXT, AppSettings::kPathSize - 1, 0);
   SetDlgItemTextW(dialog, IDE_PLOTTERS_FOLDER, W(state.settings.plotters_folder));
   SendDlgItemMessageW(dialog, IDE_PRINTER_NAME, EM_LIMITTEXT, AppSettings::kProhibitedPrinterSize - 1, 0);
+  // Enter in the name field registers the name; only OK closes the dialog.
+  SendEnterAsCommand(GetDlgItem(dialog, IDE_PRINTER_NAME), IDB_REGISTER_PRINTER);
   state.prohibited = ProhibitedNamesOf(state.settings);
   FillProhibitedList(dialog);
   CheckDlgButton(dialog, IDX_PAPER_AB, state.settings.print_paper_ab != 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -124,15 +126,14 @@ void StoreAndClose(HWND dialog) {
   EndDialog(dialog, TRUE);
 }
 
+// The file dialog starts from the edit's text and puts its choice there;
+// only OK stores it.
 void Browse(HWND dialog, const PathField& path) {
-  std::u16string& field = Data(dialog).settings.*path.field;
-  // The edit's text is stored before the file dialog opens, and stays.
-  field = SettingsPathText(ItemText(dialog, path.editId));
   FileDialogOptions options;
   options.owner = dialog;
   options.title = LookUpText(TextTable::Code, path.titleText);
   options.filter = path.filter;
-  options.initialName = field;
+  options.initialName = SettingsPathText(ItemText(dialog, path.editId));
   FileDialogResult result = AskOpenFile(options);
   if (result.outcome == FileDialogOutcome::Failed && result.error == FNERR_INVALIDFILENAME) {
     options.initialName.clear();  // a typed text the dialog cannot start on
@@ -142,8 +143,7 @@ void Browse(HWND dialog, const PathField& path) {
     ReportFileDialogFailure(dialog, result);
     return;
   }
-  field = SettingsPathText(result.Path());
-  SetDlgItemTextW(dialog, path.editId, W(field));
+  SetDlgItemTextW(dialog, path.editId, W(SettingsPathText(result.Path())));
 }
 
 // The plotter folder is chosen by one of its configurations.

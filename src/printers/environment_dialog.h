@@ -13,8 +13,8 @@
 namespace tovrel {
 
 // Runs the dialog modally over `owner`. OK stores every field into
-// `settings` and answers true. A browse button stores its field at once, so
-// that it stays even when the dialog is then cancelled. The automatic setup
+// `settings` and answers true; Cancel stores nothing, also after a browse
+// button put a chosen file into its field. The automatic setup
 // searches the fixed drives of `files`; the fall-backs lie in
 // `workingDirectory`.
 bool RunEnvironmentDialog(HWND owner, AppSettings& settings, const FileSystem& files,

@@ -13,14 +13,6 @@
 namespace tovrel {
 namespace {
 
-std::u16string FoldAscii(std::u16string_view text) {
-  std::u16string folded(text);
-  for (char16_t& c : folded) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
-  return folded;
-}
-
 // True for the line of a column that opens the row's drawing: output mode 1
 // with the OPEN command ("open", "_.OPEN", any case).
 bool IsOpeningLine(const ScriptTemplate& tmpl, int column) {

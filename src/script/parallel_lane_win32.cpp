@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing_list/row_store.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "printers/environment_setup.h"
 #include "script/autocad_process_win32.h"
@@ -27,8 +28,6 @@ constexpr int kTextLaneSplit = 93;  // code texts
 constexpr int kTextLaneDone = 80;
 constexpr int kTextTimes = 98;
 constexpr int kTextModePerRow = 98;  // dialog text
-constexpr int kPrinterColumn = 5;
-constexpr int kPaperColumn = 6;
 
 ClockTime Now() {
   SYSTEMTIME t;

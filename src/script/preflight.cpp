@@ -14,6 +14,7 @@
 #include "script/script_walk.h"
 #include "script/script_writer.h"
 #include "storage/decimal_text.h"
+#include "storage/text_codec.h"
 
 namespace tovrel {
 namespace {
@@ -66,30 +67,11 @@ bool OpensAsDrawing(std::u16string_view path, std::string_view start) {
 
 namespace {
 
-std::u16string FoldAscii(std::u16string_view text) {
-  std::u16string folded(text);
-  for (char16_t& c : folded) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
-  return folded;
-}
-
-// A path as Windows compares file names: either slash, and letters in either
-// case (the alphabets of the file names met in lists: Latin, Greek,
-// Cyrillic and full-width Latin).
+// A path as Windows compares file names: either slash, letters in either case.
 std::u16string FoldPath(std::u16string_view path) {
-  std::u16string folded(path);
+  std::u16string folded = FoldCase(path);
   for (char16_t& c : folded) {
-    if (c == u'/') {
-      c = u'\\';
-    } else if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB) ||
-               (c >= 0x410 && c <= 0x42F)) {
-      c = static_cast<char16_t>(c + 0x20);
-    } else if (c >= 0x400 && c <= 0x40F) {
-      c = static_cast<char16_t>(c + 0x50);
-    } else if (c >= 0xFF21 && c <= 0xFF3A) {
-      c = static_cast<char16_t>(c + 0x20);
-    }
+    if (c == u'/') c = u'\\';
   }
   return folded;
 }

@@ -1,5 +1,6 @@
 #include "script/script_run_win32.h"
 
+#include "drawing_list/row_store.h"
 #include "drawing_list/list_view_row_store_win32.h"
 #include "script/output_check_win32.h"
 #include "script/plot_output.h"
@@ -22,8 +23,6 @@ constexpr int kTextModeWholeList = 96;  // code texts
 constexpr int kTextDrawingOfCount = 97;
 constexpr int kTextTimes = 98;
 // The list columns of the printer and the paper, whatever the template.
-constexpr int kPrinterColumn = 5;
-constexpr int kPaperColumn = 6;
 // How long an AutoCAD that was told to end may take to go.
 constexpr UINT kEndCheckMilliseconds = 15000;
 

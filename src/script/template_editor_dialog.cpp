@@ -38,6 +38,7 @@ constexpr int kFirstEditModeText = 65, kEditModeCount = 6;
 constexpr int kAskPaste = 39, kAskPasteAgain = 40;
 constexpr int kAskClear = 41, kAskClearAgain = 42;
 constexpr int kAskImport = 43, kAskImportAgain = 44, kImportFailed = 45;
+constexpr int kExportRefused = 96;
 constexpr int kAskExport = 46, kAskExportAgain = 47, kExportFailed = 48;
 
 struct CellTip {
@@ -362,7 +363,7 @@ void OnMoveColumn(HWND dialog, EditorState& state, int step) {
     return;
   }
   const int moved = MoveColumn(Edited(state), row, RowCount(state), step);
-  ShowTemplate(dialog);
+  // The title fields keep what is typed there and not yet stored.
   FillList(state);
   MarkRow(state, moved);
 }
@@ -409,6 +410,7 @@ void OnExport(HWND dialog, EditorState& state) {
   if (!path.empty()) state.data.memory.lastTemplateFile = path;
   if (outcome == TransferOutcome::Cancelled) ShowMessage(dialog, kExportFailed);
   if (outcome == TransferOutcome::FileFailed) ShowMessageWithDetail(dialog, kExportFailed, error);
+  if (outcome == TransferOutcome::Refused) ShowMessageWithDetail(dialog, kExportRefused, path);
 }
 
 void OnCloseButton(HWND dialog) {

@@ -41,8 +41,8 @@ TransferOutcome ImportTemplate(HWND owner, const std::u16string& workingDirector
   if (!result.Chosen()) return NotChosen(owner, result);
   const IniFile file(result.Path(), SystemAnsiCodePage());
   if (file.LoadStatus() != ReadStatus::Ok) return TransferOutcome::FileFailed;
+  if (!ReadSingleTemplate(file.Doc(), tmpl)) return TransferOutcome::FileFailed;
   chosenPath = result.Path();
-  ReadSingleTemplate(file.Doc(), tmpl);
   return TransferOutcome::Done;
 }
 
@@ -57,7 +57,7 @@ TransferOutcome ExportTemplate(HWND owner, const std::u16string& workingDirector
     error = chosenPath;
     return TransferOutcome::FileFailed;
   }
-  WriteSingleTemplate(tmpl, file.Doc());
+  if (!WriteSingleTemplate(tmpl, file.Doc())) return TransferOutcome::Refused;
   return file.Save(&error) ? TransferOutcome::Done : TransferOutcome::FileFailed;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace tovrel {
 
@@ -53,7 +54,13 @@ bool OldLineReader::Next(std::string& line) {
   if (pos_ >= bytes_.size()) return false;
   while (pos_ < bytes_.size() && line.size() < kMaxLineBytes) {
     line += bytes_[pos_++];
-    if (EndsWithLineEnd(line)) break;
+    if (EndsWithLineEnd(line)) return true;
+  }
+  // The rest of an overlong line is no line of its own: it is skipped up to
+  // and with the next line end.
+  if (pos_ < bytes_.size()) {
+    const std::size_t end = bytes_.find("\r\n", line.back() == '\r' ? pos_ - 1 : pos_);
+    pos_ = end == std::string_view::npos ? bytes_.size() : end + 2;
   }
   return true;
 }
@@ -124,12 +131,16 @@ void ReadOldColumns(std::string_view bytes, const AnsiCodePage& ansi, TemplateSe
 
 OldConversion ConvertOldTemplates(const std::u16string& folder, const AnsiCodePage& ansi,
                                   TemplateSet& templates, const ReadFileFunction& read) {
+  // Both files are read before anything changes: a conversion that fails
+  // leaves every template as it was.
   const FileContents titles = read(folder + kOldTitleFileName);
   if (titles.status != ReadStatus::Ok) return OldConversion::TitleFileUnreadable;
-  ReadOldTitles(titles.bytes, ansi, templates);
   const FileContents columns = read(folder + kOldColumnFileName);
   if (columns.status != ReadStatus::Ok) return OldConversion::ColumnFileUnreadable;
-  ReadOldColumns(columns.bytes, ansi, templates);
+  TemplateSet converted = templates;
+  ReadOldTitles(titles.bytes, ansi, converted);
+  ReadOldColumns(columns.bytes, ansi, converted);
+  templates = std::move(converted);
   return OldConversion::Converted;
 }
 

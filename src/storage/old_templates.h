@@ -7,8 +7,8 @@
 //                     template;column;item text;output mode;display mode;
 //                     edit mode;width;select 0;..;select 4;initial value;command
 //
-// Lines end in CR LF and hold at most 259 bytes; a longer line is split
-// there. Fields are split on bytes and each text is then decoded through the
+// Lines end in CR LF and hold at most 259 bytes; the rest of a longer line
+// is skipped. Fields are split on bytes and each text is then decoded through the
 // code page: in the double-byte code pages of Windows no byte of a two-byte
 // character is a ';' or a CR, so a Japanese text never splits a field.
 #pragma once
@@ -37,8 +37,9 @@ public:
 
   explicit OldLineReader(std::string_view bytes) : bytes_(bytes) {}
   // The next line with its line end, if it has one; false at the end of the
-  // file. A line ends after a line feed that follows a carriage return, at
-  // the end of the file, or after 259 bytes.
+  // file. A line ends after a line feed that follows a carriage return or
+  // at the end of the file; of a longer line the first 259 bytes are given
+  // and the rest up to its line end is skipped.
   bool Next(std::string& line);
 
 private:
@@ -66,10 +67,8 @@ enum class OldConversion { Converted, TitleFileUnreadable, ColumnFileUnreadable 
 
 using ReadFileFunction = std::function<FileContents(const std::u16string& path)>;
 
-// Converts the pair of old files in `folder` (ending in a backslash). When
-// "tovrl_set1.ini" cannot be read nothing changes; when only
-// "tovrl_set2.ini" cannot be read the titles and flags are already those of
-// the old file and the columns are unchanged.
+// Converts the pair of old files in `folder` (ending in a backslash). Both
+// are read first: when either cannot be read, no template changes.
 OldConversion ConvertOldTemplates(const std::u16string& folder, const AnsiCodePage& ansi,
                                   TemplateSet& templates, const ReadFileFunction& read = ReadWholeFile);
 

@@ -189,28 +189,44 @@ void SaveTemplates(const TemplateSet& templates, IniDocument& file) {
   }
 }
 
-void ReadSingleTemplate(const IniDocument& file, ScriptTemplate& tmpl) {
+bool ReadSingleTemplate(const IniDocument& file, ScriptTemplate& tmpl) {
+  ScriptTemplate read = tmpl;
   KeyName name;
+  bool any = false;
   for (int c = 0; c < kColumnCount; ++c) {
-    Column& column = tmpl.columns[c];
+    Column& column = read.columns[c];
     column = Column{};
     name.SetColumn(kNoTemplate, c);
     ReadKey(file, name.With(kColumnKeys[0].suffix), kColumnKeys[0], column);
     if (column.inUse == 0) continue;
+    any = true;
     for (std::size_t k = 1; k < std::size(kColumnKeys); ++k) {
       ReadKey(file, name.With(kColumnKeys[k].suffix), kColumnKeys[k], column);
     }
   }
+  // A file without a column in use is no template: importing it would only
+  // empty the one shown.
+  if (!any) return false;
+  tmpl.columns = read.columns;
+  return true;
 }
 
-void WriteSingleTemplate(const ScriptTemplate& tmpl, IniDocument& file) {
-  DeleteEveryCopy(file, kTemplateColumnSection);
+bool WriteSingleTemplate(const ScriptTemplate& tmpl, IniDocument& file) {
+  // A file with titles holds all templates of a language: never written over.
+  if (file.HasSection(kTemplateTitleSection)) return false;
   KeyName name;
+  // Only the keys of a single-template file go, so that columns of an
+  // earlier, longer export do not come back on import.
+  for (int c = 0; c < kColumnCount; ++c) {
+    name.SetColumn(kNoTemplate, c);
+    for (const ColumnKey& key : kColumnKeys) file.DeleteKey(kTemplateColumnSection, name.With(key.suffix));
+  }
   for (int c = 0; c < kColumnCount; ++c) {
     if (tmpl.columns[c].inUse == 0) continue;
     name.SetColumn(kNoTemplate, c);
     WriteColumn(tmpl.columns[c], name, file);
   }
+  return true;
 }
 
 }  // namespace tovrel

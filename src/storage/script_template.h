@@ -73,13 +73,15 @@ void LoadTemplates(const IniDocument& file, TemplateSet& templates);
 // keys of each column in use.
 void SaveTemplates(const TemplateSet& templates, IniDocument& file);
 
-// Import: clears all 50 columns, then reads the columns whose "<column>.m"
-// is non-zero. The title and inUse flag of the template are not changed.
-void ReadSingleTemplate(const IniDocument& file, ScriptTemplate& tmpl);
+// Import: replaces all 50 columns by the columns whose "<column>.m" is
+// non-zero. The title and inUse flag of the template are not changed. A
+// file without such a column changes nothing and answers false.
+bool ReadSingleTemplate(const IniDocument& file, ScriptTemplate& tmpl);
 
-// Export: replaces the file's "listview_dt" section by the 13 keys of each
-// column in use, so that columns of an earlier, longer export do not come
-// back on import. Other sections and keys of the file stay.
-void WriteSingleTemplate(const ScriptTemplate& tmpl, IniDocument& file);
+// Export: replaces the single-template keys ("<column>.<key>") of the
+// file's "listview_dt" section by the 13 keys of each column in use. Other
+// keys and sections of the file stay. A file that holds a "Title" section
+// (a template file of all 20 templates) is refused: false, nothing written.
+bool WriteSingleTemplate(const ScriptTemplate& tmpl, IniDocument& file);
 
 }  // namespace tovrel

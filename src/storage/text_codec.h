@@ -41,6 +41,14 @@ inline char16_t FoldCase(char16_t c) {
   return FoldCaseBeyondAscii(c);
 }
 std::u16string FoldCase(std::u16string_view text);
+// Only A-Z lowered, as AutoCAD matches its keywords and names.
+inline std::u16string FoldAscii(std::u16string_view text) {
+  std::u16string folded(text);
+  for (char16_t& c : folded) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return folded;
+}
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 
 // Literal helpers for tests and the Win32 seam.

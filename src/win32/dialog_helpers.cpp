@@ -7,6 +7,32 @@
 
 namespace tovrel {
 
+namespace {
+
+LRESULT CALLBACK EnterAsCommand(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR commandId) {
+  // The dialog manager asks first whether the control wants the key.
+  if (message == WM_GETDLGCODE && lParam != 0) {
+    const MSG* key = reinterpret_cast<const MSG*>(lParam);
+    if (key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+      return DefSubclassProc(control, message, wParam, lParam) | DLGC_WANTMESSAGE;
+    }
+  }
+  if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(static_cast<int>(commandId), 0),
+                 reinterpret_cast<LPARAM>(control));
+    return 0;
+  }
+  if (message == WM_CHAR && wParam == L'\r') return 0;  // no beep
+  return DefSubclassProc(control, message, wParam, lParam);
+}
+
+}  // namespace
+
+void SendEnterAsCommand(HWND control, int commandId) {
+  if (control) SetWindowSubclass(control, EnterAsCommand, 0, static_cast<DWORD_PTR>(commandId));
+}
+
 void CenterOnOwner(HWND dialog) {
   RECT own{};
   GetWindowRect(dialog, &own);

@@ -32,10 +32,15 @@ std::wstring TextWithEllipsis(HWND window, const std::wstring& text, int width);
 // "…" when the pane is too narrow; the whole text is then the pane's tip.
 void SetStatusPaneText(HWND status, int pane, const std::wstring& text);
 
+// Enter in `control` sends WM_COMMAND `commandId` to its dialog instead of
+// pressing the dialog's default button.
+void SendEnterAsCommand(HWND control, int commandId);
+
 // The procedure of a dialog that handles its initialisation, its commands
-// and its close box, and nothing else; guarded like every callback.
+// and its close box, and, through `OnOther` (which answers as a dialog
+// procedure does), any further message; guarded like every callback.
 template <BOOL (*OnInitDialog)(HWND, HWND, LPARAM), void (*OnCommand)(HWND, int, HWND, UINT),
-          void (*OnClose)(HWND)>
+          void (*OnClose)(HWND), INT_PTR (*OnOther)(HWND, UINT, WPARAM, LPARAM) = nullptr>
 INT_PTR CALLBACK StandardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   return GuardCallback<INT_PTR>(dialog, FALSE, [&]() -> INT_PTR {
     switch (message) {
@@ -48,7 +53,11 @@ INT_PTR CALLBACK StandardDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         HANDLE_WM_CLOSE(dialog, wParam, lParam, OnClose);
         return TRUE;
       default:
-        return FALSE;
+        if constexpr (OnOther != nullptr) {
+          return OnOther(dialog, message, wParam, lParam);
+        } else {
+          return FALSE;
+        }
     }
   });
 }

@@ -129,6 +129,14 @@ void ShowMessageWithDetail(HWND owner, int number, const std::u16string& detail,
   MessageBoxW(owner, W(body), W(caption), MB_OK | icon | OwnerlessFlags(owner));
 }
 
+int AskMessageWithDetail(HWND owner, int number, const std::u16string& detail) {
+  if (MessagesGoToLog()) return LogMessage(number, 1, detail);
+  std::u16string body = MessageBody(number);
+  if (!detail.empty()) body += u"\r\n\r\n" + detail;
+  const std::u16string caption = MessageCaption(number);
+  return MessageBoxW(owner, W(body), W(caption), MB_YESNO | MB_ICONWARNING | OwnerlessFlags(owner));
+}
+
 void SetCatalogText(HWND window, TextTable table, int number) {
   const wchar_t* text = LookUpText(table, number);
   if (*text != L'\0') SetWindowTextW(window, text);

@@ -47,6 +47,9 @@ int ShowMessage(HWND owner, int number, int kind = 0);
 // the user needs, such as the reason a file could not be written, or the row
 // a script line belongs to, the usage of the command line).
 void ShowMessageWithDetail(HWND owner, int number, const std::u16string& detail, UINT icon = MB_ICONWARNING);
+// The same asked with Yes and No: IDYES or IDNO (unattended: the answer that
+// changes nothing, in the log).
+int AskMessageWithDetail(HWND owner, int number, const std::u16string& detail);
 
 // Sets a window's or a dialog control's text from the catalog. An empty
 // catalog text (a missing catalog file) keeps the text the window has from

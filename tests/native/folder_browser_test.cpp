@@ -133,6 +133,25 @@ TEST_F(FolderBrowserTest, OpeningInAFolderThatIsGoneStartsAtTheNearestOneAbove) 
   EXPECT_EQ(Names(browser.Rows()), (Texts{u"c:\\", u"d:\\", u"n:\\"}));
 }
 
+TEST_F(FolderBrowserTest, AnUnreachableShareOrAFolderWithoutItsDriveWalksUpToTheDriveList) {
+  files.AddFolder(u"\\\\server\\share\\plans");
+  for (const char16_t* start : {u"\\\\gone\\share\\x", u"\\plans", u"plans"}) {
+    std::u16string remembered = start;
+    FolderBrowser browser(files, remembered);
+    browser.Open();
+    EXPECT_EQ(remembered + Names(browser.Rows())[0], u"c:\\d:\\") << Utf16ToUtf8(start);
+  }
+  // A reachable share: up to its root, then up to the drives.
+  std::u16string remembered = u"\\\\server\\share\\plans";
+  FolderBrowser browser(files, remembered);
+  browser.Open();
+  ASSERT_EQ(browser.Up(), FolderBrowser::Step::Moved);
+  EXPECT_EQ(remembered, u"\\\\server\\share");
+  ASSERT_EQ(browser.Up(), FolderBrowser::Step::Moved);
+  EXPECT_EQ(remembered, u"c:\\");
+  EXPECT_EQ(browser.Up(), FolderBrowser::Step::Nothing);
+}
+
 TEST_F(FolderBrowserTest, LoadPathsAreCleanFolders) {
   std::u16string remembered = u"C:\\plans\\tower";
   FolderBrowser browser(files, remembered);

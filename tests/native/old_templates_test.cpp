@@ -86,22 +86,16 @@ TEST(OldColumnFile, EveryFieldOfALineFillsItsColumn) {
 }
 
 TEST(OldColumnFile, NumbersAreReadAsFarAsTheirDigitsGo) {
-  const struct {
-    const char* text;
-    std::int32_t value;
-  } cases[] = {
-      {"120abc", 120}, {"  +7", 7}, {"\t-3x", -3}, {"abc", 0}, {"", 0},
-      {"- 5", 0},      {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1},
-  };
-  for (const auto& c : cases) EXPECT_EQ(LeadingNumber(c.text), c.value) << c.text;
-
   // A line with fewer fields leaves the rest empty or 0; a later line for
-  // the same column replaces the earlier one.
-  const auto set = Columns(" +2;-0;Name;12abc\r\n5;1\r\n5;1;Second;1;2;3;4;a;b;c;d;e;init;-PLOT;extra\r\n");
+  // the same column replaces the earlier one; numbers stop at the 32-bit ends.
+  const auto set = Columns(" +2;-0;Name;12abc;- 5;99999999999;-99999999999\r\n5;1\r\n"
+                           "5;1;Second;1;2;3;4;a;b;c;d;e;init;-PLOT;extra\r\n");
   const TemplateColumn& first = (*set)[2].columns[0];
   EXPECT_EQ(first.itemText, u"Name");
   EXPECT_EQ(first.outputMode, 12);
-  EXPECT_EQ(first.width, 0);
+  EXPECT_EQ(first.displayMode, 0);
+  EXPECT_EQ(first.editMode, 2147483647);
+  EXPECT_EQ(first.width, -2147483647 - 1);
   EXPECT_EQ(first.command, u"");
   const TemplateColumn& second = (*set)[5].columns[1];
   EXPECT_EQ(second.itemText, u"Second");
@@ -197,7 +191,7 @@ TEST(OldTitleFile, ALastTitleWithoutLineEndKeepsEveryCharacter) {
   EXPECT_EQ((*set)[19].title, u"");
 }
 
-TEST(OldLines, ALineEndsAtCarriageReturnAndLineFeedOrAfter259Bytes) {
+TEST(OldLines, ALineEndsAtCarriageReturnAndLineFeedAndTheRestOfAnOverlongLineIsSkipped) {
   const std::string file = std::string("a\nb\r\n") + std::string(300, 'x') + "\r\nend";
   OldLineReader reader(file);
   std::string line;
@@ -206,13 +200,21 @@ TEST(OldLines, ALineEndsAtCarriageReturnAndLineFeedOrAfter259Bytes) {
   ASSERT_TRUE(reader.Next(line));
   EXPECT_EQ(line, std::string(259, 'x'));
   ASSERT_TRUE(reader.Next(line));
-  EXPECT_EQ(line, std::string(41, 'x') + "\r\n");
-  ASSERT_TRUE(reader.Next(line));
   EXPECT_EQ(line, "end");
   EXPECT_FALSE(reader.Next(line));
+
+  // The rest of a long column line neither lands in template 0 column 0
+  // nor ends the conversion: the lines after it are read.
+  auto set = Templates();
+  const std::string columns =
+      "2;3;Long;4;4;1;60;" + std::string(260, 'z') + ";tail\r\n1;0;Name;1;1;0;100\r\n";
+  ReadOldColumns(columns, kCp1252, *set);
+  EXPECT_EQ((*set)[2].columns[3].itemText, u"Long");
+  EXPECT_EQ((*set)[0].columns[0].inUse, 0);
+  EXPECT_EQ((*set)[1].columns[0].itemText, u"Name");
 }
 
-TEST(OldConversion, TheChosenFilesFolderGivesThePairAndAMissingFileStopsIt) {
+TEST(OldConversion, TheChosenFilesFolderGivesThePairAndAMissingFileChangesNothing) {
   EXPECT_EQ(FolderOfPath(u"C:\\old\\set\\tovrl_set2.ini"), u"C:\\old\\set\\");
   EXPECT_EQ(FolderOfPath(u"tovrl_set1.ini"), u"");
 
@@ -233,9 +235,10 @@ TEST(OldConversion, TheChosenFilesFolderGivesThePairAndAMissingFileStopsIt) {
 
   disk[u"C:\\old\\tovrl_set1.ini"] = titles;
   EXPECT_EQ(ConvertOldTemplates(u"C:\\old\\", kCp1252, *set, read), OldConversion::ColumnFileUnreadable);
-  EXPECT_EQ((*set)[0].title, u"");
-  EXPECT_EQ((*set)[1].title, u"Old one");
-  EXPECT_EQ((*set)[0].columns[0].inUse, 1);  // the columns are unchanged
+  EXPECT_EQ((*set)[0].title, u"Current");
+  EXPECT_EQ((*set)[0].inUse, 1);
+  EXPECT_EQ((*set)[1].title, u"");
+  EXPECT_EQ((*set)[0].columns[0].inUse, 1);
 
   disk[u"C:\\old\\tovrl_set2.ini"] = columns;
   EXPECT_EQ(ConvertOldTemplates(u"C:\\old\\", kCp1252, *set, read), OldConversion::Converted);

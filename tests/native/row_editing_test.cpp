@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "drawing_list/list_columns.h"
+#include "drawing_list/cell_edit.h"
 #include "drawing_list/row_editing.h"
 #include "drawing_list/row_insertion.h"
 #include "fake_file_system.h"
@@ -113,16 +114,22 @@ TEST(EditSelectedRows, OkWritesTheDialogsValuesIntoEverySelectedRowFromColumnThr
   EXPECT_EQ(buffer.Slot(6), u"A1");  // the buffer keeps the edited values for a paste
 }
 
-TEST(EditSelectedRows, CancelChangesNoRowAndNoMark) {
+TEST(EditSelectedRows, CancelChangesNoRowNoMarkAndNotThePasteBuffer) {
   const ScriptTemplate tmpl = PlotTemplate();
-  MemoryRowStore store = RowsOf(tmpl, 3);
+  MemoryRowStore store = RowsOf(tmpl, 4);
+  store.SetMarks(3, true);
+  RowBuffer buffer;
+  ASSERT_EQ(CopySelectedRow(store, tmpl, buffer), 0);  // row A
   for (int row : {0, 1, 2}) store.SetMarks(row, true);
   const Texts before[] = {Row(store, 0), Row(store, 1), Row(store, 2)};
-  RowBuffer buffer;
   FakeDialog dialog{false};
   EXPECT_EQ(EditSelectedRows(store, tmpl, buffer, dialog.Runner()), 0);
+  EXPECT_EQ(dialog.shown.Slot(5), u"r0c5");
   for (int row = 0; row < 3; ++row) EXPECT_EQ(Row(store, row), before[row]) << row;
   EXPECT_EQ(Selected(store), (std::vector<int>{0, 1, 2}));
+  // A paste now still pastes row A.
+  ASSERT_EQ(PasteIntoSelectedRows(store, tmpl, buffer), 0);
+  EXPECT_EQ(Row(store, 1)[5], u"r3c5");
 }
 
 TEST(EditSelectedRows, WithoutASelectedRowTheDialogDoesNotOpen) {
@@ -191,6 +198,9 @@ TEST(EditInitialValues, NewValuesReachRowsAddedLaterNotRowsAlreadyThere) {
   FakeDialog unchanged{true, {}};
   EXPECT_FALSE(EditInitialValues(tmpl, buffer, unchanged.Runner()));
   EXPECT_EQ(tmpl, before);
+  buffer.SetSlot(4, u"copied");  // the paste buffer is left as it is
+  EXPECT_FALSE(EditInitialValues(tmpl, buffer, cancelled.Runner()));
+  EXPECT_EQ(buffer.Slot(4), u"copied");
 }
 
 TEST(CollectEditTexts, TakesTheControlsOfEditableColumnsCutAt127) {
@@ -353,6 +363,27 @@ TEST(PrinterChoices, APrinterTheCatalogDoesNotHoldKeepsItsPaper) {
   // An entry whose name was too long to keep does not answer to an empty name.
   catalog->entries[1].name.Clear();
   EXPECT_EQ(FirstPaperOf(*catalog, u""), std::nullopt);
+}
+
+TEST(InPlaceEdit, CancelKeepsALongCellWholeAndTheSamePrinterKeepsItsPaper) {
+  const ScriptTemplate tmpl = PlotTemplate();
+  MemoryRowStore store = RowsOf(tmpl, 2);
+  const auto catalog = TwoPrinters();
+  const std::u16string longCell(200, u'w');
+  store.SetCellText(0, 7, longCell);
+  CellEdit edit;
+  edit.Begin(store, 0, 7);
+  EXPECT_EQ(store.CellText(0, 7, 300), u"");  // empty while it is edited
+  edit.Cancel(store);
+  EXPECT_EQ(store.CellText(0, 7, 300), longCell);
+  // The printer chosen again keeps the row's paper (r1c6); another one brings its first.
+  store.SetCellText(1, kPrinterColumn, u"Tovrel_PDF");
+  edit.Begin(store, 1, kPrinterColumn);
+  edit.Commit(store, u"Tovrel_PDF", *catalog);
+  EXPECT_EQ(Row(store, 1)[6], u"r1c6");
+  edit.Begin(store, 1, kPrinterColumn);
+  edit.Commit(store, u"Tovrel_Prohibited", *catalog);
+  EXPECT_EQ(Row(store, 1)[6], u"Prohibition");
 }
 
 TEST(PrinterChoices, EachEditModeOffersItsChoices) {

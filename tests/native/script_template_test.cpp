@@ -196,15 +196,18 @@ TEST(SingleTemplateFile, ExportOverALongerOlderExportImportsAsTheShorterTemplate
   ScriptTemplate wide;
   for (int c = 0; c < 10; ++c)
     wide.columns[c] = MakeColumn(ToU16("old" + std::to_string(c)), 1, 4, 1, 10 * c);
-  IniDocument file = Doc("[note]\r\nby=hand\r\n[listview_dt]\r\ncomment=x\r\n");
-  tovrel::WriteSingleTemplate(wide, file);
+  IniDocument file = Doc("[note]\r\nby=hand\r\n[listview_dt]\r\ncomment=x\r\n4,0.m=1\r\n");
+  EXPECT_TRUE(tovrel::WriteSingleTemplate(wide, file));
   file = Reopen(file);
   ScriptTemplate narrow = PlotTemplate();
   narrow.columns[49] = TemplateColumn{};
-  tovrel::WriteSingleTemplate(narrow, file);
+  EXPECT_TRUE(tovrel::WriteSingleTemplate(narrow, file));
   EXPECT_EQ(file.GetString(u"listview_dt", u"3.s0", u"", 100), u"Landscape");
   EXPECT_FALSE(file.HasKey(u"listview_dt", u"0,0.m"));  // no template index in these keys
   EXPECT_FALSE(file.HasKey(u"listview_dt", u"7.m"));
+  // Keys that are not the exported set's stay.
+  EXPECT_EQ(file.GetString(u"listview_dt", u"comment", u"", 100), u"x");
+  EXPECT_EQ(file.GetString(u"listview_dt", u"4,0.m", u"", 100), u"1");
   EXPECT_FALSE(file.HasKey(u"Title", u"t0"));
   EXPECT_EQ(file.GetString(u"note", u"by", u"", 100), u"hand");  // other sections stay
 
@@ -218,13 +221,22 @@ TEST(SingleTemplateFile, ExportOverALongerOlderExportImportsAsTheShorterTemplate
   ExpectSameColumns(imported, narrow);
 }
 
+TEST(SingleTemplateFile, ATemplateFileOfAllTemplatesIsNeverExportedOnto) {
+  const std::string text = "[Title]\r\nt0=Plot\r\n[listview_dt]\r\n0,0.m=1\r\n0,0.t=Name\r\n";
+  IniDocument file = Doc(text);
+  EXPECT_FALSE(tovrel::WriteSingleTemplate(PlotTemplate(), file));
+  EXPECT_EQ(file.GetString(u"listview_dt", u"0,0.t", u"", 100), u"Name");
+  EXPECT_FALSE(file.HasKey(u"listview_dt", u"0.m"));
+}
+
 TEST(SingleTemplateFile, ImportClearsEveryColumnThatTheFileDoesNotUse) {
+  // A file without any column in use changes nothing.
   ScriptTemplate t = PlotTemplate();
-  tovrel::ReadSingleTemplate(Doc("[other]\r\n0.m=1\r\n"), t);
-  ExpectSameColumns(t, ScriptTemplate{});
+  EXPECT_FALSE(tovrel::ReadSingleTemplate(Doc("[other]\r\n0.m=1\r\n[listview_dt]\r\n0.m=0\r\n"), t));
+  ExpectSameColumns(t, PlotTemplate());
   // A column whose "m" is 0 or missing stays cleared, whatever else it holds.
-  t = PlotTemplate();
-  tovrel::ReadSingleTemplate(Doc("[listview_dt]\n0.m=0\n0.t=zero\n1.t=no m\n2.m=-2\n2.s4=Landscape\n"), t);
+  EXPECT_TRUE(
+      tovrel::ReadSingleTemplate(Doc("[listview_dt]\n0.m=0\n0.t=zero\n1.t=no m\n2.m=-2\n2.s4=Landscape\n"), t));
   EXPECT_TRUE(IsEmpty(t.columns[0]));
   EXPECT_TRUE(IsEmpty(t.columns[1]));
   EXPECT_EQ(t.columns[2].inUse, -2);

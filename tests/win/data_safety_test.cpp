@@ -197,6 +197,29 @@ TEST(DataSafety, LoadListKeepsTheRowsForAFileItCannotRead) {
   app.Exit();
 }
 
+TEST(DataSafety, ASettingsFileThatCouldNotBeReadAtStartIsNotWrittenOverUnasked) {
+  Workspace ws;
+  ws.WriteUtf16(L"Tovrel.ini", L"[setting]\r\nfile_folder=c:\\mine\r\n");
+  // Locked (or offline) while the program starts.
+  HANDLE locked = CreateFileW(ws.Path(L"Tovrel.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  RunningApp app(ws);
+  HWND box = WaitForDialog(CatalogText(L"meg", L"No.99:meg-jb"));
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find(L"Tovrel.ini"), std::wstring::npos);
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  CloseHandle(locked);
+  // At exit the program asks; No keeps the file as it was.
+  app.RequestExit();
+  box = WaitForDialog(CatalogText(L"meg", L"No.98:meg-jb"));
+  ASSERT_NE(box, nullptr);
+  PressButton(box, IDNO);
+  app.Join();
+  EXPECT_EQ(ReadValue(ws.Path(L"Tovrel.ini"), u"setting", u"file_folder"), u"c:\\mine");
+  EXPECT_EQ(ReadValue(ws.Path(L"Tovrel.ini"), u"setting", u"autocad_file"), u"<missing>");
+}
+
 TEST(DataSafety, NotepadComesFromTheSystemFolderNeverFromTheCurrentOne) {
   Workspace ws;
   Touch(ws.Path(L"notepad.exe"));  // planted: no program at all

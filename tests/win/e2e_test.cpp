@@ -262,6 +262,21 @@ TEST(CommandLine, RunAndExitPlotsEveryRowLogsTheSummaryAndEndsWithZero) {
   EXPECT_NE(RunsFile(ws, L"run-*.log").find(Utf8(CatalogText(L"meg", L"No.77:meg-ja"))), std::string::npos);
 }
 
+// With a Core Console beside AutoCAD, /mode parallel runs the lane (the PDF
+// row in the console, the others in AutoCAD afterwards) and ends with 0.
+TEST(CommandLine, ParallelModeRunsTheLaneAndEndsWithZero) {
+  Workspace ws;
+  PrepareKeptList(ws, L"ISO A1 (841.00 x 594.00 MM)");
+  ASSERT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), ws.Path(L"accoreconsole.exe").c_str(), FALSE));
+  Program program(ws.Dir(), L"/run /mode parallel /exit");
+  EXPECT_EQ(program.WaitForExit(), 0);
+  const std::string csv = RunsFile(ws, L"run-*.csv");
+  std::size_t plotted = 0;
+  for (std::size_t at = csv.find(",plotted"); at != std::string::npos; at = csv.find(",plotted", at + 1)) ++plotted;
+  EXPECT_EQ(plotted, 3u) << csv;
+  EXPECT_NE(csv.find(".pdf"), std::string::npos) << csv;  // the lane's output, checked
+}
+
 // The check's findings stop a run unless /anyway is given; with it, the
 // drawing that is not there is the one not plotted.
 TEST(CommandLine, FindingsStopTheRunUnlessAnywayAndAMissingDrawingGivesOne) {

@@ -208,12 +208,11 @@ TEST_F(EnvironmentDialog, AMissingAutocadIsKeptWithAWarning) {
   app_->Exit();
 }
 
-TEST_F(EnvironmentDialog, ABrowseButtonStoresAtOnceAndCancelKeepsIt) {
-  const std::u16string scriptBefore = tovrel::App().settings.temp_file;
+TEST_F(EnvironmentDialog, ABrowsedPathIsStoredOnlyByOkAndEnterInTheNameFieldRegistersIt) {
+  const tovrel::AppSettings before = tovrel::App().settings;
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
-  // The edit's text is stored when the button is pressed, even if the file
-  // dialog is then cancelled.
+  // The file dialog starts from the edit's text; cancelled, it changes nothing.
   SetDlgItemTextW(dialog, 1103, ws_.Path(L"typed.dwg").c_str());
   PressButton(dialog, 1006);
   HWND files = WaitForDialog(CatalogText(L"code", L"No.41:code-j"));
@@ -229,9 +228,23 @@ TEST_F(EnvironmentDialog, ABrowseButtonStoresAtOnceAndCancelKeepsIt) {
   Answer(files, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, 1102) == chosen; }));
   Close(dialog, 1002);
-  EXPECT_EQ(Wide(tovrel::App().settings.end_file_dwg), ws_.Path(L"typed.dwg"));
+  EXPECT_EQ(tovrel::App().settings, before);
+
+  dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  SetDlgItemTextW(dialog, 1102, chosen.c_str());
+  // Enter in the printer-name field registers the name and leaves the dialog open.
+  HWND name = GetDlgItem(dialog, 1104);
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(name), TRUE);
+  SetWindowTextW(name, L"Laser");
+  PostMessageW(name, WM_KEYDOWN, VK_RETURN, 1);
+  ASSERT_TRUE(WaitUntil([&] { return ListCount(dialog) == 3; }));
+  EXPECT_TRUE(IsWindow(dialog));
+  EXPECT_EQ(tovrel::App().settings.prohibition_print[2], before.prohibition_print[2]);
+  Close(dialog, 1001);
   EXPECT_EQ(Wide(tovrel::App().settings.temp_file), chosen);
-  EXPECT_NE(tovrel::App().settings.temp_file, scriptBefore);
+  EXPECT_EQ(tovrel::App().settings.end_file_dwg, before.end_file_dwg);
+  EXPECT_EQ(tovrel::App().settings.prohibition_print[2], u"Laser");
   app_->Exit();
 }
 

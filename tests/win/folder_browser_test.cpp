@@ -167,6 +167,16 @@ TEST_F(FolderBrowserDialog, WalkingMovesTheRememberedFolderAndDrivesAreListedInA
   EXPECT_EQ(Remembered(), plans_ + L"\\tower");
   DoubleClick(dialog, -1);  // beside the rows: nothing happens
   EXPECT_EQ(ItemText(dialog, 1501), plans_ + L"\\tower");
+  // Keys: Backspace goes up, Enter opens the focused row.
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(browser_), TRUE);
+  PostMessageW(browser_, WM_KEYDOWN, VK_BACK, 1);
+  ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, 1501) == plans_; }));
+  LVITEMW focus{};
+  focus.stateMask = focus.state = LVIS_FOCUSED;
+  SendMessageW(browser_, LVM_SETITEMSTATE, RowNamed(browser_, L"tower"), reinterpret_cast<LPARAM>(&focus));
+  PostMessageW(browser_, WM_KEYDOWN, VK_RETURN, 1);
+  ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, 1501) == plans_ + L"\\tower"; }));
+  EXPECT_TRUE(IsWindow(dialog));
   // Closed without loading: the walk is kept, shown in the status bar and
   // where the next opening starts.
   PostMessageW(dialog, WM_CLOSE, 0, 0);

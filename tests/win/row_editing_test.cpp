@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <winspool.h>
@@ -166,6 +167,16 @@ HWND FieldOf(HWND combo) {
   GetComboBoxInfo(combo, &info);
   return info.hwndItem;
 }
+
+// The window that has the keyboard focus on the thread of `window`.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+void PostKey(HWND window, WPARAM key) { PostMessageW(window, WM_KEYDOWN, key, 1); }
 
 class RowEditing : public ::testing::Test {
  protected:
@@ -590,6 +601,65 @@ TEST_F(RowEditing, TheInPlaceFieldCommitsWhenItLosesTheFocusAndColumnsWithoutEdi
   app_->Exit();
   app_ = std::make_unique<RunningApp>(ws_);
   EXPECT_EQ(ListCell(app_->Child(300), 0, 3), L"8");
+  app_->Exit();
+}
+
+TEST_F(RowEditing, EnterAndEscInTheEditorsAndAChoiceRightBeforeACommandIsKept) {
+  Start(kPlotTemplate);
+  AddPlotRows(2);
+  LoadPrintersByRightClick();
+  // A paper typed into the drop-down commits on Enter.
+  Select(list_, 0);
+  RightClick(6);
+  HWND combo = app_->Child(kComboId);
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(FocusOf(combo), FieldOf(combo));
+  SetWindowTextW(combo, L"Custom 420x297");
+  PostKey(FieldOf(combo), VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(combo); }));
+  EXPECT_EQ(ListCell(list_, 0, 6), L"Custom 420x297");
+  // And when it loses the focus.
+  Select(list_, 0);
+  RightClick(6);
+  combo = app_->Child(kComboId);
+  ASSERT_NE(combo, nullptr);
+  SetWindowTextW(combo, L"A2");
+  SendMessageW(app_->Main(), WM_COMMAND, MAKEWPARAM(kComboId, CBN_KILLFOCUS), reinterpret_cast<LPARAM>(combo));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(combo); }));
+  EXPECT_EQ(ListCell(list_, 0, 6), L"A2");
+
+  // Esc gives the cell back its text.
+  Select(list_, 0);
+  RightClick(3);
+  HWND field = app_->Child(kFieldId);
+  ASSERT_NE(field, nullptr);
+  SetWindowTextW(field, L"7");
+  PostKey(field, VK_ESCAPE);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(field); }));
+  EXPECT_EQ(ListCell(list_, 0, 3), L"0");
+
+  // A choice followed at once by a command, before its commit timer.
+  Select(list_, 1);
+  RightClick(4);
+  combo = app_->Child(kComboId);
+  ASSERT_NE(combo, nullptr);
+  Choose(combo, L"Layout1");
+  app_->PostCommand(37828);  // deselect all
+  app_->Settle();
+  EXPECT_EQ(ListCell(list_, 1, 4), L"Layout1");
+
+  // The edit dialog opens in its first field, where Enter means OK.
+  Select(list_, 0);
+  Select(list_, 1);
+  HWND dialog = OpenDialog(kEditOneRow, Text(L"code", 36));
+  ASSERT_NE(dialog, nullptr);
+  HWND first = GetDlgItem(dialog, 503);  // the copies field
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog) == first; }));
+  SetWindowTextW(first, L"5");
+  PostKey(first, VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  app_->Settle();
+  EXPECT_EQ(RowTexts(list_, 0)[3] + RowTexts(list_, 1)[3], L"55");
   app_->Exit();
 }
 

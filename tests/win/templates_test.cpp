@@ -244,11 +244,14 @@ TEST(TemplateEditor, ColumnsAreBuiltWithTheButtonsAndWrittenWhenTheEditorCloses)
   PressButton(editor, kRewrite);
   ASSERT_TRUE(WaitUntil([&] { return ListCell(list, 1, 1) == L"A1 new"; }));
 
-  // Up moves the row and keeps it selected; Delete closes the gap.
+  // Up moves the row and keeps it selected, and the title typed meanwhile;
+  // Delete closes the gap.
+  TypeInto(editor, kTemplateTitle, L"Typed");
   SelectRow(list, 3);
   PressButton(editor, kUp);
   ASSERT_TRUE(WaitUntil([&] { return ListCell(list, 2, 1) == L"Paper"; }));
   EXPECT_EQ(SelectedRow(list), 2);
+  EXPECT_EQ(ItemText(editor, kTemplateTitle), L"Typed");
   SelectRow(list, 0);
   PressButton(editor, kDelete);
   ASSERT_TRUE(WaitUntil([&] { return ListRowCount(list) == 3; }));
@@ -418,6 +421,16 @@ TEST(TemplateEditor, ExportThenImportThroughTheFileDialogs) {
   AnswerFileDialog(Code(28), L"missing.dat");
   Answer(45, IDOK);
   EXPECT_EQ(ListRowCount(list), 3);
+  // The template file of all templates is never exported onto.
+  const std::wstring templateFile = ws.Path(L"tovrl_set_j.ini");
+  const std::u16string before = Value(templateFile, u"listview_dt", u"0,0.t");
+  PressButton(editor, kExport);
+  Answer(46, IDYES);
+  Answer(47, IDYES);
+  AnswerFileDialog(Code(29), L"tovrl_set_j.ini");
+  Answer(96, IDOK);
+  EXPECT_EQ(Value(templateFile, u"listview_dt", u"0,0.t"), before);
+  EXPECT_EQ(Value(templateFile, u"listview_dt", u"0.m"), u"<missing>");
   CloseEditor(editor);
   ASSERT_TRUE(WaitUntilListed(selection, 1, L"plot"));
   EXPECT_EQ(Value(ws.Path(L"tovrl_set_j.ini"), u"Title", u"t1"), u"plot");
@@ -490,6 +503,16 @@ TEST(OldFiles, ThePairInTheChosenFilesFolderIsConvertedAndWritten) {
   Workspace old;
   WriteBytes(old.Path(L"tovrl_set1.ini"), OldTitles());
   RunningApp app(ws);
+
+  // Refused while the list has rows, whose columns it would change.
+  std::wstring name = L"a.dwg";
+  LVITEMW row{};
+  row.mask = LVIF_TEXT;
+  row.pszText = name.data();
+  SendMessageW(app.Child(300), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
+  app.PostCommand(kConvertOldFiles);
+  Answer(16, IDOK);
+  SendMessageW(app.Child(300), LVM_DELETEALLITEMS, 0, 0);
 
   // Only the title file: message 18, then 17; nothing is written yet.
   app.PostCommand(kConvertOldFiles);

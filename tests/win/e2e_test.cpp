@@ -267,13 +267,16 @@ TEST(CommandLine, RunAndExitPlotsEveryRowLogsTheSummaryAndEndsWithZero) {
 TEST(CommandLine, ParallelModeRunsTheLaneAndEndsWithZero) {
   Workspace ws;
   PrepareKeptList(ws, L"ISO A1 (841.00 x 594.00 MM)");
-  ASSERT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), ws.Path(L"accoreconsole.exe").c_str(), FALSE));
+  const std::wstring console = ws.Path(L"accoreconsole.exe");
+  ASSERT_TRUE(CopyFileW((DistDir() + L"\\acad_standin.exe").c_str(), console.c_str(), FALSE));
+  ASSERT_TRUE(WritePrivateProfileStringW(L"setting", L"coreconsole_file", console.c_str(), ws.Path(L"Tovrel.ini").c_str()));
   Program program(ws.Dir(), L"/run /mode parallel /exit");
   EXPECT_EQ(program.WaitForExit(), 0);
   const std::string csv = RunsFile(ws, L"run-*.csv");
   std::size_t plotted = 0;
   for (std::size_t at = csv.find(",plotted"); at != std::string::npos; at = csv.find(",plotted", at + 1)) ++plotted;
   EXPECT_EQ(plotted, 3u) << csv;
+  EXPECT_NE(csv.find("parallel (Core Console),"), std::string::npos) << csv;
   EXPECT_NE(csv.find(".pdf"), std::string::npos) << csv;  // the lane's output, checked
 }
 

@@ -135,15 +135,15 @@ void SelectRowsToRunAgain(HWND window, HWND list, RunState& state) {
   }
 }
 
-PreflightContext CheckContext() {
+PreflightContext CheckContext(bool lane = false) {
   AppContext& app = App();
-  return PreflightContext{app.ActiveTemplate(), app.printers, app.settings};
+  return PreflightContext{app.ActiveTemplate(), app.printers, app.settings, lane};
 }
 
 // The check before a run, on the rows a run of `scope` takes: true when
 // the run may start.
-bool CheckedBeforeRun(HWND window, HWND list, int scope) {
-  return PreflightAllowsRun(window, list, scope, CheckContext());
+bool CheckedBeforeRun(HWND window, HWND list, int scope, bool lane = false) {
+  return PreflightAllowsRun(window, list, scope, CheckContext(lane));
 }
 
 }  // namespace
@@ -198,7 +198,7 @@ bool HandleRunCommand(HWND window, HWND list, Command command, RunState& state) 
       SelectRowsToRunAgain(window, list, state);
       return true;
     case Command::RunParallel:
-      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll)) StartParallelRun(window, list, state);
+      if (CheckedBeforeRun(window, list, kScopeSelectedOrAll, true)) StartParallelRun(window, list, state);
       return true;
     default:
       return false;

@@ -5,11 +5,15 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
+#include "script/parallel_lane.h"
+#include "script/plot_output.h"
 #include "script/plot_prompts.h"
 #include "script/run_journal.h"
 #include "script/script_walk.h"
 #include "script/script_writer.h"
+#include "storage/decimal_text.h"
 #include "storage/text_codec.h"
 
 namespace tovrel {
@@ -63,6 +67,15 @@ bool OpensAsDrawing(std::u16string_view path, std::string_view start) {
 
 namespace {
 
+// A path as Windows compares file names: either slash, letters in either case.
+std::u16string FoldPath(std::u16string_view path) {
+  std::u16string folded = FoldCase(path);
+  for (char16_t& c : folded) {
+    if (c == u'/') c = u'\\';
+  }
+  return folded;
+}
+
 // Whether drawings exist, each folder listed once: a list of drawings
 // mostly shares a few folders, and one listing is far cheaper than a look-up
 // per file. A name the listing does not hold (another case of a non-ASCII
@@ -108,6 +121,9 @@ public:
       : sources_(sources), drawings_(drawings), tmpl_(tmpl), row_(row), drawing_(std::move(drawing)),
         findings_(findings), walker_(*this) {}
 
+  // The files the row's plots write, with the column of each file answer.
+  const std::vector<std::pair<std::u16string, int>>& Outputs() const { return outputs_; }
+
   void Run(const std::vector<ScriptLine>& lines) {
     for (const ScriptLine& line : lines) {
       column_ = line.templateColumn;
@@ -146,6 +162,7 @@ private:
         break;
       case PlotStep::Device: CheckDevice(answer); break;
       case PlotStep::Paper: CheckPaper(answer); break;
+      case PlotStep::FileName: fileColumn_ = column_; break;
       case PlotStep::ToFile:
         // Enter keeps the drawing's page setup: to a file or not is the drawing's.
         if (answer.empty()) Note(PreflightProblem::DependsOnDrawing, u"Write the plot to a file [Yes/No]", answer);
@@ -154,7 +171,13 @@ private:
     }
   }
 
-  void PlotEnded(const PlotPrompts&) override {}
+  // A row out of step writes nothing that can be told before it runs.
+  void PlotEnded(const PlotPrompts& plot) override {
+    const int column = std::exchange(fileColumn_, -1);
+    if (outOfStep_ || !plot.Proceeds()) return;
+    std::u16string file = PlotOutputPath(walker_.Drawing(), plot);
+    if (!file.empty()) outputs_.emplace_back(std::move(file), column);
+  }
 
   void CheckDevice(std::u16string_view device) {
     device_.assign(device);
@@ -231,7 +254,19 @@ private:
   const PrinterCatalog* catalog_ = nullptr;
   int printer_ = -1;
   const PlotterEntry* plotter_ = nullptr;
+  int fileColumn_ = -1;
+  std::vector<std::pair<std::u16string, int>> outputs_;
 };
+
+PreflightFinding RowFinding(const ScriptTemplate& tmpl, int row, std::u16string drawing, int column,
+                            PreflightProblem problem) {
+  PreflightFinding finding;
+  finding.row = row;
+  finding.drawing = std::move(drawing);
+  if (column >= 0) finding.column = tmpl.columns[static_cast<std::size_t>(column)].itemText;
+  finding.problem = problem;
+  return finding;
+}
 
 }  // namespace
 
@@ -242,7 +277,8 @@ std::u16string FindingsCsv(const PreflightReport& report,
     if (!HoldsRun(f.problem)) continue;  // a note, not a row that would not plot as planned
     const std::string row = std::to_string(f.row + 1);
     text += std::u16string(row.begin(), row.end()) + u',' + CsvField(f.drawing) + u',' + CsvField(f.column) + u',' +
-            CsvField(f.prompt) + u',' + CsvField(f.answer) + u',' + CsvField(reasonText(f.problem)) + u"\r\n";
+            CsvField(f.prompt) + u',' + CsvField(f.answer) + u',' + CsvField(FindingReason(f, reasonText(f.problem))) +
+            u"\r\n";
   }
   return text;
 }
@@ -256,12 +292,22 @@ int ProblemTextNumber(PreflightProblem problem) {
     case PreflightProblem::EndDrawing: return kCodePreflightEndDrawing;
     case PreflightProblem::DependsOnDrawing: return kCodePreflightDependsOnDrawing;
     case PreflightProblem::PaperNotChecked: return kCodePreflightPaperNotChecked;
+    case PreflightProblem::OutputShared: return kCodePreflightOutputShared;
+    case PreflightProblem::FullAutoCad: return kCodePreflightFullAutoCad;
   }
   return kCodePreflightOutOfStep;
 }
 
 bool HoldsRun(PreflightProblem problem) {
-  return problem != PreflightProblem::DependsOnDrawing && problem != PreflightProblem::PaperNotChecked;
+  return problem != PreflightProblem::DependsOnDrawing && problem != PreflightProblem::PaperNotChecked &&
+         problem != PreflightProblem::FullAutoCad;
+}
+
+std::u16string FindingReason(const PreflightFinding& finding, std::u16string_view text) {
+  std::u16string reason(text);
+  const std::size_t mark = reason.find(u"%1");
+  if (mark != reason.npos) reason.replace(mark, 2, finding.otherRow >= 0 ? DecimalText(finding.otherRow + 1) : u"");
+  return reason;
 }
 
 bool IsEvaluatedCell(std::u16string_view cell) {
@@ -308,10 +354,28 @@ PreflightReport CheckRows(const RowStore& rows, const std::vector<int>& rowIndic
   if (sources.files) drawings.emplace(*sources.files);
   const ScriptColumns columns = FindScriptColumns(tmpl);
   const int nameColumn = columns.fileNameColumn >= 0 ? columns.fileNameColumn : 0;
+  // Each plot file, folded as Windows compares names, and the row that writes it first.
+  std::unordered_map<std::u16string, int> writers;
   for (const int row : rowIndices) {
-    RowWalk walk(sources, drawings ? &*drawings : nullptr, tmpl, row, rows.CellText(row, nameColumn, kScriptPathCellSize), report.findings);
+    std::u16string name = rows.CellText(row, nameColumn, kScriptPathCellSize);
+    RowWalk walk(sources, drawings ? &*drawings : nullptr, tmpl, row, name, report.findings);
     walk.Run(RowScriptLines(rows, row, tmpl, columns));
     ++report.rowsChecked;
+    for (const auto& [file, column] : walk.Outputs()) {
+      const auto [first, added] = writers.emplace(FoldPath(file), row);
+      if (added || first->second == row) continue;
+      PreflightFinding finding = RowFinding(tmpl, row, name, column, PreflightProblem::OutputShared);
+      finding.prompt = u"Enter file name";
+      finding.answer = file;
+      finding.otherRow = first->second;
+      report.findings.push_back(std::move(finding));
+    }
+  }
+  if (sources.lane) {
+    for (const int row : PlanLane(rows, rowIndices, tmpl).printerRows) {
+      report.findings.push_back(RowFinding(tmpl, row, rows.CellText(row, nameColumn, kScriptPathCellSize), -1,
+                                           PreflightProblem::FullAutoCad));
+    }
   }
   if (!sources.endDrawing.empty() && sources.files && !rowIndices.empty()) {
     DirEntry entry;

@@ -13,6 +13,9 @@
 //   - its paper is not among the papers that printer's driver reports (all
 //     of them, not the catalog's first 63 or its A/B choice), or among the
 //     papers of a configuration whose papers are known;
+//   - its plot would write the file an earlier row of the run writes (full
+//     paths compared as Windows compares them): one of the two plots would
+//     be lost, whatever the run mode;
 //   - a cell of it starts with "(" or "'": AutoCAD evaluates that (AutoLISP,
 //     a transparent command) at most prompts, so a list from elsewhere could
 //     start a program. Such rows do not run unless allowLispCells is set.
@@ -20,7 +23,9 @@
 // Notes, listed but no reason to hold a run: an answer whose effect comes
 // from the drawing's own page setup (an empty device, Enter at "Write the
 // plot to a file") "depends on the drawing"; the paper of a configuration
-// whose papers are not known is "paper not checked".
+// whose papers are not known is "paper not checked"; before the parallel
+// lane, a row the lane leaves to full AutoCAD (a Windows printer, no plot
+// to a file) "goes to full AutoCAD".
 #pragma once
 
 #include <functional>
@@ -35,9 +40,10 @@
 
 namespace tovrel {
 
-// The problems the check names: code texts 85 to 91.
+// The problems the check names: code texts 85 to 91, 81 and 75.
 enum class PreflightProblem {
-  OutOfStep, DrawingMissing, PrinterOrPaperMissing, Unsafe, EndDrawing, DependsOnDrawing, PaperNotChecked
+  OutOfStep, DrawingMissing, PrinterOrPaperMissing, Unsafe, EndDrawing, DependsOnDrawing, PaperNotChecked,
+  OutputShared, FullAutoCad
 };
 inline constexpr int kCodePreflightOutOfStep = 85;
 inline constexpr int kCodePreflightDrawingMissing = 86;
@@ -46,6 +52,8 @@ inline constexpr int kCodePreflightUnsafe = 88;
 inline constexpr int kCodePreflightEndDrawing = 89;
 inline constexpr int kCodePreflightDependsOnDrawing = 90;
 inline constexpr int kCodePreflightPaperNotChecked = 91;
+inline constexpr int kCodePreflightOutputShared = 81;  // "%1": the earlier row
+inline constexpr int kCodePreflightFullAutoCad = 75;
 
 // True for a problem that keeps a run from starting unasked; the others are notes.
 bool HoldsRun(PreflightProblem problem);
@@ -61,7 +69,12 @@ struct PreflightFinding {
   std::u16string prompt;      // what AutoCAD would ask
   std::u16string answer;      // what the script would answer
   PreflightProblem problem = PreflightProblem::OutOfStep;
+  int otherRow = -1;          // the earlier row writing the same file, 0-based
 };
+
+// The reason shown for a finding: `text` (its problem's) with "%1" the
+// other row as the user counts it.
+std::u16string FindingReason(const PreflightFinding& finding, std::u16string_view text);
 
 struct PreflightReport {
   std::vector<PreflightFinding> findings;
@@ -88,6 +101,9 @@ struct PreflightSources {
   std::function<std::string(const std::u16string& path)> fileStart;
   // Cells that AutoCAD would evaluate are allowed (setting allow_lisp_cells).
   bool allowLispCells = false;
+  // The run goes through the parallel lane: the rows it leaves to full
+  // AutoCAD are noted.
+  bool lane = false;
 };
 
 // True when AutoCAD opens the file as a drawing, judged by its extension

@@ -70,7 +70,7 @@ void FillList(HWND list, const PreflightReport& report) {
     SetCell(list, item, 2, f.column);
     SetCell(list, item, 3, f.prompt);
     SetCell(list, item, 4, f.answer);
-    SetCell(list, item, 5, U(LookUpText(TextTable::Code, ProblemTextNumber(f.problem))));
+    SetCell(list, item, 5, FindingReason(f, U(LookUpText(TextTable::Code, ProblemTextNumber(f.problem)))));
     ++item;
   }
 }

@@ -33,6 +33,7 @@ PreflightReport CheckList(HWND owner, const RowStore& store, int scope, const Pr
   sources.endDrawing = context.settings.end_file_dwg;
   sources.fileStart = FileStart;
   sources.allowLispCells = context.settings.allow_lisp_cells != 0;
+  sources.lane = context.lane;
   sources.printers = [&]() -> const PrinterCatalog* {
     if (!context.printers.catalogLoaded) FillPrinterCatalog(owner, context.printers, context.settings);
     return context.printers.catalogLoaded ? &context.printers : nullptr;

@@ -17,6 +17,7 @@ struct PreflightContext {
   const ScriptTemplate& activeTemplate;
   PrinterCatalog& printers;  // filled from the spooler when a row names a Windows printer
   const AppSettings& settings;
+  bool lane = false;  // the run goes through the parallel lane
 };
 
 // The check of the rows a run of `scope` takes from `store`, with the

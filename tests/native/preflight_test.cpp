@@ -110,7 +110,11 @@ TEST_F(Preflight, CleanRowsOfEveryServedDeviceListNothing) {
   Add({u"A-5.DWG", u"Model", u"Office Laser", u"A4"}, false);
   files_.AddFile(u"C:\\DWG\\a-5.dwg");
   Add({u"A-6.dwg", u"Model", u"Office Laser", u"Letter"});  // beyond the catalog's A/B choice
-  Add({u"A-7.dwg", u"Model", u"dwg to pdf.pc3", u"ISO_full_bleed_A3_(420.00_x_297.00_MM)"});
+  // The PDF rows answer "_N" as the file name: in folders of their own, not one file.
+  Add({u"A-7.dwg", u"Model", u"dwg to pdf.pc3", u"ISO_full_bleed_A3_(420.00_x_297.00_MM)"}, false);
+  rows_.SetCellText(6, 1, u"C:\\DWG\\7");
+  files_.AddFolder(u"C:\\DWG\\7");
+  files_.AddFile(u"C:\\DWG\\7\\A-7.dwg");
   const PreflightReport report = Check();
   EXPECT_TRUE(report.Clean()) << Utf16ToUtf8(report.findings[0].prompt);
   EXPECT_EQ(report.rowsChecked, 7);
@@ -248,4 +252,32 @@ TEST_F(Preflight, ScopesTakeTheRowsTheRunWouldTake) {
   const PreflightReport report = CheckRows(rows_, RowsOfScope(rows_, kScopeSelectedRows), tmpl_, sources_);
   EXPECT_EQ(report.rowsChecked, 2);
   EXPECT_EQ(report.Rows(), (std::vector<int>{1, 2}));
+}
+
+TEST_F(Preflight, RowsWritingAnEarlierRowsFileAreListedInEveryModeAndLaneRowsForFullAutoCadAreNoted) {
+  tmpl_.columns[17].command = u"";  // Enter: PDF rows take the name beside the drawing
+  Add({u"A.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A4 (297.00 x 210.00 MM)"});
+  Add({u"B.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A4 (297.00 x 210.00 MM)"});
+  Add({u"Ä.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A4 (297.00 x 210.00 MM)"});
+  Add({u"A.dwg", u"Model", u"Office Laser", u"A4"});  // a printer writes no file
+  EXPECT_TRUE(Check().Clean());
+  // Windows compares names in either case: these write "A-Model.pdf" and "Ä-Model.pdf" again.
+  Add({u"a.DWG", u"Model", u"DWG To PDF.pc3", u"ISO A4 (297.00 x 210.00 MM)"}, false);
+  Add({u"ä.dwg", u"Model", u"DWG To PDF.pc3", u"ISO A4 (297.00 x 210.00 MM)"}, false);
+  PreflightReport report = Check();
+  std::erase_if(report.findings, [](const PreflightFinding& f) { return !HoldsRun(f.problem); });
+  ASSERT_EQ(report.findings.size(), 2u);
+  EXPECT_EQ(report.Rows(), (std::vector<int>{4, 5}));
+  EXPECT_EQ(report.findings[0].answer, u"C:\\DWG\\a-Model.pdf");
+  EXPECT_EQ(FindingReason(report.findings[1], u"Writes the same file as row %1"), u"Writes the same file as row 3");
+  EXPECT_NE(FindingsCsv(report, [](PreflightProblem) { return u"as row %1"; }).find(u"as row 1\r\n"),
+            std::u16string::npos);
+
+  // Before the lane, the printer row is noted as going to full AutoCAD; the notes do not hold the run.
+  for (int row : {5, 4}) rows_.DeleteRow(row);
+  sources_.lane = true;
+  report = Check();
+  EXPECT_TRUE(report.Clean());
+  EXPECT_EQ(report.findings.back().row, 3);
+  EXPECT_EQ(report.findings.back().problem, PreflightProblem::FullAutoCad);
 }

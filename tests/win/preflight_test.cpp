@@ -1,7 +1,8 @@
 // The check before a run, in the program's own window: a list with a
 // missing drawing and a row whose answers would go out of step is shown
 // before AutoCAD starts; "Cancel" starts nothing, "Run anyway" runs, and
-// "Select these rows" selects the rows listed. Judged by the stand-in's journal.
+// "Select these rows" selects the rows listed; before the parallel lane the
+// rows left to full AutoCAD are noted. Judged by the stand-in's journal.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -40,7 +41,8 @@ std::vector<int> Problems(HWND rows) {
   std::vector<int> lines;
   for (int line = 0; line < ListRowCount(rows); ++line) {
     const std::wstring problem = ListCell(rows, line, 5);
-    if (problem != CatalogText(L"code", L"No.90:code-e") && problem != CatalogText(L"code", L"No.91:code-e")) {
+    if (problem != CatalogText(L"code", L"No.90:code-e") && problem != CatalogText(L"code", L"No.91:code-e") &&
+        problem != CatalogText(L"code", L"No.75:code-e")) {
       lines.push_back(line);
     }
   }
@@ -98,7 +100,7 @@ protected:
 }  // namespace
 
 TEST_F(PreflightWindow, ListsTheMissingDrawingAndTheRowOutOfStepAndCancelStartsNothing) {
-  for (const int command : {37832, 37830, 37846, 37851, 37860}) {
+  for (const int command : {37832, 37830, 37846, 37851, 37860, 37863}) {
     SCOPED_TRACE(command);
     if (command == 37830) {  // selected start: only the selected rows are checked
       SendMessageW(app_->Main(), WM_COMMAND, 37836, 0);  // select all
@@ -117,6 +119,12 @@ TEST_F(PreflightWindow, ListsTheMissingDrawingAndTheRowOutOfStepAndCancelStartsN
     EXPECT_EQ(ListCell(rows, listed[1], 3), L"Enter drawing orientation [Portrait/Landscape]");
     EXPECT_EQ(ListCell(rows, listed[1], 4), L"X");
     EXPECT_EQ(ListCell(rows, listed[1], 5), CatalogText(L"code", L"No.85:code-e"));
+    // Before the parallel lane, every printer row is noted as going to full AutoCAD.
+    int toAutocad = 0;
+    for (int line = 0; line < ListRowCount(rows); ++line) {
+      if (ListCell(rows, line, 5) == CatalogText(L"code", L"No.75:code-e")) ++toAutocad;
+    }
+    EXPECT_EQ(toAutocad, command == 37863 ? 3 : 0);
     // The reasons have their header; the three buttons one width.
     wchar_t header[64] = L"";
     LVCOLUMNW column{};

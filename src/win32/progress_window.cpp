@@ -106,16 +106,6 @@ void ProgressWindow::Pump() {
   }
 }
 
-void ProgressWindow::PumpFor(DWORD milliseconds) {
-  const ULONGLONG end = GetTickCount64() + milliseconds;
-  for (;;) {
-    Pump();
-    const ULONGLONG now = GetTickCount64();
-    if (stopNow_ || now >= end) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-  }
-}
-
 INT_PTR CALLBACK ProgressWindow::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   return GuardCallback<INT_PTR>(dialog, FALSE, [&]() -> INT_PTR {
     if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);

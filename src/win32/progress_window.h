@@ -1,7 +1,8 @@
 // The progress window of long work: a run of AutoCAD, the drive search, the
 // automatic setup. Modeless and owned by the main window, which stays
-// responsive: the work calls Pump() often, which handles the messages
-// waiting for the thread (repaint, moves, the window's own buttons).
+// responsive: a run is driven by the main window's messages and learns of
+// Stop from PostStopsTo; a search calls Pump() often, which handles the
+// messages waiting for the thread (repaint, moves, the window's own buttons).
 #pragma once
 
 #include <windows.h>
@@ -31,9 +32,6 @@ public:
 
   // Handles every message waiting for this thread, and returns at once.
   void Pump();
-  // Waits up to `milliseconds`, handling messages, and returns early when
-  // "stop now" is asked.
-  void PumpFor(DWORD milliseconds);
   // The cancel check of a long search: pumps, then answers whether to stop.
   bool PumpAndAskStop() {
     Pump();
